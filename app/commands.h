@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vantora::app {
+
+struct SimulateArguments {
+  std::string data_folder;
+  std::string start;
+  std::int64_t duration_s = 0;
+  std::string trace_path;
+  std::string media_durations_path;
+};
+
+// Each command returns the process exit code: 0 done, 2 bad arguments or set-up.
+int run_simulate(int argc, char** argv, const SimulateArguments& args);
+int run_channel(int argc, char** argv);
+
+}  // namespace vantora::app

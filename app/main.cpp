@@ -1,0 +1,35 @@
+#include <CLI/CLI.hpp>
+#include <QCoreApplication>
+#include <cstdio>
+#include <string>
+
+#include "app/commands.h"
+
+int main(int argc, char** argv) {
+  CLI::App app{"Vantora Player: plays a channel's day from its schedule, unattended."};
+  app.set_version_flag("--version", std::string("vantora-player ") + VANTORA_VERSION);
+  app.require_subcommand(0, 1);
+
+  vantora::app::SimulateArguments simulate_args;
+  CLI::App* simulate = app.add_subcommand(
+      "simulate", "Run the program on a virtual clock, as fast as it goes, and trace it.");
+  simulate->add_option("--data", simulate_args.data_folder, "The data folder (no channel.ini)")
+      ->required();
+  simulate
+      ->add_option("--start", simulate_args.start,
+                   "Virtual local start time, \"YYYY-MM-DD HH:MM:SS\"")
+      ->required();
+  simulate->add_option("--for", simulate_args.duration_s, "Seconds of virtual time to run")
+      ->required()
+      ->check(CLI::NonNegativeNumber);
+  simulate->add_option("--trace", simulate_args.trace_path, "Write the JSON Lines trace here");
+  simulate->add_option("--media-durations", simulate_args.media_durations_path,
+                       "TSV of path and seconds: the files the simulated engine plays");
+
+  CLI11_PARSE(app, argc, argv);
+
+  if (*simulate) {
+    return vantora::app::run_simulate(argc, argv, simulate_args);
+  }
+  return vantora::app::run_channel(argc, argv);
+}

@@ -1,0 +1,14 @@
+# Every target of the project builds with warnings as errors.
+add_library(vantora_warnings INTERFACE)
+target_compile_options(vantora_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Werror
+  -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
+  -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+target_compile_definitions(vantora_warnings INTERFACE
+  QT_NO_KEYWORDS)
+
+if(VANTORA_SANITIZE)
+  target_compile_options(vantora_warnings INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(vantora_warnings INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/shell/error_log.h"
+#include "core/shell/forms.h"
+#include "core/shell/player_state.h"
+#include "ports/runtime.h"
+
+namespace vantora {
+
+// The player window with everything its procedures reach: the state, the controls, the error
+// log, the shared globals and the platform's ports. Procedures are free functions taking the
+// Player, so each subsystem keeps its procedures in its own files.
+struct Player {
+  Player(ports::Runtime& runtime_port, Globals& globals)
+      : runtime(runtime_port),
+        module1(globals),
+        errors(runtime_port, globals.DataFolder),
+        form(runtime_port) {}
+
+  ports::Runtime& runtime;
+  Globals& module1;
+  ErrorLog errors;
+  forms::PlayerForm form;
+  PlayerState state;
+};
+
+}  // namespace vantora
