@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+#include <memory>
+
+namespace vantora::db {
+
+class TableStore;
+
+// Where a recordset's cursor can come back to.
+struct Bookmark {
+  std::int64_t row_id = -1;
+  friend bool operator==(const Bookmark&, const Bookmark&) = default;
+};
+
+// One table opened whole, with a client-side cursor: the rows are read at open and requery, the
+// cursor moves over them in the sort order, and every write (update of the current row, a new
+// row, a delete) reaches the database at once, so a player killed a moment later has lost nothing
+// it wrote. Columns are addressed by ordinal.
+//
+// Misuse raises the classic run-time errors: 3704 on a closed recordset, 3021 for a read, write
+// or move that needs a current row at BOF or EOF, 9 for a column ordinal out of range, 13 for a
+// value the column cannot hold; database failures (a missing table, a locked file) raise an error
+// whose description says what failed.
+class Recordset {
+ public:
+  Recordset(QString command, QString table);
+  ~Recordset();
+  Recordset(const Recordset&) = delete;
+  Recordset& operator=(const Recordset&) = delete;
+
+  const QString& command() const { return command_; }
+  const QString& table() const { return table_; }
+
+  // The data environment hands every recordset its connection.
+  void attach(TableStore* store) { store_ = store; }
+
+  void open();
+  void close();
+  void requery();
+  bool is_open() const;
+
+  bool bof() const;
+  bool eof() const;
+  void move_first();
+  void move_next();
+  void move_last();
+  Bookmark bookmark() const;
+  void go_to(const Bookmark& bookmark);
+
+  // A comma-separated list of column names ("time, Priority"), ascending, stable; Nulls first.
+  // An empty text restores the table order. The cursor moves to the first row.
+  void set_sort(const QString& columns);
+  const QString& sort() const { return sort_; }
+
+  // The value of a column of the current row; Null is an invalid QVariant.
+  QVariant field(int ordinal) const;
+  void set_field(int ordinal, const QVariant& value);
+
+  // add_new() starts a new row (every column Null or its default) that update() writes; update()
+  // otherwise writes the changed columns of the current row.
+  void add_new();
+  void update();
+  void delete_current();
+  // Writes whatever is pending on every row.
+  void update_batch();
+
+  int record_count() const;
+
+ private:
+  struct State;
+  QString command_;
+  QString table_;
+  QString sort_;
+  TableStore* store_ = nullptr;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace vantora::db
