@@ -2,6 +2,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include "core/common/errors.h"
@@ -167,6 +168,40 @@ TEST_F(SqliteStoreTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
   rs.set_field(16, 43.0);
   rs.update();
   EXPECT_EQ(tool_value("SELECT saved_position || caption FROM playlist").toString(), "43.0tool");
+}
+
+// The example of docs/schema.md is what schedule writers copy: it must load and read back.
+TEST_F(SqliteStoreTest, DocumentedExampleLoadsAndReads) {
+  QFile doc(QStringLiteral(VANTORA_SOURCE_DIR "/docs/schema.md"));
+  ASSERT_TRUE(doc.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QString text = QString::fromUtf8(doc.readAll());
+  const qsizetype begin = text.indexOf(QStringLiteral("```sql\n"));
+  ASSERT_GE(begin, 0);
+  const qsizetype end = text.indexOf(QStringLiteral("```"), begin + 7);
+  QString sql = text.mid(begin + 7, end - begin - 7);
+  sql.remove(QRegularExpression(QStringLiteral("--[^\n]*")));
+  for (const QString& statement : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    if (!statement.trimmed().isEmpty()) {
+      tool_exec(statement);
+    }
+  }
+  db::Recordset& playlist = data_->rsplaylist;
+  playlist.open();
+  playlist.set_sort(QStringLiteral("seg_start_time"));
+  EXPECT_EQ(playlist.record_count(), 2);
+  EXPECT_TRUE(values::is_true(playlist.field(14)));
+  EXPECT_EQ(values::to_int32(playlist.field(10)), 0);
+  playlist.move_last();
+  EXPECT_TRUE(values::is_true(playlist.field(15)));
+  EXPECT_EQ(values::to_date_time(playlist.field(1)), date_time::from_parts(2026, 12, 6, 21, 40));
+  data_->rsAdv.open();
+  data_->rsAdv.set_sort(QStringLiteral("time, Priority"));
+  EXPECT_EQ(values::to_date_time(data_->rsAdv.field(1)), date_time::from_time_of_day(20, 30, 0));
+  EXPECT_DOUBLE_EQ(values::to_double(data_->rsAdv.field(7)), 30.0);
+  data_->rsAd_Slot.open();
+  EXPECT_EQ(values::to_double(data_->rsAd_Slot.field(3)), 0.0);
+  data_->rsfiller.open();
+  EXPECT_EQ(values::to_int32(data_->rsfiller.field(4)), 0);
 }
 
 }  // namespace
