@@ -3,12 +3,17 @@
 #include <cstdio>
 
 #include "core/shell/player.h"
+#include "platform/sql/sqlite_schedule_store.h"
 
 namespace vantora::sim {
 
 Simulation::Simulation(SimulationOptions options)
-    : options_(std::move(options)), runtime_(options_.start), trace_(runtime_) {
+    : options_(std::move(options)),
+      runtime_(options_.start),
+      trace_(runtime_),
+      data_(platform::sqlite_store_factory()) {
   globals_.DataFolder = options_.data_folder;
+  data_.set_data_folder(options_.data_folder);
 }
 
 Simulation::~Simulation() = default;
