@@ -14,6 +14,8 @@ Simulation::Simulation(SimulationOptions options)
       data_(platform::sqlite_store_factory()) {
   globals_.DataFolder = options_.data_folder;
   data_.set_data_folder(options_.data_folder);
+  // Folders are read from the data folder's tree on the disk, as they stand at the start.
+  files_.mirror_disk_folder(options_.data_folder);
 }
 
 Simulation::~Simulation() = default;
@@ -24,7 +26,7 @@ int Simulation::run() {
     return 2;
   }
   TraceFormObserver observer(trace_);
-  Player player(runtime_, globals_);
+  Player player(runtime_, globals_, data_, files_);
   player.form.add_observer(&observer);
   player.errors.add_listener([this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);

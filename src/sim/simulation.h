@@ -6,6 +6,7 @@
 
 #include "core/database/data_environment.h"
 #include "core/shell/player_state.h"
+#include "sim/sim_file_lister.h"
 #include "sim/sim_runtime.h"
 #include "sim/trace.h"
 
@@ -41,6 +42,7 @@ class Simulation {
   Trace trace_;
   Globals globals_;
   db::DataEnvironment data_;
+  SimFileLister files_;
 };
 
 }  // namespace vantora::sim

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "core/database/data_environment.h"
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
+#include "ports/file_lister.h"
+#include "ports/media_position.h"
 #include "ports/runtime.h"
+#include "ports/window_order.h"
 
 namespace vantora {
 
@@ -11,17 +15,27 @@ namespace vantora {
 // log, the shared globals and the platform's ports. Procedures are free functions taking the
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
-  Player(ports::Runtime& runtime_port, Globals& globals)
+  Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment,
+         ports::FileLister& file_lister)
       : runtime(runtime_port),
         module1(globals),
+        data(data_environment),
+        files(file_lister),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
 
   ports::Runtime& runtime;
   Globals& module1;
+  db::DataEnvironment& data;
+  ports::FileLister& files;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;
+
+  // The position interface of the media graph now playing; none before the first media start.
+  ports::MediaPosition* m_objMediaPosition = nullptr;
+  // The desktop's window stacking, bound by whoever builds the player.
+  ports::WindowOrder* window_order = nullptr;
 };
 
 }  // namespace vantora
