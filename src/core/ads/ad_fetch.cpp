@@ -33,10 +33,7 @@ void FetchAds(Player& p) {
   const std::int64_t lower_ms = slot_ms - 1000;
   const std::int64_t upper_ms = slot_ms + 1000;
 
-  proc([&] { adv.set_sort(QStringLiteral("time, Priority")); });
-  if (!test_or_true(proc, [&] { return adv.bof() && adv.eof(); })) {
-    proc([&] { adv.move_first(); });
-  }
+  break_items::to_first_in_play_order(proc, adv);
 
   while (!test_or_true(proc, [&] { return adv.eof(); })) {
     // The date is read again for every row: a search running over midnight judges each row by
@@ -44,10 +41,15 @@ void FetchAds(Player& p) {
     const DateTime today = date_time::date_part(p.runtime.now());
     bool selected = false;
     proc([&] {
+      // The time first: nearly every row of the catalogue is for another slot, and its dates
+      // need not be decoded then.
+      const std::int64_t time_ms = date_time::to_linear_ms(values::to_date_time(adv.field(kTime)));
+      if (time_ms <= lower_ms || upper_ms <= time_ms) {
+        return;
+      }
       const DateTime first = date_time::date_part(values::to_date_time(adv.field(kFirstDate)));
       const DateTime last = date_time::date_part(values::to_date_time(adv.field(kLastDate)));
-      const std::int64_t time_ms = date_time::to_linear_ms(values::to_date_time(adv.field(kTime)));
-      selected = first <= today && today <= last && lower_ms < time_ms && time_ms < upper_ms;
+      selected = first <= today && today <= last;
     });
     if (selected) {
       s.SlotFilled = kTrue;

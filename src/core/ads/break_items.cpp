@@ -35,4 +35,16 @@ void schedule(Procedure& proc, DateTime today, const QVariant& time, const QVari
   });
 }
 
+void to_first_in_play_order(Procedure& proc, db::Recordset& adv) {
+  static const QString kPlayOrder = QStringLiteral("time, Priority");
+  bool sorted = false;
+  proc([&] { sorted = adv.is_open() && adv.sort() == kPlayOrder; });
+  if (!sorted) {
+    proc([&] { adv.set_sort(kPlayOrder); });
+  }
+  if (!test_or_true(proc, [&] { return adv.bof() && adv.eof(); })) {
+    proc([&] { adv.move_first(); });
+  }
+}
+
 }  // namespace vantora::break_items

@@ -4,7 +4,7 @@
 
 #include "core/common/values.h"
 #include "core/database/recordset.h"
-#include "core/shell/procedure.h"
+#include "core/shell/guarded_test.h"
 
 namespace vantora::break_items {
 
@@ -34,5 +34,10 @@ void append(Procedure& proc, db::Recordset& ad_temp, const Item& item);
 // seconds; each stays Null when its part fails.
 void schedule(Procedure& proc, DateTime today, const QVariant& time, const QVariant& duration,
               Item& item);
+
+// Puts the catalogue in play order ("time, Priority") on its first row. A catalogue already in
+// that order (the sort holds through requery) is not sorted again: a search fetches slot after
+// slot, and re-sorting thousands of rows each time is most of its cost.
+void to_first_in_play_order(Procedure& proc, db::Recordset& adv);
 
 }  // namespace vantora::break_items

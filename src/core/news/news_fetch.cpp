@@ -31,10 +31,7 @@ void FetchNews(Player& p) {
   const std::int64_t lower_ms = slot_ms - 1000;
   const std::int64_t upper_ms = slot_ms + 1000;
 
-  proc([&] { adv.set_sort(QStringLiteral("time, Priority")); });
-  if (!test_or_true(proc, [&] { return adv.bof() && adv.eof(); })) {
-    proc([&] { adv.move_first(); });
-  }
+  break_items::to_first_in_play_order(proc, adv);
 
   while (!test_or_true(proc, [&] { return adv.eof(); })) {
     bool matches = false;
