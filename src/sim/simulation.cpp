@@ -24,7 +24,7 @@ int Simulation::run() {
     return 2;
   }
   TraceFormObserver observer(trace_);
-  Player player(runtime_, globals_);
+  Player player(runtime_, globals_, data_);
   player.form.add_observer(&observer);
   player.errors.add_listener([this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);
