@@ -5,16 +5,16 @@
 #include "core/common/errors.h"
 #include "core/news/news_fetch.h"
 #include "core/shell/file_lists.h"
-#include "tests/support/player_fixture.h"
+#include "tests/support/scheduled_player.h"
 
 namespace vantora {
 namespace {
 
-using testing::PlayerFixture;
+using testing::ScheduledPlayerFixture;
 
 constexpr int kFileName = 2;
 
-class SlotSearchTest : public PlayerFixture {
+class SlotSearchTest : public ScheduledPlayerFixture {
  protected:
   // A movie segment ending `remaining_s` from now, as the search sees it.
   void play_movie(int end_offset_s, double position_s) {

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/player_fixture.h"
+#include "tests/support/scheduled_player.h"
 
 namespace vantora {
 namespace {
 
-using testing::PlayerFixture;
+using testing::ScheduledPlayerFixture;
 
-class PlaylistCursorTest : public PlayerFixture {
+class PlaylistCursorTest : public ScheduledPlayerFixture {
  protected:
   // A one-segment show.
   void add_show(DateTime start, bool completed = false) {

@@ -4,7 +4,7 @@
 
 #include <tuple>
 
-#include "tests/support/player_fixture.h"
+#include "tests/support/scheduled_player.h"
 
 namespace vantora {
 namespace {
@@ -33,10 +33,10 @@ constexpr std::int32_t kPlayer = 11;
 constexpr std::int32_t kDesigner = 22;
 constexpr std::int32_t kVideo = 33;
 
-class WindowOrderTest : public testing::PlayerFixture {
+class WindowOrderTest : public testing::ScheduledPlayerFixture {
  protected:
   void SetUp() override {
-    PlayerFixture::SetUp();
+    ScheduledPlayerFixture::SetUp();
     player_.window_order = &desktop_;
     player_.state.PlayerHwnd = kPlayer;
     player_.state.VideoHwnd = kVideo;

@@ -1,4 +1,4 @@
-#include "tests/support/player_fixture.h"
+#include "tests/support/scheduled_player.h"
 
 namespace vantora::testing {
 
@@ -17,7 +17,7 @@ void append_row(db::Recordset& rs, const std::vector<std::pair<int, QVariant>>& 
 
 }  // namespace
 
-void PlayerFixture::SetUp() {
+void ScheduledPlayerFixture::SetUp() {
   ASSERT_TRUE(folder_.isValid());
   ASSERT_EQ(platform::create_schedule(folder_.path()), platform::CreateResult::kCreated);
   globals_.DataFolder = folder_.path();
@@ -29,7 +29,7 @@ void PlayerFixture::SetUp() {
   reopen();
 }
 
-void PlayerFixture::add_ad(const Ad& ad) {
+void ScheduledPlayerFixture::add_ad(const Ad& ad) {
   append_row(data_.rsAdv, {{1, ad.time},
                            {2, ad.caption},
                            {3, ad.first_date},
@@ -41,11 +41,11 @@ void PlayerFixture::add_ad(const Ad& ad) {
                            {12, ad.priority}});
 }
 
-void PlayerFixture::add_slot(const QVariant& time, const QVariant& kind) {
+void ScheduledPlayerFixture::add_slot(const QVariant& time, const QVariant& kind) {
   append_row(data_.rsAd_Slot, {{1, time}, {3, kind}});
 }
 
-void PlayerFixture::add_segment(const Segment& segment) {
+void ScheduledPlayerFixture::add_segment(const Segment& segment) {
   append_row(data_.rsplaylist, {{0, QVariant::fromValue(segment.start)},
                                 {1, QVariant::fromValue(segment.end)},
                                 {2, segment.file},
@@ -59,7 +59,7 @@ void PlayerFixture::add_segment(const Segment& segment) {
                                 {15, QVariant(segment.show_end)}});
 }
 
-void PlayerFixture::reset_tables() {
+void ScheduledPlayerFixture::reset_tables() {
   for (db::Recordset* rs : {&data_.rsplaylist, &data_.rsAdv, &data_.rsAd_Slot, &data_.rsADTemp}) {
     if (!rs->is_open()) {
       rs->open();
@@ -72,7 +72,7 @@ void PlayerFixture::reset_tables() {
   }
 }
 
-void PlayerFixture::reopen() {
+void ScheduledPlayerFixture::reopen() {
   for (db::Recordset* rs : {&data_.rsplaylist, &data_.rsAdv, &data_.rsAd_Slot, &data_.rsADTemp}) {
     if (rs->is_open()) {
       rs->requery();
@@ -86,7 +86,7 @@ void PlayerFixture::reopen() {
   data_.rsAdv.set_sort(QStringLiteral("time"));
 }
 
-std::vector<std::vector<QVariant>> PlayerFixture::ad_temp_rows() {
+std::vector<std::vector<QVariant>> ScheduledPlayerFixture::ad_temp_rows() {
   std::vector<std::vector<QVariant>> rows;
   db::Recordset& rs = data_.rsADTemp;
   rs.requery();
@@ -100,7 +100,7 @@ std::vector<std::vector<QVariant>> PlayerFixture::ad_temp_rows() {
   return rows;
 }
 
-std::vector<QString> PlayerFixture::ad_temp_files() {
+std::vector<QString> ScheduledPlayerFixture::ad_temp_files() {
   std::vector<QString> files;
   for (const auto& row : ad_temp_rows()) {
     files.push_back(values::to_text(row[2]));

@@ -23,7 +23,7 @@ class FixedPosition final : public ports::MediaPosition {
 
 // A player on the virtual clock over a fresh schedule database in a temporary data folder, with
 // the recordsets opened and sorted as the day start leaves them.
-class PlayerFixture : public ::testing::Test {
+class ScheduledPlayerFixture : public ::testing::Test {
  protected:
   static DateTime today() { return date_time::from_parts(2026, 12, 6); }
   static DateTime at(int hour, int minute, int second = 0, int ms = 0) {
