@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/database/data_environment.h"
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
+#include "ports/desktop.h"
 #include "ports/runtime.h"
 
 namespace vantora {
@@ -11,13 +13,18 @@ namespace vantora {
 // log, the shared globals and the platform's ports. Procedures are free functions taking the
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
-  Player(ports::Runtime& runtime_port, Globals& globals)
+  Player(ports::Runtime& runtime_port, Globals& globals, ports::Desktop& desktop_port,
+         db::DataEnvironment& data_environment)
       : runtime(runtime_port),
+        desktop(desktop_port),
+        data(data_environment),
         module1(globals),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
 
   ports::Runtime& runtime;
+  ports::Desktop& desktop;
+  db::DataEnvironment& data;
   Globals& module1;
   ErrorLog errors;
   forms::PlayerForm form;
