@@ -116,6 +116,7 @@ class Parser {
         continue;
       }
       const std::uint8_t modifiers = outer | pending;
+      const bool modified = pending != ports::kNoModifier;
       pending = ports::kNoModifier;
       if (c == u'(') {
         if (depth + 1 > kMaxGroupDepth) {
@@ -131,7 +132,7 @@ class Parser {
         if (depth == 0) {
           fail(start, "\")\" closes nothing");
         }
-        if (modifiers != outer) {
+        if (modified) {
           fail(pending_at, "a modifier with no key after it");
         }
         return;
