@@ -176,15 +176,22 @@ void SimDesktop::set_form_window(const QString& form_name, WindowHandle window) 
 }
 
 void SimDesktop::PushKeys(const ports::KeySequence& keys) {
+  // Stamped when sent; the pauses inside the string move the clock afterwards.
   nlohmann::json strokes = nlohmann::json::array();
-  const WindowHandle target = focus_;
+  for (const ports::KeyAction& action : keys.actions) {
+    if (const auto* stroke = std::get_if<ports::KeyStroke>(&action)) {
+      strokes.push_back(Trace::text(keys::describe(*stroke)));
+    }
+  }
+  trace_.event("keys", {{"text", Trace::text(keys.text)},
+                        {"window", Trace::text(window_title(focus_))},
+                        {"keys", strokes}});
   for (const ports::KeyAction& action : keys.actions) {
     if (const auto* pause = std::get_if<ports::KeyPause>(&action)) {
       runtime_.sleep_ms(pause->duration_ms);
       continue;
     }
     const auto& stroke = std::get<ports::KeyStroke>(action);
-    strokes.push_back(Trace::text(keys::describe(stroke)));
     Window* w = find(focus_);
     if (w == nullptr) {
       continue;
@@ -195,9 +202,6 @@ void SimDesktop::PushKeys(const ports::KeySequence& keys) {
       close_window(w->handle);
     }
   }
-  trace_.event("keys", {{"text", Trace::text(keys.text)},
-                        {"window", Trace::text(window_title(target))},
-                        {"keys", strokes}});
 }
 
 void SimDesktop::SetCursorPos(int x, int y) {
