@@ -10,16 +10,20 @@
 namespace vantora::sim {
 namespace {
 
-const char* order_text(ports::ZOrder order) {
+nlohmann::json order_json(ports::ZOrder order) {
   switch (order) {
     case ports::ZOrder::kTopmost:
-      return "topmost";
-    case ports::ZOrder::kNotTopmost:
-      return "not-topmost";
+      return "top";
     case ports::ZOrder::kBottom:
       return "bottom";
+    case ports::ZOrder::kNotTopmost:
+      break;
   }
-  return "?";
+  return nullptr;
+}
+
+nlohmann::json title_json(const QString& title) {
+  return title.isNull() ? nlohmann::json(nullptr) : nlohmann::json(Trace::text(title));
 }
 
 }  // namespace
@@ -39,14 +43,8 @@ const SimDesktop::Window* SimDesktop::window(WindowHandle handle) const {
 }
 
 void SimDesktop::trace_window(const char* action, const Window& w) {
-  trace_.event("window", {{"action", action},
-                          {"window", Trace::text(w.title)},
-                          {"handle", w.handle},
-                          {"left", w.geometry.left()},
-                          {"top", w.geometry.top()},
-                          {"width", w.geometry.width()},
-                          {"height", w.geometry.height()},
-                          {"topmost", w.topmost}});
+  trace_.event("desktop",
+               {{"action", action}, {"name", Trace::text(w.title)}, {"handle", w.handle}});
 }
 
 // Topmost windows stay above the others: a raised window goes to the top of its own band.
@@ -112,7 +110,7 @@ void SimDesktop::Shell(const QString& command_line) {
 
 void SimDesktop::AppActivate(const QString& title) {
   const WindowHandle handle = find_window(title);
-  trace_.event("activate", {{"title", Trace::text(title)}, {"handle", handle}});
+  trace_.event("activate", {{"title", Trace::text(title)}, {"ok", handle != 0}});
   if (handle == 0) {
     throw RuntimeError(err::kInvalidProcedureCall);
   }
@@ -149,14 +147,12 @@ void SimDesktop::SetWindowPos(WindowHandle handle, ports::ZOrder order, const QR
     w->topmost = order == ports::ZOrder::kTopmost;
     raise(handle);
   }
-  trace_.event("window", {{"action", "place"},
-                          {"window", Trace::text(w->title)},
-                          {"handle", handle},
-                          {"order", order_text(order)},
-                          {"left", geometry.left()},
-                          {"top", geometry.top()},
-                          {"width", geometry.width()},
-                          {"height", geometry.height()}});
+  trace_.event("window", {{"name", Trace::text(w->title)},
+                          {"x", geometry.left()},
+                          {"y", geometry.top()},
+                          {"w", geometry.width()},
+                          {"h", geometry.height()},
+                          {"z", order_json(order)}});
 }
 
 SimDesktop::WindowHandle SimDesktop::GetWindow_below(WindowHandle handle) {
@@ -183,9 +179,9 @@ void SimDesktop::PushKeys(const ports::KeySequence& keys) {
       strokes.push_back(Trace::text(keys::describe(*stroke)));
     }
   }
-  trace_.event("keys", {{"text", Trace::text(keys.text)},
-                        {"window", Trace::text(window_title(focus_))},
-                        {"keys", strokes}});
+  trace_.event("keys", {{"keys", Trace::text(keys.text)},
+                        {"window", title_json(window_title(focus_))},
+                        {"strokes", strokes}});
   for (const ports::KeyAction& action : keys.actions) {
     if (const auto* pause = std::get_if<ports::KeyPause>(&action)) {
       runtime_.sleep_ms(pause->duration_ms);
@@ -211,12 +207,12 @@ void SimDesktop::SetCursorPos(int x, int y) {
 
 void SimDesktop::set_clipboard_text(const QString& text) {
   clipboard_ = text;
-  trace_.event("clipboard", {{"by", "player"}, {"text", Trace::text(text)}});
+  trace_.event("clipboard", {{"value", Trace::text(text)}, {"by", "player"}});
 }
 
 void SimDesktop::set_clipboard_from_outside(const QString& text) {
   clipboard_ = text;
-  trace_.event("clipboard", {{"by", "other"}, {"text", Trace::text(text)}});
+  trace_.event("clipboard", {{"value", Trace::text(text)}, {"by", "other"}});
 }
 
 void SimDesktop::set_time_of_day(DateTime time_of_day) {

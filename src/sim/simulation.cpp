@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/shell/player.h"
+#include "platform/sql/sqlite_schedule_store.h"
 
 namespace vantora::sim {
 
@@ -12,7 +13,8 @@ Simulation::Simulation(SimulationOptions options)
       trace_(runtime_),
       desktop_(runtime_, trace_),
       form_windows_(desktop_),
-      trace_observer_(trace_) {
+      trace_observer_(trace_),
+      data_(platform::sqlite_store_factory()) {
   ChannelSettings settings;
   settings.data_folder = options_.data_folder;
   settings.platform.insert(QStringLiteral("designer"), options_.designer_command);

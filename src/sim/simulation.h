@@ -43,6 +43,8 @@ class Simulation {
   SimDesktop& desktop() { return desktop_; }
   Application& application() { return *application_; }
   Globals& globals() { return globals_; }
+  // The schedule: the real SQLite files of the data folder.
+  db::DataEnvironment& data() { return data_; }
 
  private:
   void attach(forms::Form& form);
