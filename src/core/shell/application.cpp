@@ -155,7 +155,7 @@ void Application::Startup_Unload() {
 }
 
 void Application::Load_Player(Show show) {
-  player_ = std::make_shared<Player>(runtime_, module1_, desktop_, data_);
+  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_);
   if (player_loaded) {
     player_loaded(*player_);
   }
