@@ -181,8 +181,8 @@ void Application::Unload_Player() {
     player_unloaded(*leaving);
   }
   // The unload may have been asked for by one of the window's own handlers, still on the stack:
-  // the window goes once the thread is back in the event loop.
-  runtime_.post([leaving] {});
+  // the window is kept until the next one goes.
+  retired_ = std::move(leaving);
 }
 
 void Application::Restart_Load() {

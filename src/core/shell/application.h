@@ -65,6 +65,7 @@ class Application {
   ChannelSettings settings_;
   ErrorLog startup_log_;
   std::shared_ptr<Player> player_;
+  std::shared_ptr<Player> retired_;
   bool restarting_ = false;
 };
 
