@@ -13,6 +13,7 @@
 #include "core/ads/slot_search.h"
 #include "core/database/data_environment.h"
 #include "platform/sql/sqlite_schedule_store.h"
+#include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
 #include "sim/sim_runtime.h"
 
@@ -73,7 +74,9 @@ void run(benchmark::State& state, int window_s, DateTime valid_until) {
   Globals globals;
   globals.DataFolder = folder.path();
   sim::SimFileLister files;
-  Player player(runtime, globals, data, files);
+  sim::Trace trace(runtime);
+  sim::SimDesktop desktop(runtime, trace);
+  Player player(runtime, globals, data, desktop, files);
   FixedPosition position;
   player.m_objMediaPosition = &position;
   player.state.EndOffset = window_s;

@@ -2,82 +2,80 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "tests/support/scheduled_player.h"
 
 namespace vantora {
 namespace {
 
-// Windows stacked top first; records each placement.
-class FakeWindowOrder final : public ports::WindowOrder {
- public:
-  using Placement = std::tuple<std::int32_t, ports::ZPlace, int, int, int, int>;
-  std::int32_t window_below(std::int32_t hwnd) const override {
-    for (std::size_t i = 0; i + 1 < stack.size(); ++i) {
-      if (stack[i] == hwnd) {
-        return stack[i + 1];
-      }
-    }
-    return 0;
-  }
-  void set_window_pos(std::int32_t hwnd, ports::ZPlace place, int x, int y, int width,
-                      int height) override {
-    placements.emplace_back(hwnd, place, x, y, width, height);
-  }
-  std::vector<std::int32_t> stack;
-  std::vector<Placement> placements;
-};
-
-constexpr std::int32_t kPlayer = 11;
-constexpr std::int32_t kDesigner = 22;
-constexpr std::int32_t kVideo = 33;
+using Activation = sim::SimDesktop::Activation;
 
 class WindowOrderTest : public testing::ScheduledPlayerFixture {
  protected:
-  void SetUp() override {
-    ScheduledPlayerFixture::SetUp();
-    player_.window_order = &desktop_;
-    player_.state.PlayerHwnd = kPlayer;
-    player_.state.VideoHwnd = kVideo;
+  // Opens the three windows bottom to top in the given order (video, designer, player by
+  // default names) and tells the player their handles.
+  void open_windows(const std::vector<QString>& bottom_to_top) {
+    for (const QString& title : bottom_to_top) {
+      const auto handle = desktop_.open_window(title, kStart, Activation::kNoActivate);
+      if (title == "video") {
+        player_.state.VideoHwnd = handle;
+      } else if (title == "designer") {
+        globals_.DesignerHwnd = handle;
+      } else {
+        player_.state.PlayerHwnd = handle;
+      }
+    }
     player_.state.PictureTop = 60;
     player_.state.PictureHeight = 480;
-    globals_.DesignerHwnd = kDesigner;
   }
-  FakeWindowOrder desktop_;
+  QRect geometry(ports::WindowHandle handle) const { return desktop_.window(handle)->geometry; }
+  std::vector<ports::WindowHandle> top_three() const {
+    const auto& stack = desktop_.stacking();
+    return {stack.end() - 3, stack.end()};
+  }
+
+  static constexpr QRect kStart{100, 100, 50, 50};
 };
 
-TEST_F(WindowOrderTest, RestacksUnlessPausedOrAlreadyInOrder) {
-  using ports::ZPlace;
-  using Placement = FakeWindowOrder::Placement;
+TEST_F(WindowOrderTest, RestacksVideoBelowDesignerBelowPlayer) {
   struct Case {
     const char* name;
-    std::vector<std::int32_t> stack;
-    Bool16 paused;
     Bool16 panel_left;
-    std::vector<Placement> expected;
+    int player_x;
   };
-  const std::vector<Placement> restack_right = {
-      {kVideo, ZPlace::kBottom, 0, 60, 800, 480},
-      {kDesigner, ZPlace::kTopmost, 4, 4, 792, 580},
-      {kPlayer, ZPlace::kTopmost, 298, 2, 500, 350},
+  for (const Case& c : {Case{"panel right", kFalse, 298}, Case{"panel left", kTrue, 2}}) {
+    SCOPED_TRACE(c.name);
+    open_windows({"designer", "video", "player"});
+    globals_.PanelLeft = c.panel_left;
+    Set_Normal_Order(player_);
+    const PlayerState& s = player_.state;
+    EXPECT_EQ(desktop_.stacking().front(), s.VideoHwnd);
+    EXPECT_EQ(top_three()[1], globals_.DesignerHwnd);
+    EXPECT_EQ(top_three()[2], s.PlayerHwnd);
+    EXPECT_EQ(geometry(s.VideoHwnd), QRect(0, 60, 800, 480));
+    EXPECT_EQ(geometry(globals_.DesignerHwnd), QRect(4, 4, 792, 580));
+    EXPECT_EQ(geometry(s.PlayerHwnd), QRect(c.player_x, 2, 500, 350));
+    EXPECT_TRUE(desktop_.window(s.PlayerHwnd)->topmost);
+  }
+}
+
+TEST_F(WindowOrderTest, LeavesTheScreenAloneWhenInOrderOrPaused) {
+  struct Case {
+    const char* name;
+    std::vector<QString> bottom_to_top;
+    Bool16 paused;
   };
-  std::vector<Placement> restack_left = restack_right;
-  restack_left[2] = {kPlayer, ZPlace::kTopmost, 2, 2, 500, 350};
   const Case cases[] = {
-      {"designer right below", {kPlayer, kDesigner, kVideo}, kFalse, kFalse, {}},
-      {"video came up", {kPlayer, kVideo, kDesigner}, kFalse, kFalse, restack_right},
-      {"panel on the left", {kPlayer, kVideo, kDesigner}, kFalse, kTrue, restack_left},
-      {"paused", {kPlayer, kVideo, kDesigner}, kTrue, kFalse, {}},
+      {"designer right below the player", {"video", "designer", "player"}, kFalse},
+      {"paused", {"designer", "video", "player"}, kTrue},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    desktop_.stack = c.stack;
-    desktop_.placements.clear();
+    open_windows(c.bottom_to_top);
     player_.state.Paused = c.paused;
-    globals_.PanelLeft = c.panel_left;
+    const auto before = desktop_.stacking();
     Set_Normal_Order(player_);
-    EXPECT_EQ(desktop_.placements, c.expected);
+    EXPECT_EQ(desktop_.stacking(), before);
+    EXPECT_EQ(geometry(player_.state.PlayerHwnd), kStart);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "core/database/data_environment.h"
 #include "core/shell/player.h"
 #include "platform/sql/sqlite_schedule_store.h"
+#include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
 #include "sim/sim_runtime.h"
 
@@ -71,10 +72,12 @@ class ScheduledPlayerFixture : public ::testing::Test {
 
   QTemporaryDir folder_;
   sim::SimRuntime runtime_{at(10, 0)};
+  sim::Trace trace_{runtime_};
+  sim::SimDesktop desktop_{runtime_, trace_};
   Globals globals_;
   db::DataEnvironment data_{platform::sqlite_store_factory()};
   sim::SimFileLister files_;
-  Player player_{runtime_, globals_, data_, files_};
+  Player player_{runtime_, globals_, data_, desktop_, files_};
   FixedPosition position_;
   std::vector<std::int32_t> logged_;
 };

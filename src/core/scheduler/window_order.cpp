@@ -1,19 +1,10 @@
 #include "core/scheduler/window_order.h"
 
+#include <QRect>
+
 #include "core/shell/procedure.h"
 
 namespace vantora {
-
-namespace {
-
-ports::WindowOrder& desktop(const Player& p) {
-  if (p.window_order == nullptr) {
-    throw RuntimeError(err::kObjectVariableNotSet);
-  }
-  return *p.window_order;
-}
-
-}  // namespace
 
 void Set_Normal_Order(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Set_Normal_Order()"));
@@ -21,21 +12,21 @@ void Set_Normal_Order(Player& p) {
   if (s.Paused == kTrue) {
     return;
   }
-  std::int32_t below = 0;
-  proc([&] { below = desktop(p).window_below(s.PlayerHwnd); });
+  ports::WindowHandle below = 0;
+  proc([&] { below = p.desktop.GetWindow_below(s.PlayerHwnd); });
   if (below == p.module1.DesignerHwnd) {
     return;
   }
   proc([&] {
-    desktop(p).set_window_pos(s.VideoHwnd, ports::ZPlace::kBottom, 0, s.PictureTop, 800,
-                              s.PictureHeight);
+    p.desktop.SetWindowPos(s.VideoHwnd, ports::ZOrder::kBottom,
+                           QRect(0, s.PictureTop, 800, s.PictureHeight));
   });
   proc([&] {
-    desktop(p).set_window_pos(p.module1.DesignerHwnd, ports::ZPlace::kTopmost, 4, 4, 792, 580);
+    p.desktop.SetWindowPos(p.module1.DesignerHwnd, ports::ZOrder::kTopmost, QRect(4, 4, 792, 580));
   });
   const int player_left = p.module1.PanelLeft == kTrue ? 2 : 298;
   proc([&] {
-    desktop(p).set_window_pos(s.PlayerHwnd, ports::ZPlace::kTopmost, player_left, 2, 500, 350);
+    p.desktop.SetWindowPos(s.PlayerHwnd, ports::ZOrder::kTopmost, QRect(player_left, 2, 500, 350));
   });
 }
 

@@ -4,10 +4,10 @@
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
+#include "ports/desktop.h"
 #include "ports/file_lister.h"
 #include "ports/media_position.h"
 #include "ports/runtime.h"
-#include "ports/window_order.h"
 
 namespace vantora {
 
@@ -16,10 +16,11 @@ namespace vantora {
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
   Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment,
-         ports::FileLister& file_lister)
+         ports::Desktop& desktop_port, ports::FileLister& file_lister)
       : runtime(runtime_port),
         module1(globals),
         data(data_environment),
+        desktop(desktop_port),
         files(file_lister),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
@@ -27,6 +28,7 @@ struct Player {
   ports::Runtime& runtime;
   Globals& module1;
   db::DataEnvironment& data;
+  ports::Desktop& desktop;
   ports::FileLister& files;
   ErrorLog errors;
   forms::PlayerForm form;
@@ -34,8 +36,6 @@ struct Player {
 
   // The position interface of the media graph now playing; none before the first media start.
   ports::MediaPosition* m_objMediaPosition = nullptr;
-  // The desktop's window stacking, bound by whoever builds the player.
-  ports::WindowOrder* window_order = nullptr;
 };
 
 }  // namespace vantora
