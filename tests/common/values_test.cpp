@@ -1,0 +1,86 @@
+#include "core/common/values.h"
+
+#include <gtest/gtest.h>
+
+#include "core/common/errors.h"
+
+namespace vantora {
+namespace {
+
+TEST(Values, RoundsHalvesToEven) {
+  const struct {
+    double in;
+    double out;
+  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
+               {2.4999, 2}, {2.5001, 3}, {1799.5, 1800}, {1800.5, 1800}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(values::round_half_even(c.in), c.out) << c.in;
+  }
+  EXPECT_EQ(values::to_int16(32767.4), 32767);
+  EXPECT_THROW(values::to_int16(32767.5), RuntimeError);  // rounds to 32768
+  EXPECT_THROW(values::to_int32(1e12), RuntimeError);
+}
+
+TEST(Values, ClassicNumberTexts) {
+  EXPECT_EQ(values::number_text(0), QStringLiteral(" 0"));
+  EXPECT_EQ(values::number_text(42), QStringLiteral(" 42"));
+  EXPECT_EQ(values::number_text(2.5), QStringLiteral(" 2.5"));
+  EXPECT_EQ(values::number_text(-3), QStringLiteral("-3"));
+  EXPECT_EQ(values::int_part(12.9), 12);
+  EXPECT_EQ(values::int_part(-0.5), -1);
+}
+
+TEST(Values, NullIsNotTrueAndNotANumber) {
+  EXPECT_FALSE(values::is_true(QVariant()));
+  EXPECT_TRUE(values::is_true(QVariant(-1)));
+  EXPECT_TRUE(values::is_true(QVariant(1)));
+  EXPECT_FALSE(values::is_true(QVariant(0)));
+  EXPECT_TRUE(values::is_true(QVariant(QStringLiteral("True"))));
+  EXPECT_EQ(to_bool16(true), -1);
+  try {
+    values::to_double(QVariant());
+    FAIL() << "Null converted";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), err::kInvalidUseOfNull);
+  }
+  try {
+    values::to_int32(QVariant(QStringLiteral("three")));
+    FAIL() << "text converted";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), err::kTypeMismatch);
+  }
+  EXPECT_EQ(values::to_int16(QVariant(QStringLiteral(" 3 "))), 3);
+}
+
+TEST(Values, StoredDateTimeTexts) {
+  const struct {
+    const char* text;
+    const char* canonical;  // nullptr: rejected
+  } cases[] = {
+      {"2026-12-06 10:15:00", "2026-12-06 10:15:00"},
+      {"2026-12-06 10:15:00.5", "2026-12-06 10:15:00.500"},
+      {"2026-12-06T10:15:00", "2026-12-06 10:15:00"},
+      {"2026-12-06", "2026-12-06 00:00:00"},
+      {"10:15:00", "10:15:00"},
+      {"09:59:59.500", "09:59:59.500"},
+      {"9:05", "09:05:00"},
+      {"2026-02-30 10:00:00", nullptr},
+      {"25:00:00", nullptr},
+      {"soon", nullptr},
+      {"", nullptr},
+  };
+  for (const auto& c : cases) {
+    DateTime parsed;
+    const bool ok = values::parse_date_time(QString::fromLatin1(c.text), &parsed);
+    ASSERT_EQ(ok, c.canonical != nullptr) << c.text;
+    if (ok) {
+      EXPECT_EQ(values::format_date_time(parsed), QString::fromLatin1(c.canonical)) << c.text;
+    }
+  }
+  // A time of day alone lies on day zero; one with a date keeps it.
+  EXPECT_EQ(values::to_date_time(QVariant(QStringLiteral("06:00:00"))).value, 0.25);
+  EXPECT_GT(values::to_date_time(QVariant(QStringLiteral("2001-06-06 06:00:00"))).value, 1.0);
+}
+
+}  // namespace
+}  // namespace vantora

@@ -1,0 +1,117 @@
+#include "core/shell/error_log.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/shell/procedure.h"
+#include "sim/sim_runtime.h"
+
+namespace vantora {
+namespace {
+
+class ErrorLogTest : public ::testing::Test {
+ protected:
+  QTemporaryDir folder;
+  sim::SimRuntime clock{date_time::from_parts(2026, 12, 6, 9, 30, 15, 250)};
+  ErrorLog log{clock, folder.path()};
+
+  QStringList lines() const {
+    QFile file(log.file_path());
+    if (!file.open(QIODevice::ReadOnly)) {
+      return {};
+    }
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.isEmpty() || text.endsWith(QStringLiteral("\r\n")));
+    QStringList result = text.split(QStringLiteral("\r\n"));
+    result.removeAll(QString());
+    return result;
+  }
+};
+
+TEST_F(ErrorLogTest, WritesOneLineInTheClassicShape) {
+  log.Log_Error(3021, QStringLiteral("Either BOF or EOF is True"), QStringLiteral("Load_Start()"));
+  EXPECT_EQ(lines(), QStringList{QStringLiteral(
+                         "2026-12-06 09:30:15 3021 Either BOF or EOF is True in Load_Start()")});
+}
+
+TEST_F(ErrorLogTest, ARunOfTheSameNumberIsLoggedOnce) {
+  log.Log_Error(3021, QStringLiteral("a"), QStringLiteral("One()"));
+  log.Log_Error(3021, QStringLiteral("b"), QStringLiteral("Two()"));  // same number, other proc
+  log.Log_Error(53, QStringLiteral("File not found"), QStringLiteral("Two()"));
+  log.Log_Error(3021, QStringLiteral("c"), QStringLiteral("Three()"));
+  const QStringList written = lines();
+  ASSERT_EQ(written.size(), 3);
+  EXPECT_TRUE(written[0].endsWith(QStringLiteral(" 3021 a in One()")));
+  EXPECT_TRUE(written[1].endsWith(QStringLiteral(" 53 File not found in Two()")));
+  EXPECT_TRUE(written[2].endsWith(QStringLiteral(" 3021 c in Three()")));
+  EXPECT_EQ(log.LastErrNumber, 3021);
+}
+
+TEST_F(ErrorLogTest, AppendsAcrossRunsAndStartsItsMemoryAfresh) {
+  {
+    QFile file(log.file_path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("an earlier run\r\n");
+  }
+  log.Log_Error(76, QStringLiteral("Path not found"), QStringLiteral("X()"));
+  ErrorLog next_run(clock, folder.path());  // a new form load
+  next_run.Log_Error(76, QStringLiteral("Path not found"), QStringLiteral("X()"));
+  const QStringList written = lines();
+  ASSERT_EQ(written.size(), 3);
+  EXPECT_EQ(written[0], QStringLiteral("an earlier run"));
+}
+
+TEST_F(ErrorLogTest, TheLabelIsWhatFollowsTheLastIn) {
+  log.Log_Error(5, QStringLiteral("stuck in traffic in town"), QStringLiteral("RunNews()"));
+  const QString line = lines().value(0);
+  EXPECT_TRUE(line.contains(QStringLiteral(" 5 stuck in traffic in town in RunNews()")));
+  EXPECT_EQ(line.section(QStringLiteral(" in "), -1), QStringLiteral("RunNews()"));
+}
+
+TEST_F(ErrorLogTest, AnUnwritableLogNeitherThrowsNorStopsTheNextLine) {
+  ErrorLog nowhere(clock, folder.filePath(QStringLiteral("missing/folder")));
+  std::vector<LoggedError> seen;
+  nowhere.add_listener([&](const LoggedError& entry) { seen.push_back(entry); });
+  nowhere.Log_Error(76, QStringLiteral("Path not found"), QStringLiteral("A()"));
+  nowhere.Log_Error(53, QStringLiteral("File not found"), QStringLiteral("B()"));
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].number, 53);
+  EXPECT_FALSE(QFile::exists(nowhere.file_path()));
+}
+
+TEST_F(ErrorLogTest, AProcedureGoesOnAfterAFailedStatementAndLogsItsOwnLabel) {
+  int reached = 0;
+  int target = 7;
+  Procedure outer(log, QStringLiteral("Outer()"));
+  outer([&] {
+    Procedure inner(log, QStringLiteral("Inner()"));
+    inner([&] { ++reached; });
+  });
+  EXPECT_EQ(log.ProcName, QStringLiteral("Inner()"));
+  const bool ok = outer([&] {
+    target = 99 / (reached - reached + 1);
+    throw RuntimeError(err::kTypeMismatch);
+  });
+  EXPECT_FALSE(ok);
+  outer([&] { ++reached; });
+  outer([] { throw std::runtime_error("boom"); });
+  EXPECT_EQ(reached, 2);
+  EXPECT_EQ(log.ErrNumber, err::kInternalError);
+  const QStringList written = lines();
+  ASSERT_EQ(written.size(), 2);
+  EXPECT_TRUE(written[0].endsWith(QStringLiteral(" 13 Type mismatch in Outer()")));
+  EXPECT_TRUE(written[1].endsWith(QStringLiteral(" 51 boom in Outer()")));
+}
+
+TEST_F(ErrorLogTest, AttemptHandsTheErrorBackUnlogged) {
+  const auto error = Procedure::attempt([] { throw RuntimeError(err::kWaitTimedOut); });
+  ASSERT_TRUE(error.has_value());
+  EXPECT_EQ(error->number(), err::kWaitTimedOut);
+  EXPECT_FALSE(Procedure::attempt([] {}).has_value());
+  EXPECT_TRUE(lines().isEmpty());
+}
+
+}  // namespace
+}  // namespace vantora

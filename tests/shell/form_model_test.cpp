@@ -1,0 +1,93 @@
+#include "core/shell/form_model.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+#include "core/common/errors.h"
+#include "core/shell/forms.h"
+#include "sim/sim_runtime.h"
+
+namespace vantora::forms {
+namespace {
+
+struct Recorder final : FormObserver {
+  std::vector<std::tuple<QString, QString, QString, QVariant>> changes;
+  void property_changed(const QString& form, const QString& control, const QString& property,
+                        const QVariant& value) override {
+    changes.emplace_back(form, control, property, value);
+  }
+};
+
+class FormModelTest : public ::testing::Test {
+ protected:
+  sim::SimRuntime runtime{date_time::from_parts(2026, 12, 6, 10)};
+  PlayerForm player{runtime};
+  Recorder recorder;
+  void SetUp() override { player.add_observer(&recorder); }
+};
+
+TEST_F(FormModelTest, EveryChangeIsReportedOnceWithItsDesignName) {
+  player.Text3.Text = QStringLiteral("Normal");
+  player.Text3.Text = QStringLiteral("Normal");  // no change, no report
+  player.Logo.Visible = true;
+  player.Visible = true;
+  ASSERT_EQ(recorder.changes.size(), 3u);
+  EXPECT_EQ(recorder.changes[0], std::make_tuple(QStringLiteral("Player"), QStringLiteral("Text3"),
+                                                 QStringLiteral("Text"),
+                                                 QVariant(QStringLiteral("Normal"))));
+  EXPECT_EQ(std::get<1>(recorder.changes[1]), QStringLiteral("Logo"));
+  EXPECT_EQ(std::get<1>(recorder.changes[2]), QStringLiteral("Player"));
+}
+
+TEST_F(FormModelTest, ThePlayerFormHasEveryControlAndItsTimersStartDisabled) {
+  QStringList names;
+  for (const Control* control : player.controls()) {
+    names << control->name();
+  }
+  for (const char* name :
+       {"B_pause", "B_Restart", "B_Disp", "B_SetTime", "FF", "RW", "play_pause", "B_UP",
+        "B_Down", "B_thin", "b_Wide", "Command1", "T_Movie", "AdTimer", "FillerTimer",
+        "NewsTimer", "LogoTimer", "Timer2", "Logo", "T_Time", "T_Number", "WnW", "Picture1",
+        "Label1", "Text1", "Text2", "Text3", "File1", "NewsFile", "FillerList", "Time_Picker"}) {
+    EXPECT_TRUE(names.contains(QString::fromLatin1(name))) << name;
+  }
+  EXPECT_EQ(names.removeDuplicates(), 0);
+  for (const TimerControl* timer : {&player.T_Movie, &player.AdTimer, &player.FillerTimer,
+                                    &player.NewsTimer, &player.LogoTimer, &player.Timer2}) {
+    EXPECT_FALSE(timer->Enabled.get()) << timer->name().toStdString();
+  }
+  EXPECT_EQ(player.AdTimer.Interval.get(), 666);
+  EXPECT_EQ(player.NewsTimer.Interval.get(), 937);
+  EXPECT_EQ(player.LogoTimer.Interval.get(), 15000);
+}
+
+TEST_F(FormModelTest, ATimerControlDrivesItsRuntimeTimer) {
+  int ticks = 0;
+  player.T_Movie.on_timer = [&] {
+    ++ticks;
+    if (ticks == 3) {
+      player.T_Movie.Enabled = false;
+    }
+  };
+  player.T_Movie.Enabled = true;
+  runtime.run_for_ms(5000);
+  EXPECT_EQ(ticks, 3);
+  EXPECT_EQ(std::get<2>(recorder.changes.back()), QStringLiteral("Enabled"));
+  EXPECT_EQ(std::get<3>(recorder.changes.back()), QVariant(false));
+}
+
+TEST_F(FormModelTest, ListsReportTheirItemsAndRejectBadIndexes) {
+  player.FillerList.AddItem(QStringLiteral("a.mp4"));
+  player.FillerList.AddItem(QStringLiteral("b.mp4"));
+  player.FillerList.RemoveItem(0);
+  EXPECT_EQ(player.FillerList.ListCount(), 1);
+  EXPECT_EQ(player.FillerList.List(0), QStringLiteral("b.mp4"));
+  EXPECT_THROW(std::ignore = player.FillerList.List(1), vantora::RuntimeError);
+  EXPECT_THROW(player.FillerList.RemoveItem(-1), vantora::RuntimeError);
+  EXPECT_EQ(std::get<3>(recorder.changes.back()), QVariant(QStringList{QStringLiteral("b.mp4")}));
+}
+
+}  // namespace
+}  // namespace vantora::forms
