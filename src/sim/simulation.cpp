@@ -18,6 +18,18 @@ int Simulation::run() {
     std::fprintf(stderr, "cannot write the trace file %s\n", qPrintable(options_.trace_path));
     return 2;
   }
+  MediaManifest manifest;
+  if (!options_.media_durations_path.isEmpty()) {
+    QString error;
+    auto loaded = MediaManifest::load(options_.media_durations_path, &error);
+    if (!loaded) {
+      std::fprintf(stderr, "%s\n", qPrintable(error));
+      return 2;
+    }
+    manifest = std::move(*loaded);
+  }
+  media_ = std::make_unique<SimMediaEngine>(runtime_, trace_, std::move(manifest),
+                                            options_.media_prober);
   TraceFormObserver observer(trace_);
   Player player(runtime_, globals_);
   player.form.add_observer(&observer);

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "core/shell/player_state.h"
+#include "sim/sim_media_engine.h"
+#include "sim/sim_pointer.h"
 #include "sim/sim_runtime.h"
 #include "sim/trace.h"
 
@@ -16,6 +18,7 @@ struct SimulationOptions {
   std::int64_t duration_s = 0;
   QString trace_path;            // empty: no trace
   QString media_durations_path;  // empty: no manifest
+  MediaProber media_prober;      // for files the manifest does not list; empty: none is media
 };
 
 // The whole program on the simulated runtime, from start-up, for a span of virtual time.
@@ -37,6 +40,8 @@ class Simulation {
   SimRuntime runtime_;
   Trace trace_;
   Globals globals_;
+  std::unique_ptr<SimMediaEngine> media_;
+  SimPointer pointer_;
 };
 
 }  // namespace vantora::sim

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "core/common/errors.h"
-#include "tests/support/media_clips.h"
+#include "support/media_clips.h"
 
 namespace vantora {
 namespace {

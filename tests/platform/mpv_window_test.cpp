@@ -12,7 +12,7 @@
 #include <QWidget>
 
 #include "platform/mpv_engine.h"
-#include "tests/support/media_clips.h"
+#include "support/media_clips.h"
 
 namespace vantora {
 namespace {

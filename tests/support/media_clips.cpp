@@ -1,4 +1,4 @@
-#include "tests/support/media_clips.h"
+#include "support/media_clips.h"
 
 #include <QFile>
 #include <QProcess>
