@@ -1,23 +1,40 @@
 #pragma once
 
 #include <QString>
+#include <array>
+#include <functional>
 #include <memory>
 
 #include "core/database/recordset.h"
+#include "ports/table_store.h"
 
 namespace vantora::db {
+
+// Opens the schedule database of a data folder; raises a RuntimeError that says why it cannot.
+using StoreFactory = std::function<std::unique_ptr<ports::TableStore>(const QString& data_folder)>;
 
 // The one data environment of the program: the connection to the schedule database and the
 // eleven recordsets, each opening one whole table. It lives as long as the program.
 class DataEnvironment {
  public:
+  // Without a factory there is no database: every open raises a database error.
   DataEnvironment();
+  explicit DataEnvironment(StoreFactory factory);
   ~DataEnvironment();
   DataEnvironment(const DataEnvironment&) = delete;
   DataEnvironment& operator=(const DataEnvironment&) = delete;
 
-  // Points the connection at the schedule in a data folder; it opens on first use.
+  // Points the connection at the schedule in a data folder; it opens on first use. A connection
+  // that failed is tried again on the next use.
   void set_data_folder(const QString& data_folder);
+  const QString& data_folder() const { return data_folder_; }
+
+  void set_store_factory(StoreFactory factory);
+  // One-off warnings (a table without a key column) go here; by default to qWarning.
+  void set_notice_sink(NoticeSink sink);
+
+  // The connection, opening it if need be.
+  ports::TableStore& database();
 
   Recordset rsplaylist{QStringLiteral("playlist"), QStringLiteral("playlist")};
   Recordset rsPlayer_INI{QStringLiteral("Player_INI"), QStringLiteral("Player INI")};
@@ -31,8 +48,13 @@ class DataEnvironment {
   Recordset rsNews_Slot{QStringLiteral("News_Slot"), QStringLiteral("News_Slot")};
   Recordset rsNews{QStringLiteral("News"), QStringLiteral("News")};
 
+  std::array<Recordset*, 11> recordsets();
+
  private:
-  std::unique_ptr<TableStore> store_;
+  StoreFactory factory_;
+  QString data_folder_;
+  NoticeSink notices_;
+  std::unique_ptr<ports::TableStore> store_;
 };
 
 }  // namespace vantora::db

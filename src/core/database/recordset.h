@@ -3,11 +3,17 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <functional>
 #include <memory>
+
+#include "ports/table_store.h"
 
 namespace vantora::db {
 
-class TableStore;
+// Hands a recordset the connection, opening it on first use; raises when there is none.
+using Connection = std::function<ports::TableStore&()>;
+// Receives the one-off warnings a recordset has for whoever keeps the log.
+using NoticeSink = std::function<void(const QString& notice)>;
 
 // Where a recordset's cursor can come back to.
 struct Bookmark {
@@ -24,6 +30,11 @@ struct Bookmark {
 // or move that needs a current row at BOF or EOF, 9 for a column ordinal out of range, 13 for a
 // value the column cannot hold; database failures (a missing table, a locked file) raise an error
 // whose description says what failed.
+//
+// A row is found again for write-back by its key column or, on a table without one, by the
+// store's implicit row number (the first read of such a table sends one notice). Moving off a
+// row with changes not yet written writes them first, as update() would. A failed write leaves
+// the row as it is stored and raises, so a retry starts from the truth.
 class Recordset {
  public:
   Recordset(QString command, QString table);
@@ -35,7 +46,7 @@ class Recordset {
   const QString& table() const { return table_; }
 
   // The data environment hands every recordset its connection.
-  void attach(TableStore* store) { store_ = store; }
+  void attach(Connection connection, NoticeSink notices = {});
 
   void open();
   void close();
@@ -50,8 +61,10 @@ class Recordset {
   Bookmark bookmark() const;
   void go_to(const Bookmark& bookmark);
 
-  // A comma-separated list of column names ("time, Priority"), ascending, stable; Nulls first.
-  // An empty text restores the table order. The cursor moves to the first row.
+  // A comma-separated list of column names ("time, Priority"), each ascending unless followed by
+  // DESC; stable; Nulls first, then values in the column's own order (date-times and numbers by
+  // value, texts ignoring case). The sort holds through requery until close. An empty text
+  // restores the table order. The cursor moves to the first row.
   void set_sort(const QString& columns);
   const QString& sort() const { return sort_; }
 
@@ -71,10 +84,18 @@ class Recordset {
 
  private:
   struct State;
+  State& open_state() const;
+  void load();
+  void write_pending();
+  void apply_sort();
+  void discard_pending();
+
   QString command_;
   QString table_;
   QString sort_;
-  TableStore* store_ = nullptr;
+  Connection connection_;
+  NoticeSink notices_;
+  bool key_notice_sent_ = false;
   std::unique_ptr<State> state_;
 };
 

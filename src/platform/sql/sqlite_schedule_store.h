@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "core/database/data_environment.h"
+#include "core/database/schema.h"
+#include "ports/table_store.h"
+
+class QSqlQuery;
+
+namespace vantora::platform {
+
+// The schedule database file in a data folder.
+inline const QString kScheduleFileName = QStringLiteral("wizard.db");
+// How long a statement waits for another program's lock before it fails: short, so that a
+// scheduling tool holding the file costs one logged error rather than a frozen screen.
+inline constexpr int kBusyTimeoutMs = 500;
+
+// The schedule on an SQLite file through Qt SQL, opened read-write in WAL mode so that the
+// scheduling tool can write beside the running player. Every SQLite-specific statement of the
+// program lives in this class.
+class SqliteScheduleStore : public ports::TableStore {
+ public:
+  enum class OpenMode { kExistingFile, kNewFile };
+
+  // Raises a RuntimeError (err::kDatabaseError) when the file cannot be opened as a database.
+  SqliteScheduleStore(const QString& file_path, OpenMode mode);
+  ~SqliteScheduleStore() override;
+  SqliteScheduleStore(const SqliteScheduleStore&) = delete;
+  SqliteScheduleStore& operator=(const SqliteScheduleStore&) = delete;
+
+  ports::TableContents read_table(const QString& table) override;
+  ports::StoredRow read_row(const QString& table, std::int64_t key) override;
+  std::int64_t insert_row(const QString& table,
+                          const std::vector<ports::CellValue>& cells) override;
+  void update_row(const QString& table, std::int64_t key,
+                  const std::vector<ports::CellValue>& cells) override;
+  void delete_row(const QString& table, std::int64_t key) override;
+
+  // Creates the tables in one transaction.
+  void create_tables(const std::vector<db::schema::TableDefinition>& tables);
+
+ private:
+  const ports::TableLayout& layout(const QString& table);
+  ports::TableLayout describe(const QString& table);
+  QSqlQuery& statement(const QString& sql, const QString& table);
+  void execute(QSqlQuery& query, const QString& table);
+
+  QString connection_name_;
+  QSqlDatabase database_;
+  std::map<QString, ports::TableLayout> layouts_;
+  std::map<QString, std::unique_ptr<QSqlQuery>> statements_;
+};
+
+// Opens DIR/wizard.db. A folder that holds only the Jet file wizard.mdb gets an error saying it
+// must be converted; the player then runs without a database.
+std::unique_ptr<ports::TableStore> open_schedule(const QString& data_folder);
+db::StoreFactory sqlite_store_factory();
+
+enum class CreateResult { kCreated, kAlreadyExists };
+// Creates DIR (if need be) and DIR/wizard.db with every table and the default settings rows;
+// never touches an existing database. Raises a RuntimeError when it cannot.
+CreateResult create_schedule(const QString& data_folder);
+
+}  // namespace vantora::platform
