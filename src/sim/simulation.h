@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/database/data_environment.h"
 #include "core/shell/player_state.h"
 #include "sim/sim_media_engine.h"
 #include "sim/sim_pointer.h"
@@ -34,12 +35,15 @@ class Simulation {
 
   SimRuntime& runtime() { return runtime_; }
   Trace& trace() { return trace_; }
+  // The schedule: the real SQLite files of the data folder.
+  db::DataEnvironment& data() { return data_; }
 
  private:
   SimulationOptions options_;
   SimRuntime runtime_;
   Trace trace_;
   Globals globals_;
+  db::DataEnvironment data_;
   std::unique_ptr<SimMediaEngine> media_;
   SimPointer pointer_;
 };

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/database/data_environment.h"
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
+#include "ports/media_graph.h"
+#include "ports/pointer.h"
 #include "ports/runtime.h"
 
 namespace vantora {
@@ -11,14 +14,21 @@ namespace vantora {
 // log, the shared globals and the platform's ports. Procedures are free functions taking the
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
-  Player(ports::Runtime& runtime_port, Globals& globals)
+  Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment,
+         ports::MediaEngine& media_engine, ports::Pointer& pointer_port)
       : runtime(runtime_port),
         module1(globals),
+        data(data_environment),
+        media(media_engine),
+        pointer(pointer_port),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
 
   ports::Runtime& runtime;
   Globals& module1;
+  db::DataEnvironment& data;
+  ports::MediaEngine& media;
+  ports::Pointer& pointer;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;
