@@ -17,6 +17,10 @@ namespace vantora::testing {
 class PlayerFixture : public ScheduleFixture {
  protected:
   void start_player(DateTime now) {
+    // A player started again goes before the runtime its timers live on.
+    player_.reset();
+    media_.reset();
+    trace_.reset();
     runtime_ = std::make_unique<sim::SimRuntime>(now);
     trace_ = std::make_unique<sim::Trace>(*runtime_);
     media_ = std::make_unique<sim::SimMediaEngine>(*runtime_, *trace_, manifest_);
