@@ -15,6 +15,7 @@
 #include "platform/sql/sqlite_schedule_store.h"
 #include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
+#include "sim/sim_media_engine.h"
 #include "sim/sim_runtime.h"
 
 namespace {
@@ -28,6 +29,8 @@ constexpr int kSlotSpacingS = 5 * 60;  // 06:00 to 22:35
 class FixedPosition final : public ports::MediaPosition {
  public:
   double CurrentPosition() const override { return 0.0; }
+  void put_CurrentPosition(double) override {}
+  double Duration() const override { return 0.0; }
 };
 
 DateTime slot_time(int slot) {
@@ -76,9 +79,9 @@ void run(benchmark::State& state, int window_s, DateTime valid_until) {
   sim::SimFileLister files;
   sim::Trace trace(runtime);
   sim::SimDesktop desktop(runtime, trace);
-  Player player(runtime, globals, data, desktop, files);
-  FixedPosition position;
-  player.m_objMediaPosition = &position;
+  sim::SimMediaEngine media(runtime, trace, sim::MediaManifest{});
+  Player player(runtime, globals, data, desktop, media, files);
+  player.state.m_objMediaPosition = std::make_shared<FixedPosition>();
   player.state.EndOffset = window_s;
 
   std::vector<double> samples_ms;

@@ -20,7 +20,7 @@ class SlotSearchTest : public ScheduledPlayerFixture {
   void play_movie(int end_offset_s, double position_s) {
     player_.state.FillerMode = kFalse;
     player_.state.EndOffset = end_offset_s;
-    position_.position_s = position_s;
+    position_->position_s = position_s;
   }
   Ad ad_at(const QVariant& time, const QString& path, int priority = 0) {
     return Ad{time, priority, date(today()), date(today()), path};
@@ -88,7 +88,7 @@ TEST_F(SlotSearchTest, WindowEndsWhereTheFillerClipEnds) {
   player_.state.FillerMode = kTrue;
   player_.state.FillerLength = 300;
   player_.state.EndOffset = 5000;  // not the filler's
-  position_.position_s = 0.0;
+  position_->position_s = 0.0;
   AD_Slot_Search(player_);
   EXPECT_EQ(date_time::to_linear_ms(player_.state.MediaEndTime),
             date_time::to_linear_ms(at(10, 5)));
@@ -127,7 +127,7 @@ TEST_F(SlotSearchTest, NoMediaPositionIsLoggedAndTheSearchGoesOn) {
   add_slot(tod(10, 5), 0);
   add_ad(ad_at(tod(10, 5), "/ads/a.mpg"));
   reopen();
-  player_.m_objMediaPosition = nullptr;
+  player_.state.m_objMediaPosition.reset();
   player_.state.MediaEndTime = at(10, 10);  // left from the last search
   AD_Slot_Search(player_);
   EXPECT_EQ(logged_errors(), std::vector<std::int32_t>{err::kObjectVariableNotSet});

@@ -25,7 +25,7 @@ void ScheduledPlayerFixture::SetUp() {
   player_.errors.add_listener(
       [this](const LoggedError& entry) { logged_.push_back(entry.number); });
   data_.set_data_folder(folder_.path());
-  player_.m_objMediaPosition = &position_;
+  player_.state.m_objMediaPosition = position_;
   reopen();
 }
 

@@ -11,6 +11,7 @@
 #include "platform/sql/sqlite_schedule_store.h"
 #include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
+#include "sim/sim_media_engine.h"
 #include "sim/sim_runtime.h"
 
 namespace vantora::testing {
@@ -19,6 +20,8 @@ namespace vantora::testing {
 class FixedPosition final : public ports::MediaPosition {
  public:
   double CurrentPosition() const override { return position_s; }
+  void put_CurrentPosition(double seconds) override { position_s = seconds; }
+  double Duration() const override { return 0.0; }
   double position_s = 0.0;
 };
 
@@ -77,8 +80,9 @@ class ScheduledPlayerFixture : public ::testing::Test {
   Globals globals_;
   db::DataEnvironment data_{platform::sqlite_store_factory()};
   sim::SimFileLister files_;
-  Player player_{runtime_, globals_, data_, desktop_, files_};
-  FixedPosition position_;
+  sim::SimMediaEngine media_{runtime_, trace_, sim::MediaManifest{}};
+  Player player_{runtime_, globals_, data_, desktop_, media_, files_};
+  std::shared_ptr<FixedPosition> position_ = std::make_shared<FixedPosition>();
   std::vector<std::int32_t> logged_;
 };
 

@@ -28,10 +28,10 @@ void empty_ad_temp(Procedure& proc, db::Recordset& ad_temp) {
 }
 
 double current_position_s(const Player& p) {
-  if (p.m_objMediaPosition == nullptr) {
+  if (!p.state.m_objMediaPosition) {
     throw RuntimeError(err::kObjectVariableNotSet);
   }
-  return p.m_objMediaPosition->CurrentPosition();
+  return p.state.m_objMediaPosition->CurrentPosition();
 }
 
 enum class SlotKind { kAds, kNews };

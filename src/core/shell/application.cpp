@@ -8,11 +8,12 @@
 namespace vantora {
 
 Application::Application(ports::Runtime& runtime, ports::Desktop& desktop,
-                         ports::FileLister& files, db::DataEnvironment& data, Globals& globals,
-                         ChannelSettings settings)
+                         ports::MediaEngine& media, ports::FileLister& files,
+                         db::DataEnvironment& data, Globals& globals, ChannelSettings settings)
     : startup_form(runtime),
       runtime_(runtime),
       desktop_(desktop),
+      media_(media),
       files_(files),
       data_(data),
       module1_(globals),
@@ -157,7 +158,7 @@ void Application::Startup_Unload() {
 }
 
 void Application::Load_Player(Show show) {
-  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_, files_);
+  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_, media_, files_);
   if (player_loaded) {
     player_loaded(*player_);
   }

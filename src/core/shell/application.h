@@ -18,8 +18,9 @@ namespace vantora {
 // Player form, which runs the day; the Restart form reloads the Player form on request.
 class Application {
  public:
-  Application(ports::Runtime& runtime, ports::Desktop& desktop, ports::FileLister& files,
-              db::DataEnvironment& data, Globals& globals, ChannelSettings settings);
+  Application(ports::Runtime& runtime, ports::Desktop& desktop, ports::MediaEngine& media,
+              ports::FileLister& files, db::DataEnvironment& data, Globals& globals,
+              ChannelSettings settings);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -61,6 +62,7 @@ class Application {
 
   ports::Runtime& runtime_;
   ports::Desktop& desktop_;
+  ports::MediaEngine& media_;
   ports::FileLister& files_;
   db::DataEnvironment& data_;
   Globals& module1_;

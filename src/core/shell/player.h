@@ -6,7 +6,7 @@
 #include "core/shell/player_state.h"
 #include "ports/desktop.h"
 #include "ports/file_lister.h"
-#include "ports/media_position.h"
+#include "ports/media_graph.h"
 #include "ports/runtime.h"
 
 namespace vantora {
@@ -16,11 +16,13 @@ namespace vantora {
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
   Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment,
-         ports::Desktop& desktop_port, ports::FileLister& file_lister)
+         ports::Desktop& desktop_port, ports::MediaEngine& media_engine,
+         ports::FileLister& file_lister)
       : runtime(runtime_port),
         module1(globals),
         data(data_environment),
         desktop(desktop_port),
+        media(media_engine),
         files(file_lister),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
@@ -29,13 +31,11 @@ struct Player {
   Globals& module1;
   db::DataEnvironment& data;
   ports::Desktop& desktop;
+  ports::MediaEngine& media;
   ports::FileLister& files;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;
-
-  // The position interface of the media graph now playing; none before the first media start.
-  ports::MediaPosition* m_objMediaPosition = nullptr;
 };
 
 }  // namespace vantora
