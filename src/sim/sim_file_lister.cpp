@@ -1,7 +1,7 @@
 #include "sim/sim_file_lister.h"
 
 #include <QDir>
-#include <QDirIterator>
+#include <QFileInfo>
 
 namespace vantora::sim {
 
@@ -11,11 +11,23 @@ bool is_hidden(const QString& name) {
   return name.startsWith(QLatin1Char('.'));
 }
 
+// The real adapter's rules: a readable folder's files, hidden ones left out.
+std::optional<QStringList> list_disk_folder(const QString& folder) {
+  const QFileInfo info(folder);
+  if (folder.isEmpty() || !info.isDir() || !info.isReadable() || !info.isExecutable()) {
+    return std::nullopt;
+  }
+  return QDir(folder).entryList(QDir::Files, QDir::NoSort);
+}
+
 }  // namespace
 
 std::optional<QStringList> SimFileLister::list_files(const QString& folder) const {
   const auto found = folders_.find(folder);
   if (found == folders_.end()) {
+    if (others_ == OtherFolders::kFromDisk) {
+      return list_disk_folder(folder);
+    }
     return std::nullopt;
   }
   QStringList names;
@@ -54,23 +66,6 @@ void SimFileLister::remove_file(const QString& path) {
 
 void SimFileLister::remove_folder(const QString& folder) {
   folders_.erase(folder);
-}
-
-void SimFileLister::mirror_disk_folder(const QString& root) {
-  if (!QFileInfo(root).isDir()) {
-    return;
-  }
-  add_folder(root);
-  QDirIterator it(root, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot,
-                  QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QFileInfo info = it.nextFileInfo();
-    if (info.isDir()) {
-      add_folder(info.filePath());
-    } else {
-      add_file(info.filePath());
-    }
-  }
 }
 
 }  // namespace vantora::sim

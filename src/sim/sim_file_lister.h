@@ -9,11 +9,15 @@
 
 namespace vantora::sim {
 
-// Folders and files held in memory, so a scenario states exactly what each folder holds and a
-// folder that was never added is one that cannot be listed. Paths are compared exactly; a file's
-// folder is everything before its last '/'. Names beginning with '.' are hidden, as on the disk.
+// Folders and files held in memory, so a scenario states exactly what each folder holds. A folder
+// never added cannot be listed, or, for a run over a channel's real folders, is listed from the
+// disk by the real adapter's rules. Paths are compared exactly; a file's folder is everything
+// before its last '/'. Names beginning with '.' are hidden, as on the disk.
 class SimFileLister final : public ports::FileLister {
  public:
+  enum class OtherFolders { kCannotBeListed, kFromDisk };
+  explicit SimFileLister(OtherFolders others = OtherFolders::kCannotBeListed) : others_(others) {}
+
   std::optional<QStringList> list_files(const QString& folder) const override;
 
   // Adds an empty folder; its parent need not exist.
@@ -25,10 +29,8 @@ class SimFileLister final : public ports::FileLister {
   // The folder can no longer be listed; its files go with it.
   void remove_folder(const QString& folder);
 
-  // Copies a folder of the real disk and its sub-folders, for runs over a demo data folder.
-  void mirror_disk_folder(const QString& root);
-
  private:
+  OtherFolders others_;
   std::map<QString, std::set<QString>> folders_;
 };
 

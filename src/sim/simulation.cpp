@@ -15,8 +15,6 @@ Simulation::Simulation(SimulationOptions options)
       form_windows_(desktop_),
       trace_observer_(trace_),
       data_(platform::sqlite_store_factory()) {
-  // Folders are read from the data folder's tree on the disk, as they stand at the start.
-  files_.mirror_disk_folder(options_.data_folder);
   ChannelSettings settings;
   settings.data_folder = options_.data_folder;
   settings.platform.insert(QStringLiteral("designer"), options_.designer_command);

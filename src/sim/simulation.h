@@ -61,7 +61,8 @@ class Simulation {
   TraceFormObserver trace_observer_;
   Globals globals_;
   db::DataEnvironment data_;
-  SimFileLister files_;
+  // A channel's clip folders are real folders.
+  SimFileLister files_{SimFileLister::OtherFolders::kFromDisk};
   std::unique_ptr<SimMediaEngine> media_;
   QString media_load_error_;
   std::unique_ptr<Application> application_;

@@ -104,26 +104,19 @@ std::unique_ptr<ports::FileLister> make_memory(const QString&, TreeBuilder& buil
   return lister;
 }
 
-std::unique_ptr<ports::FileLister> make_mirror(const QString& root, TreeBuilder& builder) {
-  // The tree is written to the disk, then mirrored at each listing: what a simulation over a
-  // data folder sees.
+std::unique_ptr<ports::FileLister> make_memory_over_disk(const QString& root,
+                                                         TreeBuilder& builder) {
+  // The tree is on the disk; the simulated lister holds only an unrelated folder in memory.
   make_disk(root, builder);
-  struct Mirror final : ports::FileLister {
-    explicit Mirror(QString r) : root(std::move(r)) {}
-    std::optional<QStringList> list_files(const QString& folder) const override {
-      sim::SimFileLister memory;
-      memory.mirror_disk_folder(root);
-      return memory.list_files(folder);
-    }
-    QString root;
-  };
-  return std::make_unique<Mirror>(root);
+  auto lister = std::make_unique<sim::SimFileLister>(sim::SimFileLister::OtherFolders::kFromDisk);
+  lister->add_files(QStringLiteral("/elsewhere"), {QStringLiteral("x.mpg")});
+  return lister;
 }
 
 INSTANTIATE_TEST_SUITE_P(Listers, FileListTest,
                          ::testing::Values(ListerCase{"Disk", make_disk},
                                            ListerCase{"Memory", make_memory},
-                                           ListerCase{"Mirror", make_mirror}),
+                                           ListerCase{"MemoryOverDisk", make_memory_over_disk}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
 
 }  // namespace
