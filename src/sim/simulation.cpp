@@ -19,7 +19,8 @@ int Simulation::run() {
     return 2;
   }
   TraceFormObserver observer(trace_);
-  Player player(runtime_, globals_);
+  db::DataEnvironment data;
+  Player player(runtime_, globals_, data);
   player.form.add_observer(&observer);
   player.errors.add_listener([this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/database/data_environment.h"
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
+#include "ports/pictures.h"
 #include "ports/runtime.h"
 
 namespace vantora {
@@ -11,17 +13,22 @@ namespace vantora {
 // log, the shared globals and the platform's ports. Procedures are free functions taking the
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
-  Player(ports::Runtime& runtime_port, Globals& globals)
+  Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment)
       : runtime(runtime_port),
+        data(data_environment),
         module1(globals),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
 
   ports::Runtime& runtime;
+  db::DataEnvironment& data;
   Globals& module1;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;
+
+  // Loads the logo pictures; bound by whoever builds the player.
+  ports::PictureLoader* pictures = nullptr;
 };
 
 }  // namespace vantora
