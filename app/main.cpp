@@ -26,7 +26,18 @@ int main(int argc, char** argv) {
   simulate->add_option("--media-durations", simulate_args.media_durations_path,
                        "TSV of path and seconds: the files the simulated engine plays");
 
+  std::string init_db_folder;
+  CLI::App* init_db = app.add_subcommand(
+      "init-db",
+      "Create DIR/wizard.db, the schedule database, with every table and default settings. "
+      "Exits with 1 and leaves the file alone when it exists.");
+  init_db->add_option("DIR", init_db_folder, "The data folder (created if missing)")->required();
+
   CLI11_PARSE(app, argc, argv);
+
+  if (*init_db) {
+    return vantora::app::run_init_db(argc, argv, init_db_folder);
+  }
 
   if (*simulate) {
     return vantora::app::run_simulate(argc, argv, simulate_args);

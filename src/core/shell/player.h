@@ -15,14 +15,14 @@ namespace vantora {
 struct Player {
   Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment)
       : runtime(runtime_port),
-        data(data_environment),
         module1(globals),
+        data(data_environment),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
 
   ports::Runtime& runtime;
-  db::DataEnvironment& data;
   Globals& module1;
+  db::DataEnvironment& data;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;
