@@ -6,7 +6,9 @@
 
 #include "core/shell/player.h"
 #include "database/schedule_fixture.h"
+#include "sim/sim_desktop.h"
 #include "sim/sim_runtime.h"
+#include "sim/trace.h"
 
 namespace vantora::testing {
 
@@ -44,10 +46,15 @@ class DayFixture : public ScheduleFixture {
 
   // The player, built once the clock stands where the test wants it.
   Player& player(DateTime clock_start) {
-    player_.reset();  // its timers belong to the old runtime
+    // The player's timers and the desktop belong to the old runtime.
+    player_.reset();
+    desktop_.reset();
+    trace_.reset();
     runtime_ = std::make_unique<sim::SimRuntime>(clock_start);
     globals_.DataFolder = folder_.path();
-    player_ = std::make_unique<Player>(*runtime_, globals_, *data_);
+    trace_ = std::make_unique<sim::Trace>(*runtime_);
+    desktop_ = std::make_unique<sim::SimDesktop>(*runtime_, *trace_);
+    player_ = std::make_unique<Player>(*runtime_, globals_, *data_, *desktop_);
     return *player_;
   }
 
@@ -75,11 +82,15 @@ class DayFixture : public ScheduleFixture {
 
   void TearDown() override {
     player_.reset();
+    desktop_.reset();
+    trace_.reset();
     runtime_.reset();
     ScheduleFixture::TearDown();
   }
 
   std::unique_ptr<sim::SimRuntime> runtime_;
+  std::unique_ptr<sim::Trace> trace_;
+  std::unique_ptr<sim::SimDesktop> desktop_;
   Globals globals_;
   std::unique_ptr<Player> player_;
 };
