@@ -5,10 +5,7 @@
 #include <memory>
 
 #include "core/shell/player.h"
-#include "database/schedule_fixture.h"
-#include "sim/sim_desktop.h"
-#include "sim/sim_runtime.h"
-#include "sim/trace.h"
+#include "support/player_fixture.h"
 
 namespace vantora::testing {
 
@@ -31,7 +28,7 @@ struct PlaylistRow {
 };
 
 // A player on the simulated clock over a fresh schedule. The day is Sunday 6 December 2026.
-class DayFixture : public ScheduleFixture {
+class DayFixture : public PlayerFixture {
  protected:
   static constexpr int kYear = 2026;
   static constexpr int kMonth = 12;
@@ -46,15 +43,7 @@ class DayFixture : public ScheduleFixture {
 
   // The player, built once the clock stands where the test wants it.
   Player& player(DateTime clock_start) {
-    // The player's timers and the desktop belong to the old runtime.
-    player_.reset();
-    desktop_.reset();
-    trace_.reset();
-    runtime_ = std::make_unique<sim::SimRuntime>(clock_start);
-    globals_.DataFolder = folder_.path();
-    trace_ = std::make_unique<sim::Trace>(*runtime_);
-    desktop_ = std::make_unique<sim::SimDesktop>(*runtime_, *trace_);
-    player_ = std::make_unique<Player>(*runtime_, globals_, *data_, *desktop_);
+    start_player(clock_start);
     return *player_;
   }
 
@@ -79,20 +68,6 @@ class DayFixture : public ScheduleFixture {
     data_->rsplaylist.open();
     data_->rsplaylist.set_sort(QStringLiteral("seg_start_time"));
   }
-
-  void TearDown() override {
-    player_.reset();
-    desktop_.reset();
-    trace_.reset();
-    runtime_.reset();
-    ScheduleFixture::TearDown();
-  }
-
-  std::unique_ptr<sim::SimRuntime> runtime_;
-  std::unique_ptr<sim::Trace> trace_;
-  std::unique_ptr<sim::SimDesktop> desktop_;
-  Globals globals_;
-  std::unique_ptr<Player> player_;
 };
 
 }  // namespace vantora::testing
