@@ -10,6 +10,7 @@
 #include "core/shell/application.h"
 #include "core/shell/channel_ini.h"
 #include "platform/mpv_engine.h"
+#include "platform/qt_file_lister.h"
 #include "platform/qt_picture_loader.h"
 #include "platform/qt_runtime.h"
 #include "platform/sql/sqlite_schedule_store.h"
@@ -68,7 +69,8 @@ int run_channel(int argc, char** argv, const std::string& config_path) {
   Globals globals;
   db::DataEnvironment data(platform::sqlite_store_factory());
   platform::MpvEngine media(media_options(settings));
-  Application shell(runtime, desktop, media, data, globals, settings);
+  platform::QtFileLister files;
+  Application shell(runtime, desktop, media, files, data, globals, settings);
 
   auto register_window = [&desktop](const QString& form, WId window) {
     desktop.set_form_window(form, static_cast<ports::WindowHandle>(window));

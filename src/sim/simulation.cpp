@@ -36,7 +36,7 @@ Simulation::Simulation(SimulationOptions options)
     desktop_.bring_to_front(video_window_);
   });
   application_ =
-      std::make_unique<Application>(runtime_, desktop_, *media_, data_, globals_, settings);
+      std::make_unique<Application>(runtime_, desktop_, *media_, files_, data_, globals_, settings);
 
   auto trace_errors = [this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);

@@ -49,19 +49,21 @@ class DayFixture : public PlayerFixture {
 
   void add_row(const PlaylistRow& row) {
     auto flag = [](bool value) { return value ? QStringLiteral("-1") : QStringLiteral("0"); };
-    tool_exec(QStringLiteral("INSERT INTO playlist (seg_start_time, seg_end_time, file_name, "
-                             "start_offset, end_offset, show_start, show_end, started, completed, "
-                             "saved_position, logo_file, picture_top, picture_height, start_now) "
-                             "VALUES ('%1', '%2', '%3', %4, %5, %6, %7, %8, %9, %10, '%11', %12, "
-                             "%13, %14)")
-                  .arg(day_text(row.start), day_text(row.end), row.file)
-                  .arg(row.start_offset)
-                  .arg(row.end_offset)
-                  .arg(flag(row.show_start), flag(row.show_end), flag(row.started),
-                       flag(row.completed), row.saved_position, row.logo_file)
-                  .arg(row.picture_top)
-                  .arg(row.picture_height)
-                  .arg(flag(row.start_now)));
+    tool_exec(
+        QStringLiteral(
+            "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, "
+            "start_offset, end_offset, show_start, show_end, started, completed, "
+            "saved_position, logo_file, picture_top, picture_height, start_now, caption, text6) "
+            "VALUES ('%1', '%2', '%3', %4, %5, %6, %7, %8, %9, %10, '%11', %12, "
+            "%13, %14, 'Tonight', '')")
+            .arg(day_text(row.start), day_text(row.end), row.file)
+            .arg(row.start_offset)
+            .arg(row.end_offset)
+            .arg(flag(row.show_start), flag(row.show_end), flag(row.started), flag(row.completed),
+                 row.saved_position, row.logo_file)
+            .arg(row.picture_top)
+            .arg(row.picture_height)
+            .arg(flag(row.start_now)));
   }
 
   void open_playlist() {

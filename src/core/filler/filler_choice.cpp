@@ -4,6 +4,7 @@
 #include <random>
 
 #include "core/scheduler/schedule_clock.h"
+#include "core/shell/guarded_test.h"
 
 namespace vantora::filler {
 namespace {
@@ -17,13 +18,6 @@ std::int64_t fraction_ms(double day_fraction) {
 double day_fraction(const QVariant& stored) {
   const double value = values::to_date_time(stored).value;
   return value - std::floor(value);
-}
-
-template <typename Test>
-bool test_or_true(Procedure& proc, Test&& test) {
-  bool result = true;
-  proc([&] { result = test(); });
-  return result;
 }
 
 enum class DayRule { kToday, kAnyDay };

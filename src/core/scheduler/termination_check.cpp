@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/scheduler/schedule_clock.h"
+#include "core/shell/guarded_test.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {
@@ -10,14 +11,6 @@ namespace {
 
 Bool16 to_flag(const QVariant& value) {
   return to_bool16(values::is_true(value));
-}
-
-// A test that cannot be made ends the scan it guards: a broken recordset must not loop forever.
-template <typename Test>
-bool test_or_true(Procedure& proc, Test&& test) {
-  bool result = true;
-  proc([&] { result = test(); });
-  return result;
 }
 
 // Seconds from `from` to `to` on the millisecond time line.
