@@ -11,6 +11,7 @@
 #include "core/shell/channel_ini.h"
 #include "platform/mpv_engine.h"
 #include "platform/qt_file_lister.h"
+#include "platform/qt_picture_loader.h"
 #include "platform/qt_runtime.h"
 #include "platform/sql/sqlite_schedule_store.h"
 #include "platform/views/form_view.h"
@@ -80,7 +81,9 @@ int run_channel(int argc, char** argv, const std::string& config_path) {
   restart_view.on_window_made = register_window;
   std::unique_ptr<platform::FormView> player_view;
   std::unique_ptr<platform::FormView> retired_view;
+  platform::QtPictureLoader pictures;
   shell.player_loaded = [&](Player& player) {
+    player.pictures = &pictures;
     player_view = std::make_unique<platform::FormView>(player.form);
     player_view->on_window_made = register_window;
   };

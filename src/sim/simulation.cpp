@@ -46,6 +46,7 @@ Simulation::Simulation(SimulationOptions options)
   attach(application_->restart_form);
   application_->player_loaded = [this, trace_errors](Player& player) {
     player.errors.add_listener(trace_errors);
+    player.pictures = &pictures_;
     attach(player.form);
   };
   application_->player_unloaded = [this](Player& player) { detach(player.form); };

@@ -10,6 +10,7 @@
 #include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
 #include "sim/sim_media_engine.h"
+#include "sim/sim_picture_loader.h"
 #include "sim/sim_runtime.h"
 #include "sim/trace.h"
 
@@ -58,6 +59,7 @@ class Simulation {
   Trace trace_;
   SimDesktop desktop_;
   SimFormWindows form_windows_;
+  SimPictureLoader pictures_;
   TraceFormObserver trace_observer_;
   Globals globals_;
   db::DataEnvironment data_;

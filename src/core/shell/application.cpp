@@ -2,6 +2,7 @@
 
 #include "core/common/values.h"
 #include "core/designer/designer_link.h"
+#include "core/shell/player_handlers.h"
 #include "core/shell/player_lifecycle.h"
 #include "core/shell/procedure.h"
 
@@ -159,6 +160,7 @@ void Application::Startup_Unload() {
 
 void Application::Load_Player(Show show) {
   player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_, media_, files_);
+  Connect_Player_Handlers(*player_);
   if (player_loaded) {
     player_loaded(*player_);
   }

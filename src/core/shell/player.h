@@ -7,6 +7,7 @@
 #include "ports/desktop.h"
 #include "ports/file_lister.h"
 #include "ports/media_graph.h"
+#include "ports/pictures.h"
 #include "ports/runtime.h"
 
 namespace vantora {
@@ -36,6 +37,9 @@ struct Player {
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;
+
+  // Loads the logo pictures; bound by whoever builds the player.
+  ports::PictureLoader* pictures = nullptr;
 };
 
 }  // namespace vantora
