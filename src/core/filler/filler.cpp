@@ -16,8 +16,17 @@
 namespace vantora {
 namespace {
 
-void set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
-  proc([&] { file_lists::set_path(p.form.File1, p.files, folder); });
+// Lists a folder into File1; false when it cannot be listed. Once a stretch without clips has
+// been logged, a folder that cannot be listed is part of that same stretch: logging it on every
+// tick of the filler timer would only alternate with the timer's own errors and defeat the log's
+// one-line-per-run rule (a channel without its folders wrote hundreds of thousands of lines a day).
+bool set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
+  const auto error =
+      Procedure::attempt([&] { file_lists::set_path(p.form.File1, p.files, folder); });
+  if (error && p.state.FillerNoClipLogged != kTrue) {
+    proc.handle(*error);
+  }
+  return !error;
 }
 
 // Points File1 at the chosen folder, or at the default one when the chosen folder cannot be
@@ -26,7 +35,7 @@ void point_file_list(Player& p, Procedure& proc, const std::optional<QString>& c
   forms::FileListBox& file1 = p.form.File1;
   const QString& fallback = p.state.FillerFolder;
   if (chosen) {
-    if (!proc([&] { file_lists::set_path(file1, p.files, *chosen); })) {
+    if (!set_file_list_path(p, proc, *chosen)) {
       set_file_list_path(p, proc, fallback);
       return;
     }
@@ -63,7 +72,7 @@ bool pick_clip(Player& p, Procedure& proc) {
       s.FillerNoClipLogged = kTrue;
       proc.handle(RuntimeError(
           err::kFileNotFound,
-          QStringLiteral("No filler clip in %1")
+          QStringLiteral("No filler clip in \"%1\"")
               .arg(p.form.File1.Path().isEmpty() ? s.FillerFolder : p.form.File1.Path())));
     }
     return false;
