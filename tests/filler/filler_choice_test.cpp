@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/news/lottery_mask.h"
-#include "scheduler/day_fixture.h"
+#include "support/player_fixture.h"
 #include "sim/sim_runtime.h"
 
 namespace vantora::testing {
@@ -16,7 +16,7 @@ struct FillerRow {
   int day_of_week;
 };
 
-class FillerChoiceTest : public DayFixture {
+class FillerChoiceTest : public PlayerFixture {
  protected:
   std::optional<QString> choose_at(DateTime now, std::initializer_list<FillerRow> rows) {
     tool_exec(QStringLiteral("DELETE FROM filler"));
