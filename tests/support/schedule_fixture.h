@@ -147,4 +147,18 @@ class ScheduleFixture : public ::testing::Test {
     }                                                                                \
   } while (false)
 
+// Expects a statement to raise a RuntimeError with the given number whose description names
+// the given text.
+#define EXPECT_RUNTIME_ERROR_SAYING(statement, expected_number, text)                \
+  do {                                                                               \
+    try {                                                                            \
+      statement;                                                                     \
+      ADD_FAILURE() << "no error from " #statement;                                  \
+    } catch (const ::vantora::RuntimeError& error) {                                 \
+      EXPECT_EQ(error.number(), expected_number) << qPrintable(error.description()); \
+      EXPECT_TRUE(error.description().contains(QStringLiteral(text)))                \
+          << qPrintable(error.description());                                        \
+    }                                                                                \
+  } while (false)
+
 }  // namespace vantora::testing
