@@ -136,17 +136,6 @@ class ScheduleFixture : public ::testing::Test {
   QString tool_name_;
 };
 
-// Expects a statement to raise a RuntimeError with the given number.
-#define EXPECT_RUNTIME_ERROR(statement, expected_number)                             \
-  do {                                                                               \
-    try {                                                                            \
-      statement;                                                                     \
-      ADD_FAILURE() << "no error from " #statement;                                  \
-    } catch (const ::vantora::RuntimeError& error) {                                 \
-      EXPECT_EQ(error.number(), expected_number) << qPrintable(error.description()); \
-    }                                                                                \
-  } while (false)
-
 // Expects a statement to raise a RuntimeError with the given number whose description names
 // the given text.
 #define EXPECT_RUNTIME_ERROR_SAYING(statement, expected_number, text)                \
@@ -160,5 +149,8 @@ class ScheduleFixture : public ::testing::Test {
           << qPrintable(error.description());                                        \
     }                                                                                \
   } while (false)
+
+#define EXPECT_RUNTIME_ERROR(statement, expected_number) \
+  EXPECT_RUNTIME_ERROR_SAYING(statement, expected_number, "")
 
 }  // namespace vantora::testing
