@@ -3,7 +3,7 @@
 
 #include "core/common/errors.h"
 #include "core/common/values.h"
-#include "tests/database/schedule_fixture.h"
+#include "support/schedule_fixture.h"
 
 namespace vantora::testing {
 namespace {

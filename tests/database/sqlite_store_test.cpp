@@ -8,7 +8,7 @@
 #include "core/common/errors.h"
 #include "core/common/values.h"
 #include "core/database/schema.h"
-#include "tests/database/schedule_fixture.h"
+#include "support/schedule_fixture.h"
 
 namespace vantora::testing {
 namespace {
@@ -64,25 +64,13 @@ TEST(ScheduleFolderTest, MissingOrJetOnlyFolderRaisesAClearDatabaseError) {
   QTemporaryDir folder;
   db::DataEnvironment data(platform::sqlite_store_factory());
   data.set_data_folder(folder.path());
-  try {
-    data.rsplaylist.open();
-    ADD_FAILURE() << "opened without a database";
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.number(), err::kDatabaseError);
-    EXPECT_TRUE(error.description().contains(QStringLiteral("init-db")));
-  }
+  EXPECT_RUNTIME_ERROR_SAYING(data.rsplaylist.open(), err::kDatabaseError, "init-db");
   EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("wizard.db"))));
 
   QFile jet(folder.filePath(QStringLiteral("Wizard.mdb")));
   ASSERT_TRUE(jet.open(QIODevice::WriteOnly));
   jet.close();
-  try {
-    data.rsplaylist.open();
-    ADD_FAILURE() << "opened a Jet file";
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.number(), err::kDatabaseError);
-    EXPECT_TRUE(error.description().contains(QStringLiteral("converted")));
-  }
+  EXPECT_RUNTIME_ERROR_SAYING(data.rsplaylist.open(), err::kDatabaseError, "converted");
   EXPECT_FALSE(data.rsplaylist.is_open());
 
   QFile garbage(folder.filePath(QStringLiteral("wizard.db")));
@@ -98,13 +86,7 @@ TEST(ScheduleFolderTest, MissingOrJetOnlyFolderRaisesAClearDatabaseError) {
 
 TEST_F(SqliteStoreTest, MissingTableIsADatabaseErrorNamingIt) {
   tool_exec(QStringLiteral("DROP TABLE News_Slot"));
-  try {
-    data_->rsNews_Slot.open();
-    ADD_FAILURE();
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.number(), err::kDatabaseError);
-    EXPECT_TRUE(error.description().contains(QStringLiteral("News_Slot")));
-  }
+  EXPECT_RUNTIME_ERROR_SAYING(data_->rsNews_Slot.open(), err::kDatabaseError, "News_Slot");
   EXPECT_FALSE(data_->rsNews_Slot.is_open());
 }
 

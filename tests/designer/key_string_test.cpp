@@ -61,10 +61,6 @@ TEST(KeyString, ParsesTheDesignersStringsAndTheNotation) {
   }
 }
 
-TEST(KeyString, KeepsTheTextItWasGiven) {
-  EXPECT_EQ(parse_key_string(QStringLiteral("P{sleep 1}P")).text, QStringLiteral("P{sleep 1}P"));
-}
-
 TEST(KeyString, RejectsWhatBreaksTheNotation) {
   for (const char* text : {"{bogus}", "%", "^+", "a+", "(ab", "ab)", "+(a+)", "{esc", "}", "{}",
                            "{sleep}", "%{sleep 1}", "{sleep -1}", "{sleep 601}", "{a b}", "{F13}",

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "core/news/lottery_mask.h"
-#include "scheduler/day_fixture.h"
 #include "sim/sim_runtime.h"
+#include "support/player_fixture.h"
 
 namespace vantora::testing {
 namespace {
@@ -16,16 +16,13 @@ struct FillerRow {
   int day_of_week;
 };
 
-class FillerChoiceTest : public DayFixture {
+class FillerChoiceTest : public PlayerFixture {
  protected:
   std::optional<QString> choose_at(DateTime now, std::initializer_list<FillerRow> rows) {
     tool_exec(QStringLiteral("DELETE FROM filler"));
     for (const FillerRow& row : rows) {
-      tool_exec(
-          QStringLiteral("INSERT INTO filler (folder_path, start_time, end_time, "
-                         "day_of_week) VALUES ('%1', '%2', '%3', %4)")
-              .arg(QLatin1String(row.folder), QLatin1String(row.from), QLatin1String(row.until))
-              .arg(row.day_of_week));
+      add_filler_row(QLatin1String(row.folder), QLatin1String(row.from), QLatin1String(row.until),
+                     row.day_of_week);
     }
     if (!data_->rsfiller.is_open()) {
       data_->rsfiller.open();

@@ -4,7 +4,7 @@ namespace vantora::testing {
 namespace {
 
 TEST_F(DayScenario, TheDayStartsOnceTenSecondsAfterTheLoadAndReadsItsSettings) {
-  sql(
+  tool_exec(
       QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 90, break_lead_time = 7, "
                      "panel_left = -1, filler_folder = '/srv/filler'"));
   sim::Simulation& sim = simulation(at(10, 0, 0));
@@ -72,7 +72,7 @@ TEST_F(DayScenario, TheStartWindowRunsFromTheStartToTheToleranceInclusive) {
   add_row(one_row_show("10:00:00", "10:30:00", "/media/feature.mp4"));
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    sql(QStringLiteral("UPDATE playlist SET started = 0"));
+    tool_exec(QStringLiteral("UPDATE playlist SET started = 0"));
     sim::Simulation& sim = simulation(c.start);
     sim.runtime().run_for_ms(37'000);
     const std::vector<std::string> texts = text3();

@@ -19,7 +19,7 @@ class SegmentOverlay : public DayScenario {
   // The scheduling tool rewrites the row's overlay columns, which no type guards, so a position
   // may well be no number.
   void replay(Player& p, const QString& logo_file, const QString& left, const QString& top) {
-    sql(QStringLiteral("UPDATE playlist SET logo_file = '%1', logo_left = '%2', logo_top = '%3'")
+    tool_exec(QStringLiteral("UPDATE playlist SET logo_file = '%1', logo_left = '%2', logo_top = '%3'")
             .arg(logo_file, left, top));
     db::Recordset& rs = p.data.rsplaylist;
     rs.requery();
@@ -83,9 +83,9 @@ TEST_F(SegmentOverlay, LotteryMaskFromTheCounter) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.counter == nullptr ? "empty table" : c.counter);
-    sql(QStringLiteral("DELETE FROM Wizard_INI"));
+    tool_exec(QStringLiteral("DELETE FROM Wizard_INI"));
     if (c.counter != nullptr) {
-      sql(QStringLiteral("INSERT INTO Wizard_INI (lottery_counter) VALUES ('%1')")
+      tool_exec(QStringLiteral("INSERT INTO Wizard_INI (lottery_counter) VALUES ('%1')")
               .arg(QLatin1String(c.counter)));
     }
     p.data.rsLottery.requery();
@@ -96,7 +96,7 @@ TEST_F(SegmentOverlay, LotteryMaskFromTheCounter) {
     EXPECT_TRUE(p.form.T_Number.Visible);
     EXPECT_TRUE(p.form.WnW.Visible);
     if (c.counter != nullptr) {
-      EXPECT_EQ(sql_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(),
+      EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(),
                 QLatin1String(c.counter));
     }
   }

@@ -16,7 +16,7 @@ TEST_F(DayScenario, InsideAShowsStartWindowTheShowStartsNormally) {
   row.picture_top = 50;
   row.picture_height = 500;
   add_row(row);
-  sql(QStringLiteral("DELETE FROM Wizard_INI"));
+  tool_exec(QStringLiteral("DELETE FROM Wizard_INI"));
   sim::Simulation& sim = simulation(at(9, 59, 40));
   sim.runtime().run_for_ms(60'000);
 
@@ -31,9 +31,9 @@ TEST_F(DayScenario, InsideAShowsStartWindowTheShowStartsNormally) {
   EXPECT_LT(picture_s, kDayStartS + 5);
 
   EXPECT_EQ(text3(), (std::vector<std::string>{"Normal", "Movie"}));
-  EXPECT_NE(sql_value(QStringLiteral("SELECT started FROM playlist")).toInt(), 0);
+  EXPECT_NE(tool_value(QStringLiteral("SELECT started FROM playlist")).toInt(), 0);
   // An empty Wizard_INI gets its one row, the counter written with its sign blank.
-  EXPECT_EQ(sql_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(), " 0");
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(), " 0");
   Player& p = player();
   EXPECT_TRUE(p.form.T_Movie.Enabled);
   EXPECT_TRUE(p.form.AdTimer.Enabled);
@@ -61,7 +61,7 @@ TEST_F(DayScenario, BetweenShowsFillerPlaysFromTheRightFolderUntilTheShow) {
   const QString any_day = filler_folder(QStringLiteral("any"), {QStringLiteral("a1.mp4")}, 400);
   add_filler_row(any_day, QStringLiteral("06:00:00"), QStringLiteral("12:00:00"), 0);
   add_filler_row(sunday, QStringLiteral("07:00:00"), QStringLiteral("12:00:00"), 1);
-  sql(QStringLiteral("UPDATE Wizard_INI SET lottery_counter = '3'"));
+  tool_exec(QStringLiteral("UPDATE Wizard_INI SET lottery_counter = '3'"));
   sim::Simulation& sim = simulation(at(10, 0, 0));
   sim.runtime().run_until(at(10, 4, 0));
 
@@ -82,7 +82,7 @@ TEST_F(DayScenario, BetweenShowsFillerPlaysFromTheRightFolderUntilTheShow) {
   ASSERT_GE(texts.size(), 3U);
   EXPECT_EQ(texts[0], "UnIntrupted");
   EXPECT_EQ(texts.back(), "Movie");
-  EXPECT_EQ(sql_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(), "0");
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(), "0");
 }
 
 struct Recovery {

@@ -2,55 +2,55 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/scheduled_player.h"
+#include "support/player_fixture.h"
 
 namespace vantora {
 namespace {
 
-using testing::ScheduledPlayerFixture;
+using testing::PlayerFixture;
 
-class PlaylistCursorTest : public ScheduledPlayerFixture {
+class PlaylistCursorTest : public PlayerFixture {
  protected:
   // A one-segment show.
   void add_show(DateTime start, bool completed = false) {
     add_segment(Segment{start, date_time::add_seconds(start, 1800), "/media/show.mpg", true, true,
                         completed});
   }
-  DateTime cursor_row_start() { return values::to_date_time(data_.rsplaylist.field(0)); }
+  DateTime cursor_row_start() { return values::to_date_time(data_->rsplaylist.field(0)); }
 };
 
 TEST_F(PlaylistCursorTest, EmptyPlaylistEndsAtOnceAndHasNoNextShow) {
   reopen();
-  player_.state.RewindList = kTrue;
-  Get_Next_Segment(player_);
-  EXPECT_EQ(player_.state.EndOfList, kTrue);
+  player_->state.RewindList = kTrue;
+  Get_Next_Segment(*player_);
+  EXPECT_EQ(player_->state.EndOfList, kTrue);
 
-  player_.state.NoNextShow = kFalse;
-  Get_Next_Slot(player_);
-  EXPECT_EQ(player_.state.NoNextShow, kTrue);
-  EXPECT_EQ(player_.state.EndOfList, kTrue);
+  player_->state.NoNextShow = kFalse;
+  Get_Next_Slot(*player_);
+  EXPECT_EQ(player_->state.NoNextShow, kTrue);
+  EXPECT_EQ(player_->state.EndOfList, kTrue);
 }
 
 TEST_F(PlaylistCursorTest, StepsThroughRowsAndKeepsTheLastRowAtTheEnd) {
   add_segment(Segment{at(10, 0), at(10, 30), "/media/a.mpg", true, false, false, 0});
   add_segment(Segment{at(10, 30), at(11, 0), "/media/b.mpg", false, true, false, 300});
   reopen();
-  PlayerState& s = player_.state;
+  PlayerState& s = player_->state;
   s.RewindList = kTrue;
-  Get_Next_Segment(player_);
+  Get_Next_Segment(*player_);
   EXPECT_EQ(s.RewindList, kFalse);
   EXPECT_EQ(s.MediaFile, "/media/a.mpg");
   EXPECT_EQ(s.PictureHeight, 600);  // 0 plays full height
   EXPECT_EQ(s.ShowStartRow, kTrue);
   EXPECT_EQ(s.ShowEndRow, kFalse);
 
-  Get_Next_Segment(player_);
+  Get_Next_Segment(*player_);
   EXPECT_EQ(s.MediaFile, "/media/b.mpg");
   EXPECT_EQ(s.SegStart, at(10, 30));
   EXPECT_EQ(s.PictureHeight, 300);
   EXPECT_EQ(s.EndOfList, kFalse);
 
-  Get_Next_Segment(player_);
+  Get_Next_Segment(*player_);
   EXPECT_EQ(s.EndOfList, kTrue);
   EXPECT_EQ(s.MediaFile, "/media/b.mpg");
 }
@@ -80,13 +80,13 @@ TEST_F(PlaylistCursorTest, NextShowIsTheFirstOpenUncompletedShowStart) {
       add_show(start, completed);
     }
     reopen();
-    player_.state.StartTolerance = 60;
-    Get_Next_Slot(player_);
-    EXPECT_EQ(player_.state.NoNextShow, to_bool16(!c.found));
+    player_->state.StartTolerance = 60;
+    Get_Next_Slot(*player_);
+    EXPECT_EQ(player_->state.NoNextShow, to_bool16(!c.found));
     if (c.found) {
-      EXPECT_EQ(player_.state.SegStart, c.expected_start);
+      EXPECT_EQ(player_->state.SegStart, c.expected_start);
       EXPECT_EQ(cursor_row_start(), c.expected_start);
-      EXPECT_EQ(player_.state.EndOfList, kFalse);
+      EXPECT_EQ(player_->state.EndOfList, kFalse);
     }
   }
 }
@@ -95,17 +95,17 @@ TEST_F(PlaylistCursorTest, NothingFoundPutsTheCursorBackAndYieldsInTheScan) {
   add_segment(Segment{at(8, 0), at(8, 30), "/media/a.mpg", true, false});
   add_segment(Segment{at(8, 30), at(9, 0), "/media/b.mpg", false, true});
   reopen();
-  player_.state.RewindList = kTrue;
-  Get_Next_Segment(player_);
-  Get_Next_Segment(player_);
+  player_->state.RewindList = kTrue;
+  Get_Next_Segment(*player_);
+  Get_Next_Segment(*player_);
   ASSERT_EQ(cursor_row_start(), at(8, 30));
 
   int ticks_seen = 0;
-  runtime_.post([&] { ++ticks_seen; });
-  Get_Next_Slot(player_);
+  runtime_->post([&] { ++ticks_seen; });
+  Get_Next_Slot(*player_);
   EXPECT_EQ(ticks_seen, 1);
-  EXPECT_EQ(player_.state.NoNextShow, kTrue);
-  EXPECT_EQ(player_.state.EndOfList, kTrue);
+  EXPECT_EQ(player_->state.NoNextShow, kTrue);
+  EXPECT_EQ(player_->state.EndOfList, kTrue);
   EXPECT_EQ(cursor_row_start(), at(8, 30));
 }
 

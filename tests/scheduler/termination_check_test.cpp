@@ -1,11 +1,11 @@
 #include "core/scheduler/termination_check.h"
 
-#include "scheduler/day_fixture.h"
+#include "support/player_fixture.h"
 
 namespace vantora::testing {
 namespace {
 
-class TerminationCheckTest : public DayFixture {
+class TerminationCheckTest : public PlayerFixture {
  protected:
   Player& check_at(DateTime now, int start_tolerance_s = 60) {
     open_playlist();

@@ -59,9 +59,6 @@ TEST_F(FormModelTest, ThePlayerFormHasEveryControlAndItsTimersStartDisabled) {
                                     &player.NewsTimer, &player.LogoTimer, &player.Timer2}) {
     EXPECT_FALSE(timer->Enabled.get()) << timer->name().toStdString();
   }
-  EXPECT_EQ(player.AdTimer.Interval.get(), 666);
-  EXPECT_EQ(player.NewsTimer.Interval.get(), 937);
-  EXPECT_EQ(player.LogoTimer.Interval.get(), 15000);
 }
 
 TEST_F(FormModelTest, ATimerControlDrivesItsRuntimeTimer) {

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 
 #include "core/common/errors.h"
 #include "core/designer/designer_link.h"
 #include "core/designer/key_string.h"
 #include "core/shell/player.h"
-#include "platform/sql/sqlite_schedule_store.h"
 #include "sim/simulation.h"
+#include "support/schedule_fixture.h"
+#include "support/trace_lines.h"
 
 namespace vantora {
 namespace {
@@ -19,11 +19,10 @@ const DateTime kStart = date_time::from_parts(2026, 12, 7, 8, 0, 0);
 constexpr int kBeforeDayStart_ms = 33'500;
 
 // The start-up on the simulated runtime, with its trace, over a fresh schedule.
-class StartupSequence : public ::testing::Test {
+class StartupSequence : public testing::ScheduleFixture {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(folder_.isValid());
-    ASSERT_EQ(platform::create_schedule(folder_.path()), platform::CreateResult::kCreated);
+    ScheduleFixture::SetUp();
     with_schedule([](db::DataEnvironment& data) {
       data.rsPlayer_INI.open();
       data.rsPlayer_INI.move_first();
@@ -33,11 +32,14 @@ class StartupSequence : public ::testing::Test {
     });
   }
 
+  void TearDown() override {
+    simulation_.reset();
+    ScheduleFixture::TearDown();
+  }
+
   template <typename Work>
   void with_schedule(Work work) {
-    db::DataEnvironment data(platform::sqlite_store_factory());
-    data.set_data_folder(folder_.path());
-    work(data);
+    work(*reopened());
   }
 
   sim::Simulation& simulation(const QString& designer = QStringLiteral("stand-in")) {
@@ -54,15 +56,10 @@ class StartupSequence : public ::testing::Test {
   // The trace from `from_s` on, one line per event, times in seconds after the start.
   std::vector<std::string> events(double from_s = 0.0) {
     simulation_->trace().flush();
-    QFile file(folder_.filePath(QStringLiteral("trace.jsonl")));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     std::vector<std::string> lines;
     const std::int64_t start_ms = date_time::to_linear_ms(kStart);
-    for (const QByteArray& raw : file.readAll().split('\n')) {
-      if (raw.isEmpty()) {
-        continue;
-      }
-      const auto e = nlohmann::json::parse(raw.toStdString());
+    for (const nlohmann::json& e :
+         testing::read_trace_lines(folder_.filePath(QStringLiteral("trace.jsonl")))) {
       DateTime at;
       values::parse_date_time(QString::fromStdString(e["t"].get<std::string>()).replace(u'T', u' '),
                               &at);
@@ -96,7 +93,6 @@ class StartupSequence : public ::testing::Test {
     return lines;
   }
 
-  QTemporaryDir folder_;
   std::unique_ptr<sim::Simulation> simulation_;
 };
 

@@ -9,6 +9,7 @@
 
 #include "core/common/errors.h"
 #include "sim/media_manifest.h"
+#include "support/trace_lines.h"
 
 namespace vantora::sim {
 namespace {
@@ -44,15 +45,7 @@ class SimMediaEngineTest : public ::testing::Test {
 
   std::vector<nlohmann::json> trace_lines() {
     trace_.open(QString());  // closes the file so that it can be read whole
-    QFile file(trace_path_);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    std::vector<nlohmann::json> lines;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-      if (!line.isEmpty()) {
-        lines.push_back(nlohmann::json::parse(line.toStdString()));
-      }
-    }
-    return lines;
+    return testing::read_trace_lines(trace_path_);
   }
 
   void SetUp() override {

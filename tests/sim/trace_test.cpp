@@ -8,21 +8,12 @@
 
 #include "core/shell/forms.h"
 #include "sim/sim_runtime.h"
+#include "support/trace_lines.h"
 
 namespace vantora::sim {
 namespace {
 
-std::vector<nlohmann::json> read_lines(const QString& path) {
-  QFile file(path);
-  EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-  std::vector<nlohmann::json> lines;
-  for (const QByteArray& line : file.readAll().split('\n')) {
-    if (!line.isEmpty()) {
-      lines.push_back(nlohmann::json::parse(line.toStdString()));
-    }
-  }
-  return lines;
-}
+using testing::read_trace_lines;
 
 TEST(Trace, EveryLineCarriesVirtualTimeTypeAndItsFields) {
   QTemporaryDir folder;
@@ -42,7 +33,7 @@ TEST(Trace, EveryLineCarriesVirtualTimeTypeAndItsFields) {
     trace.event("keys", {{"keys", "%y"}, {"window", nullptr}});
     player.remove_observer(&observer);
   }
-  const auto lines = read_lines(path);
+  const auto lines = read_trace_lines(path);
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0]["t"], "2026-12-06T23:59:59.500");
   EXPECT_EQ(lines[0]["type"], "control");

@@ -1,22 +1,40 @@
 #pragma once
 
-#include <QDir>
-#include <QFile>
 #include <memory>
 #include <vector>
 
 #include "core/shell/player.h"
-#include "database/schedule_fixture.h"
-#include "platform/qt_file_lister.h"
 #include "sim/sim_desktop.h"
+#include "sim/sim_file_lister.h"
 #include "sim/sim_media_engine.h"
+#include "support/schedule_fixture.h"
 
 namespace vantora::testing {
 
-// A player on the simulated runtime and media engine over a fresh schedule. The clock starts at
-// the time the test names; the manifest lists the clips the test plays.
+// The play position a test sets.
+class FixedPosition final : public ports::MediaPosition {
+ public:
+  double CurrentPosition() const override { return position_s; }
+  void put_CurrentPosition(double seconds) override { position_s = seconds; }
+  double Duration() const override { return 0.0; }
+  double position_s = 0.0;
+};
+
+// A player on the simulated runtime, media engine, desktop and file lister over a fresh
+// schedule. SetUp starts it at 10:00; start_player starts it again where the test wants the
+// clock. The manifest lists the clips the test plays.
 class PlayerFixture : public ScheduleFixture {
  protected:
+  void SetUp() override {
+    ScheduleFixture::SetUp();
+    start_player(at(10, 0));
+  }
+
+  void TearDown() override {
+    player_.reset();
+    ScheduleFixture::TearDown();
+  }
+
   void start_player(DateTime now) {
     // A player started again goes before the runtime its timers live on.
     player_.reset();
@@ -29,29 +47,79 @@ class PlayerFixture : public ScheduleFixture {
     desktop_ = std::make_unique<sim::SimDesktop>(*runtime_, *trace_);
     globals_.DataFolder = folder_.path();
     player_ = std::make_unique<Player>(*runtime_, globals_, *data_, *desktop_, *media_, files_);
+    player_->errors.set_data_folder(folder_.path());
     player_->errors.add_listener([this](const LoggedError& entry) { logged_.push_back(entry); });
+    player_->state.m_objMediaPosition = position_;
   }
 
-  // A folder of empty files under the data folder.
+  // The player, built once the clock stands where the test wants it.
+  Player& player(DateTime clock_start) {
+    start_player(clock_start);
+    return *player_;
+  }
+
+  // A folder of clips under the data folder, as the file lister sees it.
   QString news_folder(const QString& name, const QStringList& files) {
-    QDir(folder_.path()).mkpath(name);
     const QString path = folder_.filePath(name);
-    for (const QString& file : files) {
-      QFile(path + QLatin1Char('/') + file).open(QIODevice::WriteOnly);
-    }
+    files_.add_files(path, files);
     return path;
   }
 
   PlayerState& state() { return player_->state; }
+
+  // The error numbers logged so far.
+  std::vector<std::int32_t> logged_errors() const {
+    std::vector<std::int32_t> numbers;
+    for (const LoggedError& entry : logged_) {
+      numbers.push_back(entry.number);
+    }
+    return numbers;
+  }
+
+  // Rows written through the recordsets rather than the tool's connection.
+  struct Ad {
+    QVariant time;
+    int priority = 0;
+    QVariant first_date;
+    QVariant last_date;
+    QString media_path;
+    QVariant duration = 30;
+    QString caption = QStringLiteral("ad");
+  };
+  void add_ad(const Ad& ad);
+  void add_slot(const QVariant& time, const QVariant& kind);
+  struct Segment {
+    DateTime start;
+    DateTime end;
+    QString file = QStringLiteral("/media/movie.mpg");
+    bool show_start = false;
+    bool show_end = false;
+    bool completed = false;
+    int picture_height = 480;
+  };
+  void add_segment(const Segment& segment);
+
+  // Empties playlist, adv, Slot_adv and AD_Temp.
+  void reset_tables();
+  // Re-reads playlist, adv, Slot_adv and AD_Temp, opened and sorted as the day start leaves them.
+  void reopen();
+  void open_playlist() {
+    data_->rsplaylist.open();
+    data_->rsplaylist.set_sort(QStringLiteral("seg_start_time"));
+  }
+
+  // Every AD_Temp row, column by column.
+  std::vector<std::vector<QVariant>> ad_temp_rows();
+  std::vector<QString> ad_temp_files();
 
   sim::MediaManifest manifest_;
   std::unique_ptr<sim::SimRuntime> runtime_;
   std::unique_ptr<sim::Trace> trace_;
   std::unique_ptr<sim::SimMediaEngine> media_;
   std::unique_ptr<sim::SimDesktop> desktop_;
-  // The news folders are made on the disk.
-  platform::QtFileLister files_;
+  sim::SimFileLister files_;
   Globals globals_;
+  std::shared_ptr<FixedPosition> position_ = std::make_shared<FixedPosition>();
   std::unique_ptr<Player> player_;
   std::vector<LoggedError> logged_;
 };

@@ -5,21 +5,7 @@
 
 namespace vantora {
 
-namespace {
-
-// adv columns by ordinal.
-constexpr int kTime = 1;
-constexpr int kCaption = 2;
-constexpr int kFirstDate = 3;
-constexpr int kLastDate = 4;
-constexpr int kMediaPath = 5;
-constexpr int kDuration = 7;
-constexpr int kExtraText = 8;
-constexpr int kHideCaption = 9;
-constexpr int kAdFlag = 10;
-constexpr int kExtra16 = 11;
-
-}  // namespace
+using namespace adv_column;
 
 void FetchAds(Player& p) {
   Procedure proc(p.errors, QStringLiteral("FetchAds()"));

@@ -4,7 +4,6 @@
 
 #include "core/ads/slot_search.h"
 #include "core/common/object_ref.h"
-#include "core/designer/designer_link.h"
 #include "core/filler/filler_choice.h"
 #include "core/media/media_player.h"
 #include "core/media/movie_segment.h"
@@ -141,19 +140,12 @@ void Run_Filler(Player& p) {
 void Run_FillerFile(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Run_FillerFile()"));
   forms::PlayerForm& f = p.form;
-  PlayerState& s = p.state;
   auto back = [&] { p.errors.ProcName = proc.label(); };
 
   Run_Movie(p);
   back();
   f.LogoTimer.Enabled = true;
-  proc([&] { object(s.m_objVideoWindow).SetWindowForeground(0); });
-  p.runtime.sleep_ms(250);
-  proc([&] { s.VideoHwnd = p.desktop.GetForegroundWindow(); });
-  p.runtime.sleep_ms(1000);
-  proc([&] { designer::Activate(p.desktop); });
-  p.runtime.sleep_ms(250);
-  proc([&] { designer::Send_Keys(p.desktop, QStringLiteral(" {sleep 1} ")); });
+  Hand_Screen_To_Video(p, proc);
   AD_Slot_Search(p);
   back();
   f.FillerTimer.Enabled = true;

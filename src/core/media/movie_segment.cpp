@@ -95,6 +95,17 @@ void set_overlay(Player& p, Procedure& proc) {
 
 }  // namespace
 
+void Hand_Screen_To_Video(Player& p, Procedure& proc) {
+  PlayerState& s = p.state;
+  proc([&] { object(s.m_objVideoWindow).SetWindowForeground(0); });
+  p.runtime.sleep_ms(250);
+  proc([&] { s.VideoHwnd = p.desktop.GetForegroundWindow(); });
+  p.runtime.sleep_ms(1000);
+  proc([&] { designer::Activate(p.desktop); });
+  p.runtime.sleep_ms(250);
+  proc([&] { designer::Send_Keys(p.desktop, QStringLiteral(" {sleep 1} ")); });
+}
+
 void Run_MovieFile(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Run_MovieFile()"));
   forms::PlayerForm& f = p.form;
@@ -112,13 +123,7 @@ void Run_MovieFile(Player& p) {
   Run_Movie(p);
   back();
 
-  proc([&] { object(s.m_objVideoWindow).SetWindowForeground(0); });
-  p.runtime.sleep_ms(250);
-  proc([&] { s.VideoHwnd = p.desktop.GetForegroundWindow(); });
-  p.runtime.sleep_ms(1000);
-  proc([&] { designer::Activate(p.desktop); });
-  p.runtime.sleep_ms(250);
-  proc([&] { designer::Send_Keys(p.desktop, QStringLiteral(" {sleep 1} ")); });
+  Hand_Screen_To_Video(p, proc);
 
   AD_Slot_Search(p);
   back();

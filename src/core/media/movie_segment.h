@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/shell/player.h"
+#include "core/shell/procedure.h"
 
 namespace vantora {
 
@@ -9,5 +10,10 @@ namespace vantora {
 // from the designer to the video window, prepares the next break, runs the movie and ad timers
 // and sets the overlay the row's logo_file asks for. Returns once playback has started.
 void Run_MovieFile(Player& p);
+
+// Brings the video window that Run_Movie just opened to the front, notes it as VideoHwnd, then
+// gives the designer its focus back (a key it ignores wakes it). Each step that fails is logged
+// under the caller's procedure and the rest still run.
+void Hand_Screen_To_Video(Player& p, Procedure& proc);
 
 }  // namespace vantora

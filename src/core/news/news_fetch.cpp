@@ -6,17 +6,7 @@
 
 namespace vantora {
 
-namespace {
-
-// adv columns by ordinal.
-constexpr int kTime = 1;
-constexpr int kCaption = 2;
-constexpr int kFolder = 5;
-constexpr int kDuration = 7;
-constexpr int kExtraText = 8;
-constexpr int kExtra16 = 11;
-
-}  // namespace
+using namespace adv_column;
 
 void FetchNews(Player& p) {
   Procedure proc(p.errors, QStringLiteral("FetchNews()"));
@@ -44,8 +34,8 @@ void FetchNews(Player& p) {
       // File1 is shared with the filler and the emergency break. A folder that cannot be listed
       // leaves it on whatever folder it listed before, so only a listing made here is queued; and
       // the listing is taken before the yield, in which a filler tick may point File1 elsewhere.
-      const bool listed =
-          proc([&] { file_lists::set_path(files, p.files, values::to_text(adv.field(kFolder))); });
+      const bool listed = proc(
+          [&] { file_lists::set_path(files, p.files, values::to_text(adv.field(kMediaPath))); });
       const QString folder = files.Path();
       const QStringList names = files.items();
       p.runtime.yield();

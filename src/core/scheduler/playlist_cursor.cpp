@@ -2,15 +2,14 @@
 
 #include <optional>
 
+#include "core/scheduler/playlist_row.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
 namespace {
 
-Bool16 to_flag(const QVariant& value) {
-  return to_bool16(values::is_true(value));
-}
+using playlist_row::to_flag;
 
 void load_row(Player& p, Procedure& proc) {
   const db::Recordset& rs = p.data.rsplaylist;
@@ -20,16 +19,7 @@ void load_row(Player& p, Procedure& proc) {
   proc([&] { s.SegEnd = values::to_date_time(rs.field(1)); });
   proc([&] { s.MediaFile = values::to_text(rs.field(2)); });
   proc([&] { s.StartOffset = values::to_int32(rs.field(3)); });
-  proc([&] { s.EndOffset = values::to_int32(rs.field(4)); });
-  proc([&] { s.SegCaption = values::to_text(rs.field(5)); });
-  proc([&] { s.SegText6 = values::to_text(rs.field(6)); });
-  proc([&] { s.PictureTop = values::to_int16(rs.field(9)); });
-  proc([&] { s.PictureHeight = values::to_int16(rs.field(10)); });
-  proc([&] { s.HideCaption = to_flag(rs.field(11)); });
-  proc([&] { s.AdFlag = to_flag(rs.field(12)); });
-  proc([&] { s.StartNow = to_flag(rs.field(13)); });
-  proc([&] { s.ShowStartRow = to_flag(rs.field(14)); });
-  proc([&] { s.ShowEndRow = to_flag(rs.field(15)); });
+  playlist_row::load_play_columns(s, rs, proc);
   proc([&] { s.SegStarted = to_flag(rs.field(7)); });
   proc([&] { s.SegDone = to_flag(rs.field(8)); });
   if (s.PictureHeight == 0) {

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/scheduler/playlist_row.h"
 #include "core/scheduler/schedule_clock.h"
 #include "core/shell/guarded_test.h"
 #include "core/shell/procedure.h"
@@ -9,9 +10,7 @@
 namespace vantora {
 namespace {
 
-Bool16 to_flag(const QVariant& value) {
-  return to_bool16(values::is_true(value));
-}
+using playlist_row::to_flag;
 
 // Seconds from `from` to `to` on the millisecond time line.
 double seconds_from(DateTime from, DateTime to) {
@@ -50,16 +49,7 @@ void load_interrupted_row(PlayerState& s, const db::Recordset& rs, Procedure& pr
       s.StartOffset = values::to_int32(values::to_double(saved_position) + 5.0);
     }
   });
-  proc([&] { s.EndOffset = values::to_int32(rs.field(4)); });
-  proc([&] { s.SegCaption = values::to_text(rs.field(5)); });
-  proc([&] { s.SegText6 = values::to_text(rs.field(6)); });
-  proc([&] { s.PictureTop = values::to_int16(rs.field(9)); });
-  proc([&] { s.PictureHeight = values::to_int16(rs.field(10)); });
-  proc([&] { s.HideCaption = to_flag(rs.field(11)); });
-  proc([&] { s.AdFlag = to_flag(rs.field(12)); });
-  proc([&] { s.StartNow = to_flag(rs.field(13)); });
-  proc([&] { s.ShowStartRow = to_flag(rs.field(14)); });
-  proc([&] { s.ShowEndRow = to_flag(rs.field(15)); });
+  playlist_row::load_play_columns(s, rs, proc);
 }
 
 void note_show_end(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
