@@ -56,15 +56,27 @@ TEST(CommandLine, SimulateRejectsBadArguments) {
   }
 }
 
+// An empty schedule: start-up, the day start and an hour of waiting for a show that never comes.
+// (How fast a whole day runs is measured in bench/, not here.)
 TEST(CommandLine, SimulateRunsAVirtualSpanAndWritesItsTrace) {
   QTemporaryDir folder;
+  const QString data = folder.filePath(QStringLiteral("channel"));
+  ASSERT_EQ(run({QStringLiteral("init-db"), data}).exit_code, 0);
   const QString trace = folder.filePath(QStringLiteral("trace.jsonl"));
   const Result result =
-      run({QStringLiteral("simulate"), QStringLiteral("--data"), folder.path(),
-           QStringLiteral("--start"), QStringLiteral("2026-12-06 10:00:00"),
-           QStringLiteral("--for"), QStringLiteral("86400"), QStringLiteral("--trace"), trace});
+      run({QStringLiteral("simulate"), QStringLiteral("--data"), data, QStringLiteral("--start"),
+           QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"), QStringLiteral("3600"),
+           QStringLiteral("--trace"), trace});
   EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
-  EXPECT_TRUE(QFile::exists(trace));
+  QFile file(trace);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray lines = file.readAll();
+  EXPECT_TRUE(lines.contains(R"("type":"launch")"));
+  EXPECT_TRUE(lines.contains(R"("name":"Player","prop":"Visible","value":true)"));
+  // The log keeps to one line per run of an error: an idle hour costs a handful of lines.
+  QFile log(QDir(data).filePath(QStringLiteral("error.txt")));
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  EXPECT_LT(log.readAll().count('\n'), 10);
 }
 
 }  // namespace
