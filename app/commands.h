@@ -2,6 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace vantora::app {
 
@@ -13,8 +18,18 @@ struct SimulateArguments {
   std::string media_durations_path;
 };
 
+struct DemoChannelArguments {
+  CLI::App* command = nullptr;
+  std::string folder;
+  int first_show_s = 95;
+  std::string designer;
+  std::vector<std::string> ini_lines;
+};
+void add_demo_channel_command(CLI::App& app, DemoChannelArguments& args);
+
 // Each command returns the process exit code: 0 done, 2 bad arguments or set-up.
 int run_simulate(int argc, char** argv, const SimulateArguments& args);
 int run_channel(int argc, char** argv);
+int run_demo_channel(int argc, char** argv, const DemoChannelArguments& args);
 
 }  // namespace vantora::app

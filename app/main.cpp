@@ -26,7 +26,14 @@ int main(int argc, char** argv) {
   simulate->add_option("--media-durations", simulate_args.media_durations_path,
                        "TSV of path and seconds: the files the simulated engine plays");
 
+  vantora::app::DemoChannelArguments demo_channel_args;
+  vantora::app::add_demo_channel_command(app, demo_channel_args);
+
   CLI11_PARSE(app, argc, argv);
+
+  if (*demo_channel_args.command) {
+    return vantora::app::run_demo_channel(argc, argv, demo_channel_args);
+  }
 
   if (*simulate) {
     return vantora::app::run_simulate(argc, argv, simulate_args);
