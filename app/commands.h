@@ -29,6 +29,8 @@ void add_demo_channel_command(CLI::App& app, DemoChannelArguments& args);
 
 // Each command returns the process exit code: 0 done, 2 bad arguments or set-up.
 int run_simulate(int argc, char** argv, const SimulateArguments& args);
+// 0 created, 1 a schedule database is there already (left untouched), 2 it could not be made.
+int run_init_db(int argc, char** argv, const std::string& data_folder);
 int run_channel(int argc, char** argv);
 int run_demo_channel(int argc, char** argv, const DemoChannelArguments& args);
 

@@ -26,11 +26,21 @@ int main(int argc, char** argv) {
   simulate->add_option("--media-durations", simulate_args.media_durations_path,
                        "TSV of path and seconds: the files the simulated engine plays");
 
+  std::string init_db_folder;
+  CLI::App* init_db = app.add_subcommand(
+      "init-db",
+      "Create DIR/wizard.db, the schedule database, with every table and default settings. "
+      "Exits with 1 and leaves the file alone when it exists.");
+  init_db->add_option("DIR", init_db_folder, "The data folder (created if missing)")->required();
+
   vantora::app::DemoChannelArguments demo_channel_args;
   vantora::app::add_demo_channel_command(app, demo_channel_args);
 
   CLI11_PARSE(app, argc, argv);
 
+  if (*init_db) {
+    return vantora::app::run_init_db(argc, argv, init_db_folder);
+  }
   if (*demo_channel_args.command) {
     return vantora::app::run_demo_channel(argc, argv, demo_channel_args);
   }

@@ -3,12 +3,17 @@
 #include <cstdio>
 
 #include "core/shell/player.h"
+#include "platform/sql/sqlite_schedule_store.h"
 
 namespace vantora::sim {
 
 Simulation::Simulation(SimulationOptions options)
-    : options_(std::move(options)), runtime_(options_.start), trace_(runtime_) {
+    : options_(std::move(options)),
+      runtime_(options_.start),
+      trace_(runtime_),
+      data_(platform::sqlite_store_factory()) {
   globals_.DataFolder = options_.data_folder;
+  data_.set_data_folder(options_.data_folder);
 }
 
 Simulation::~Simulation() = default;
@@ -19,7 +24,7 @@ int Simulation::run() {
     return 2;
   }
   TraceFormObserver observer(trace_);
-  Player player(runtime_, globals_);
+  Player player(runtime_, globals_, data_);
   player.form.add_observer(&observer);
   player.errors.add_listener([this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);

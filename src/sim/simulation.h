@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/database/data_environment.h"
 #include "core/shell/player_state.h"
 #include "sim/sim_runtime.h"
 #include "sim/trace.h"
@@ -31,12 +32,15 @@ class Simulation {
 
   SimRuntime& runtime() { return runtime_; }
   Trace& trace() { return trace_; }
+  // The schedule: the real SQLite files of the data folder.
+  db::DataEnvironment& data() { return data_; }
 
  private:
   SimulationOptions options_;
   SimRuntime runtime_;
   Trace trace_;
   Globals globals_;
+  db::DataEnvironment data_;
 };
 
 }  // namespace vantora::sim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/database/data_environment.h"
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
@@ -11,14 +12,16 @@ namespace vantora {
 // log, the shared globals and the platform's ports. Procedures are free functions taking the
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
-  Player(ports::Runtime& runtime_port, Globals& globals)
+  Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment)
       : runtime(runtime_port),
         module1(globals),
+        data(data_environment),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
 
   ports::Runtime& runtime;
   Globals& module1;
+  db::DataEnvironment& data;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;

@@ -1,0 +1,208 @@
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include "core/common/errors.h"
+#include "core/common/values.h"
+#include "core/database/schema.h"
+#include "tests/database/schedule_fixture.h"
+
+namespace vantora::testing {
+namespace {
+
+using SqliteStoreTest = ScheduleFixture;
+
+TEST_F(SqliteStoreTest, InitDbGivesEveryTableItsColumnsAtTheirOrdinalsAndAKey) {
+  for (const db::schema::TableDefinition& table : db::schema::tables()) {
+    const ports::TableContents contents = data_->database().read_table(table.name);
+    ASSERT_EQ(contents.layout.columns.size(), table.columns.size() + 1) << qPrintable(table.name);
+    for (std::size_t i = 0; i < table.columns.size(); ++i) {
+      EXPECT_EQ(contents.layout.columns[i].name, table.columns[i].name);
+      EXPECT_EQ(contents.layout.columns[i].kind, table.columns[i].kind) << qPrintable(table.name);
+    }
+    EXPECT_EQ(contents.layout.key_column, static_cast<int>(table.columns.size()));
+  }
+  // Every recordset opens on the new file; only the two settings tables hold a row.
+  for (db::Recordset* rs : data_->recordsets()) {
+    rs->open();
+    const bool settings = rs == &data_->rsPlayer_INI || rs == &data_->rsLottery;
+    EXPECT_EQ(rs->record_count(), settings ? 1 : 0) << qPrintable(rs->command());
+  }
+  db::Recordset& ini = data_->rsPlayer_INI;
+  EXPECT_EQ(values::to_int32(ini.field(0)), 60);
+  EXPECT_EQ(values::to_int32(ini.field(2)), 10);
+  EXPECT_TRUE(values::is_true(ini.field(6)));
+  EXPECT_FALSE(values::is_true(ini.field(7)));
+  EXPECT_EQ(ini.field(8).toString(), "");
+  EXPECT_TRUE(QDir(ini.field(1).toString()).exists());
+  EXPECT_EQ(data_->rsLottery.field(0).toString(), " 0");
+  EXPECT_EQ(tool_value("PRAGMA journal_mode").toString(), "wal");
+}
+
+TEST_F(SqliteStoreTest, InitDbRefusesAnExistingDatabase) {
+  tool_exec(QStringLiteral("INSERT INTO News (news_name) VALUES ('kept')"));
+  EXPECT_EQ(platform::create_schedule(folder_.path()), platform::CreateResult::kAlreadyExists);
+  EXPECT_EQ(tool_value("SELECT count(*) FROM News").toInt(), 1);
+
+  QProcess process;
+  process.start(QStringLiteral(VANTORA_PLAYER_BINARY), {QStringLiteral("init-db"), folder_.path()});
+  ASSERT_TRUE(process.waitForFinished(20000));
+  EXPECT_EQ(process.exitCode(), 1);
+  EXPECT_TRUE(process.readAllStandardError().contains("already exists"));
+
+  const QString fresh = folder_.filePath(QStringLiteral("new/data"));
+  process.start(QStringLiteral(VANTORA_PLAYER_BINARY), {QStringLiteral("init-db"), fresh});
+  ASSERT_TRUE(process.waitForFinished(20000));
+  EXPECT_EQ(process.exitCode(), 0);
+  EXPECT_TRUE(QFile::exists(fresh + QStringLiteral("/wizard.db")));
+}
+
+TEST(ScheduleFolderTest, MissingOrJetOnlyFolderRaisesAClearDatabaseError) {
+  QTemporaryDir folder;
+  db::DataEnvironment data(platform::sqlite_store_factory());
+  data.set_data_folder(folder.path());
+  try {
+    data.rsplaylist.open();
+    ADD_FAILURE() << "opened without a database";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), err::kDatabaseError);
+    EXPECT_TRUE(error.description().contains(QStringLiteral("init-db")));
+  }
+  EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("wizard.db"))));
+
+  QFile jet(folder.filePath(QStringLiteral("Wizard.mdb")));
+  ASSERT_TRUE(jet.open(QIODevice::WriteOnly));
+  jet.close();
+  try {
+    data.rsplaylist.open();
+    ADD_FAILURE() << "opened a Jet file";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), err::kDatabaseError);
+    EXPECT_TRUE(error.description().contains(QStringLiteral("converted")));
+  }
+  EXPECT_FALSE(data.rsplaylist.is_open());
+
+  QFile garbage(folder.filePath(QStringLiteral("wizard.db")));
+  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
+  garbage.write(QByteArray(4096, 'x'));
+  garbage.close();
+  EXPECT_RUNTIME_ERROR(data.rsplaylist.open(), err::kDatabaseError);
+
+  db::DataEnvironment without_backend;
+  without_backend.set_data_folder(folder.path());
+  EXPECT_RUNTIME_ERROR(without_backend.rsNews.open(), err::kDatabaseError);
+}
+
+TEST_F(SqliteStoreTest, MissingTableIsADatabaseErrorNamingIt) {
+  tool_exec(QStringLiteral("DROP TABLE News_Slot"));
+  try {
+    data_->rsNews_Slot.open();
+    ADD_FAILURE();
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), err::kDatabaseError);
+    EXPECT_TRUE(error.description().contains(QStringLiteral("News_Slot")));
+  }
+  EXPECT_FALSE(data_->rsNews_Slot.is_open());
+}
+
+TEST_F(SqliteStoreTest, TableWithoutKeyFallsBackToRowNumberWithOneNotice) {
+  tool_exec(QStringLiteral("DROP TABLE News"));
+  tool_exec(QStringLiteral("CREATE TABLE News (a TEXT, news_time DATETIME, folder_path TEXT)"));
+  tool_exec(
+      QStringLiteral("INSERT INTO News VALUES ('x', '08:00:00', 'f'), ('x', '08:00:00', 'f')"));
+  QStringList notices;
+  data_->set_notice_sink([&](const QString& notice) { notices << notice; });
+  db::Recordset& rs = data_->rsNews;
+  rs.open();
+  rs.requery();
+  rs.close();
+  rs.open();
+  ASSERT_EQ(notices.size(), 1);
+  EXPECT_TRUE(notices.first().contains(QStringLiteral("News")));
+  rs.move_last();
+  rs.set_field(2, QStringLiteral("g"));
+  rs.update();
+  EXPECT_EQ(tool_value("SELECT group_concat(folder_path, ',') FROM News").toString(), "f,g");
+}
+
+TEST_F(SqliteStoreTest, RowsWrittenByAnotherConnectionAppearAfterRequery) {
+  db::Recordset& rs = data_->rsplaylist;
+  rs.open();
+  rs.add_new();
+  rs.set_field(2, QStringLiteral("mine"));
+  rs.update();
+  tool_exec(QStringLiteral("INSERT INTO playlist (file_name) VALUES ('theirs')"));
+  EXPECT_EQ(rs.record_count(), 1);
+  rs.requery();
+  EXPECT_EQ(rs.record_count(), 2);
+
+  // A row the tool deleted meanwhile cannot be updated: a database error, no silent loss.
+  tool_exec(QStringLiteral("DELETE FROM playlist WHERE file_name = 'mine'"));
+  rs.move_first();
+  rs.set_field(16, 1.0);
+  EXPECT_RUNTIME_ERROR(rs.update(), err::kDatabaseError);
+  EXPECT_TRUE(values::is_null(rs.field(16)));  // the row shows what is stored, not the failed write
+  rs.delete_current();                         // deleting it again is harmless
+}
+
+TEST_F(SqliteStoreTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
+  tool_exec(QStringLiteral("INSERT INTO playlist (file_name) VALUES ('a')"));
+  db::Recordset& rs = data_->rsplaylist;
+  rs.open();
+  tool_exec(QStringLiteral("BEGIN IMMEDIATE"));
+  tool_exec(QStringLiteral("UPDATE playlist SET caption = 'tool'"));
+  // Reading goes on in WAL mode while the tool writes.
+  rs.requery();
+  EXPECT_EQ(rs.record_count(), 1);
+  rs.set_field(16, 42.0);
+  QElapsedTimer timer;
+  timer.start();
+  EXPECT_RUNTIME_ERROR(rs.update(), err::kDatabaseLocked);
+  EXPECT_GE(timer.elapsed(), platform::kBusyTimeoutMs - 50);
+  EXPECT_LT(timer.elapsed(), 3 * platform::kBusyTimeoutMs);
+  tool_exec(QStringLiteral("COMMIT"));
+  // Once the lock is gone the next write succeeds.
+  rs.set_field(16, 43.0);
+  rs.update();
+  EXPECT_EQ(tool_value("SELECT saved_position || caption FROM playlist").toString(), "43.0tool");
+}
+
+// The example of docs/schema.md is what schedule writers copy: it must load and read back.
+TEST_F(SqliteStoreTest, DocumentedExampleLoadsAndReads) {
+  QFile doc(QStringLiteral(VANTORA_SOURCE_DIR "/docs/schema.md"));
+  ASSERT_TRUE(doc.open(QIODevice::ReadOnly | QIODevice::Text));
+  const QString text = QString::fromUtf8(doc.readAll());
+  const qsizetype begin = text.indexOf(QStringLiteral("```sql\n"));
+  ASSERT_GE(begin, 0);
+  const qsizetype end = text.indexOf(QStringLiteral("```"), begin + 7);
+  QString sql = text.mid(begin + 7, end - begin - 7);
+  sql.remove(QRegularExpression(QStringLiteral("--[^\n]*")));
+  for (const QString& statement : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    if (!statement.trimmed().isEmpty()) {
+      tool_exec(statement);
+    }
+  }
+  db::Recordset& playlist = data_->rsplaylist;
+  playlist.open();
+  playlist.set_sort(QStringLiteral("seg_start_time"));
+  EXPECT_EQ(playlist.record_count(), 2);
+  EXPECT_TRUE(values::is_true(playlist.field(14)));
+  EXPECT_EQ(values::to_int32(playlist.field(10)), 0);
+  playlist.move_last();
+  EXPECT_TRUE(values::is_true(playlist.field(15)));
+  EXPECT_EQ(values::to_date_time(playlist.field(1)), date_time::from_parts(2026, 12, 6, 21, 40));
+  data_->rsAdv.open();
+  data_->rsAdv.set_sort(QStringLiteral("time, Priority"));
+  EXPECT_EQ(values::to_date_time(data_->rsAdv.field(1)), date_time::from_time_of_day(20, 30, 0));
+  EXPECT_DOUBLE_EQ(values::to_double(data_->rsAdv.field(7)), 30.0);
+  data_->rsAd_Slot.open();
+  EXPECT_EQ(values::to_double(data_->rsAd_Slot.field(3)), 0.0);
+  data_->rsfiller.open();
+  EXPECT_EQ(values::to_int32(data_->rsfiller.field(4)), 0);
+}
+
+}  // namespace
+}  // namespace vantora::testing
