@@ -1,14 +1,79 @@
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <cstdio>
+#include <memory>
 
 #include "app/commands.h"
+#include "app/signal_relay.h"
+#include "core/common/errors.h"
+#include "core/shell/application.h"
+#include "core/shell/channel_ini.h"
+#include "platform/qt_runtime.h"
+#include "platform/sql/sqlite_schedule_store.h"
+#include "platform/views/form_view.h"
+#include "platform/x11_desktop.h"
 
 namespace vantora::app {
 
-int run_channel(int argc, char** argv) {
+int run_channel(int argc, char** argv, const std::string& config_path) {
   QApplication application(argc, argv);
-  std::fprintf(stderr, "vantora-player: playing a channel is not built yet; try 'simulate'\n");
-  return 2;
+
+  const QString ini_path =
+      config_path.empty()
+          ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("channel.ini"))
+          : QString::fromStdString(config_path);
+  ChannelSettings settings;
+  try {
+    settings = read_channel_ini(ini_path);
+  } catch (const RuntimeError&) {
+    std::fprintf(stderr,
+                 "vantora-player: cannot read %s: its first line names the data folder "
+                 "(--config FILE names another channel.ini)\n",
+                 qPrintable(ini_path));
+    return 2;
+  }
+  if (settings.data_folder.isEmpty() || !QFileInfo(settings.data_folder).isDir()) {
+    std::fprintf(stderr, "vantora-player: the data folder \"%s\" named by %s does not exist\n",
+                 qPrintable(settings.data_folder), qPrintable(ini_path));
+    return 2;
+  }
+  platform::X11Desktop desktop;
+  if (!desktop.connected()) {
+    std::fprintf(stderr, "vantora-player: no X display to play on (is DISPLAY set?)\n");
+    return 2;
+  }
+
+  platform::QtRuntime runtime;
+  Globals globals;
+  db::DataEnvironment data(platform::sqlite_store_factory());
+  Application shell(runtime, desktop, data, globals, settings);
+
+  auto register_window = [&desktop](const QString& form, WId window) {
+    desktop.set_form_window(form, static_cast<ports::WindowHandle>(window));
+  };
+  platform::FormView startup_view(shell.startup_form);
+  startup_view.on_window_made = register_window;
+  platform::FormView restart_view(shell.restart_form);
+  restart_view.on_window_made = register_window;
+  std::unique_ptr<platform::FormView> player_view;
+  std::unique_ptr<platform::FormView> retired_view;
+  shell.player_loaded = [&](Player& player) {
+    player_view = std::make_unique<platform::FormView>(player.form);
+    player_view->on_window_made = register_window;
+  };
+  // The unload may come from a click on this very view: it is kept until the next one goes.
+  shell.player_unloaded = [&](Player& /*player*/) { retired_view = std::move(player_view); };
+
+  SignalRelay signals;
+  signals.on_hangup = [&shell] { shell.Restart_Load(); };
+  signals.on_terminate = [&shell] {
+    shell.Unload_Player();
+    QCoreApplication::quit();
+  };
+
+  runtime.post([&shell] { shell.Startup_Load(); });
+  return QApplication::exec();
 }
 
 }  // namespace vantora::app

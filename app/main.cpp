@@ -26,6 +26,10 @@ int main(int argc, char** argv) {
   simulate->add_option("--media-durations", simulate_args.media_durations_path,
                        "TSV of path and seconds: the files the simulated engine plays");
 
+  std::string config_path;
+  app.add_option("--config", config_path,
+                 "The channel.ini to read instead of the one beside the program");
+
   std::string init_db_folder;
   CLI::App* init_db = app.add_subcommand(
       "init-db",
@@ -48,5 +52,5 @@ int main(int argc, char** argv) {
   if (*simulate) {
     return vantora::app::run_simulate(argc, argv, simulate_args);
   }
-  return vantora::app::run_channel(argc, argv);
+  return vantora::app::run_channel(argc, argv, config_path);
 }

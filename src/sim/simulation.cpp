@@ -11,26 +11,63 @@ Simulation::Simulation(SimulationOptions options)
     : options_(std::move(options)),
       runtime_(options_.start),
       trace_(runtime_),
+      desktop_(runtime_, trace_),
+      form_windows_(desktop_),
+      trace_observer_(trace_),
       data_(platform::sqlite_store_factory()) {
-  globals_.DataFolder = options_.data_folder;
-  data_.set_data_folder(options_.data_folder);
+  ChannelSettings settings;
+  settings.data_folder = options_.data_folder;
+  settings.platform.insert(QStringLiteral("designer"), options_.designer_command);
+  application_ = std::make_unique<Application>(runtime_, desktop_, data_, globals_, settings);
+
+  auto trace_errors = [this](const LoggedError& entry) {
+    trace_.error(entry.number, entry.description, entry.procedure);
+  };
+  application_->startup_errors().add_listener(trace_errors);
+  attach(application_->startup_form);
+  attach(application_->restart_form);
+  application_->player_loaded = [this, trace_errors](Player& player) {
+    player.errors.add_listener(trace_errors);
+    attach(player.form);
+  };
+  application_->player_unloaded = [this](Player& player) { detach(player.form); };
 }
 
-Simulation::~Simulation() = default;
+Simulation::~Simulation() {
+  if (Player* player = application_->player()) {
+    detach(player->form);
+  }
+  detach(application_->restart_form);
+  detach(application_->startup_form);
+}
 
-int Simulation::run() {
+void Simulation::attach(forms::Form& form) {
+  form.add_observer(&trace_observer_);
+  form_windows_.attach(form);
+}
+
+void Simulation::detach(forms::Form& form) {
+  form.remove_observer(&trace_observer_);
+  form.remove_observer(&form_windows_);
+}
+
+bool Simulation::start() {
   if (!options_.trace_path.isEmpty() && !trace_.open(options_.trace_path)) {
     std::fprintf(stderr, "cannot write the trace file %s\n", qPrintable(options_.trace_path));
+    return false;
+  }
+  if (!started_) {
+    started_ = true;
+    runtime_.post([this] { application_->Startup_Load(); });
+  }
+  return true;
+}
+
+int Simulation::run() {
+  if (!start()) {
     return 2;
   }
-  TraceFormObserver observer(trace_);
-  Player player(runtime_, globals_, data_);
-  player.form.add_observer(&observer);
-  player.errors.add_listener([this](const LoggedError& entry) {
-    trace_.error(entry.number, entry.description, entry.procedure);
-  });
   runtime_.run_for_ms(options_.duration_s * 1000);
-  player.form.remove_observer(&observer);
   return 0;
 }
 

@@ -22,6 +22,12 @@ bool Trace::open(const QString& path) {
   return file_ != nullptr;
 }
 
+void Trace::flush() {
+  if (file_ != nullptr) {
+    std::fflush(file_);
+  }
+}
+
 void Trace::event(std::string_view type, nlohmann::json fields) {
   if (file_ == nullptr) {
     return;

@@ -26,6 +26,8 @@ class Trace {
   // Opens (truncates) the file; false when it cannot be written.
   bool open(const QString& path);
   bool enabled() const { return file_ != nullptr; }
+  // Pushes what was written to the file, for a reader while the run goes on.
+  void flush();
 
   // Writes {"t": now, "type": type, ...fields}.
   void event(std::string_view type, nlohmann::json fields = nlohmann::json::object());

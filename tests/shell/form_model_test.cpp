@@ -34,9 +34,9 @@ TEST_F(FormModelTest, EveryChangeIsReportedOnceWithItsDesignName) {
   player.Logo.Visible = true;
   player.Visible = true;
   ASSERT_EQ(recorder.changes.size(), 3u);
-  EXPECT_EQ(recorder.changes[0], std::make_tuple(QStringLiteral("Player"), QStringLiteral("Text3"),
-                                                 QStringLiteral("Text"),
-                                                 QVariant(QStringLiteral("Normal"))));
+  EXPECT_EQ(recorder.changes[0],
+            std::make_tuple(QStringLiteral("Player"), QStringLiteral("Text3"),
+                            QStringLiteral("Text"), QVariant(QStringLiteral("Normal"))));
   EXPECT_EQ(std::get<1>(recorder.changes[1]), QStringLiteral("Logo"));
   EXPECT_EQ(std::get<1>(recorder.changes[2]), QStringLiteral("Player"));
 }
@@ -47,10 +47,11 @@ TEST_F(FormModelTest, ThePlayerFormHasEveryControlAndItsTimersStartDisabled) {
     names << control->name();
   }
   for (const char* name :
-       {"B_pause", "B_Restart", "B_Disp", "B_SetTime", "FF", "RW", "play_pause", "B_UP",
-        "B_Down", "B_thin", "b_Wide", "Command1", "T_Movie", "AdTimer", "FillerTimer",
-        "NewsTimer", "LogoTimer", "Timer2", "Logo", "T_Time", "T_Number", "WnW", "Picture1",
-        "Label1", "Text1", "Text2", "Text3", "File1", "NewsFile", "FillerList", "Time_Picker"}) {
+       {"B_pause",     "B_Restart",  "B_Disp",     "B_SetTime", "FF",       "RW",      "play_pause",
+        "B_UP",        "B_Down",     "B_thin",     "b_Wide",    "Command1", "T_Movie", "AdTimer",
+        "FillerTimer", "NewsTimer",  "LogoTimer",  "Timer2",    "Logo",     "T_Time",  "T_Number",
+        "WnW",         "Picture1",   "Label1",     "Text1",     "Text2",    "Text3",   "File1",
+        "NewsFile",    "FillerList", "Time_Picker"}) {
     EXPECT_TRUE(names.contains(QString::fromLatin1(name))) << name;
   }
   EXPECT_EQ(names.removeDuplicates(), 0);

@@ -1,6 +1,16 @@
 #include "core/shell/forms.h"
 
 namespace vantora::forms {
+namespace {
+
+void place(VisualControl& control, int left, int top, int width, int height) {
+  control.Left = left;
+  control.Top = top;
+  control.Width = width;
+  control.Height = height;
+}
+
+}  // namespace
 
 StartupForm::StartupForm(ports::Runtime& runtime)
     : Form(QStringLiteral("Startup")), Timer1(*this, QStringLiteral("Timer1"), runtime, 1000) {
@@ -8,6 +18,7 @@ StartupForm::StartupForm(ports::Runtime& runtime)
   Top = 0;
   Width = 800;
   Height = 600;
+  place(Label1, 20, 280, 760, 40);
 }
 
 RestartForm::RestartForm() : Form(QStringLiteral("Restart")) {
@@ -15,6 +26,7 @@ RestartForm::RestartForm() : Form(QStringLiteral("Restart")) {
   Top = 0;
   Width = 800;
   Height = 600;
+  place(Label1, 20, 280, 760, 40);
 }
 
 PlayerForm::PlayerForm(ports::Runtime& runtime)
@@ -28,6 +40,32 @@ PlayerForm::PlayerForm(ports::Runtime& runtime)
   Caption = QStringLiteral("Vantora Player");
   Width = 500;
   Height = 350;
+  // The design-time layout; later Parts move the overlays and the panel.
+  place(B_pause, 10, 10, 70, 25);
+  place(play_pause, 85, 10, 70, 25);
+  place(RW, 160, 10, 40, 25);
+  place(FF, 205, 10, 40, 25);
+  place(B_Restart, 250, 10, 70, 25);
+  place(B_Disp, 325, 10, 70, 25);
+  place(B_SetTime, 400, 10, 90, 25);
+  place(B_UP, 10, 45, 50, 25);
+  place(B_Down, 65, 45, 50, 25);
+  place(B_thin, 120, 45, 50, 25);
+  place(b_Wide, 175, 45, 50, 25);
+  place(Command1, 420, 45, 70, 25);
+  place(Text1, 10, 80, 100, 22);
+  place(Text2, 115, 80, 100, 22);
+  place(Text3, 220, 80, 270, 22);
+  place(Picture1, 10, 110, 480, 80);
+  place(Label1, 10, 10, 200, 20);  // inside Picture1
+  place(Time_Picker, 10, 35, 200, 25);
+  place(Logo, 10, 200, 100, 60);
+  place(T_Time, 120, 200, 100, 20);
+  place(T_Number, 230, 200, 120, 20);
+  place(WnW, 360, 200, 130, 60);
+  place(File1, 10, 270, 150, 70);
+  place(NewsFile, 170, 270, 150, 70);
+  place(FillerList, 330, 270, 160, 70);
 }
 
 }  // namespace vantora::forms

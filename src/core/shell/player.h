@@ -4,6 +4,7 @@
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
+#include "ports/desktop.h"
 #include "ports/runtime.h"
 
 namespace vantora {
@@ -12,16 +13,19 @@ namespace vantora {
 // log, the shared globals and the platform's ports. Procedures are free functions taking the
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
-  Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment)
+  Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment,
+         ports::Desktop& desktop_port)
       : runtime(runtime_port),
         module1(globals),
         data(data_environment),
+        desktop(desktop_port),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
 
   ports::Runtime& runtime;
   Globals& module1;
   db::DataEnvironment& data;
+  ports::Desktop& desktop;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;

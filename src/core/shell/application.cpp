@@ -1,0 +1,211 @@
+#include "core/shell/application.h"
+
+#include "core/common/values.h"
+#include "core/designer/designer_link.h"
+#include "core/shell/player_lifecycle.h"
+#include "core/shell/procedure.h"
+
+namespace vantora {
+
+Application::Application(ports::Runtime& runtime, ports::Desktop& desktop,
+                         db::DataEnvironment& data, Globals& globals, ChannelSettings settings)
+    : startup_form(runtime),
+      runtime_(runtime),
+      desktop_(desktop),
+      data_(data),
+      module1_(globals),
+      settings_(std::move(settings)),
+      startup_log_(runtime) {
+  startup_form.Timer1.on_timer = [this] { Timer1_Timer(); };
+}
+
+Application::~Application() = default;
+
+void Application::yield_times(int count) {
+  for (int i = 0; i < count; ++i) {
+    runtime_.yield();
+  }
+}
+
+void Application::Startup_Load() {
+  module1_.DataFolder = settings_.data_folder;
+  startup_log_.set_data_folder(module1_.DataFolder);
+  data_.set_data_folder(module1_.DataFolder);
+  startup_form.Visible = true;
+  StartAt = date_time::add_seconds(date_time::truncate_to_second(runtime_.now()), 4);
+  startup_form.Timer1.Enabled = true;
+  purge_playlist();
+  read_designer_document();
+}
+
+// Finished rows and rows more than a month old go; the scheduling tool only ever adds.
+void Application::purge_playlist() {
+  Procedure proc(startup_log_, QStringLiteral("Form_Load"));
+  db::Recordset& rs = data_.rsplaylist;
+  if (!proc([&] { rs.open(); })) {
+    return;
+  }
+  proc([&] {
+    if (!rs.bof()) {
+      rs.move_first();
+    }
+  });
+  const DateTime now = date_time::truncate_to_second(runtime_.now());
+  while (!rs.eof()) {
+    proc([&] {
+      if (values::is_true(rs.field(7)) && values::is_true(rs.field(8))) {
+        rs.delete_current();
+      } else if (now > date_time::add_months(values::to_date_time(rs.field(0)), 1)) {
+        rs.delete_current();
+      }
+    });
+    if (!proc([&] { rs.move_next(); })) {
+      break;
+    }
+  }
+  proc([&] { rs.update_batch(); });
+  proc([&] { rs.close(); });
+}
+
+void Application::read_designer_document() {
+  Procedure proc(startup_log_, QStringLiteral("Form_Load"));
+  db::Recordset& rs = data_.rsPlayer_INI;
+  if (!proc([&] { rs.open(); })) {
+    return;
+  }
+  proc([&] {
+    rs.move_first();
+    module1_.DesignerDocument = values::to_text(rs.field(8));
+  });
+  proc([&] { rs.close(); });
+}
+
+void Application::Timer1_Timer() {
+  if (date_time::truncate_to_second(runtime_.now()) > StartAt) {
+    startup_form.Timer1.Enabled = false;
+    Launch_Designer();
+  }
+}
+
+void Application::Launch_Designer() {
+  // A start-up that cannot reach the designer still loads the player: the day must run.
+  Procedure proc(startup_log_, QStringLiteral("Launch_Designer()"));
+  const ports::WindowHandle own_window = desktop_.form_window(startup_form.name());
+  yield_times(5);
+  runtime_.sleep_ms(1000);
+  yield_times(22);
+  runtime_.sleep_ms(500);
+  yield_times(28);
+  runtime_.sleep_ms(500);
+  yield_times(4);
+  startup_form.Label1.Caption = QStringLiteral("Launching designer");
+
+  const QString program = settings_.designer_command();
+  const bool designer_configured = !program.isEmpty();
+  if (designer_configured) {
+    module1_.DesignerDocument = program + QLatin1Char(' ') + module1_.DesignerDocument;
+    proc([&] { desktop_.Shell(module1_.DesignerDocument); });
+  } else {
+    proc.handle(
+        RuntimeError(err::kFileNotFound, QStringLiteral("no designer program: channel.ini has no "
+                                                        "designer=COMMAND line")));
+  }
+  // Without a designer the waits stay, so the player window loads at its usual moment; the
+  // keystrokes would have no one to go to.
+  auto to_designer = [&](auto&& statement) {
+    if (designer_configured) {
+      proc(statement);
+    }
+  };
+
+  runtime_.sleep_ms(10000);
+  startup_form.Label1.Caption = QStringLiteral("DESIGNER Launched");
+  to_designer([&] { designer::Activate(desktop_); });
+  runtime_.sleep_ms(1000);
+  startup_form.Label1.Caption = QStringLiteral("Designer Activated");
+  yield_times(2);
+  module1_.DesignerHwnd = desktop_.GetForegroundWindow();
+  yield_times(2);
+  startup_form.Label1.Caption = QStringLiteral("DESIGNER Hnd received");
+  proc([&] { desktop_.SetWindowPos(own_window, ports::ZOrder::kTopmost, QRect(0, 0, 800, 600)); });
+  startup_form.Label1.Caption = QStringLiteral("Designer Position set");
+
+  yield_times(4);
+  runtime_.sleep_ms(1000);
+  yield_times(4);
+  to_designer([&] { designer::Send_Keys(desktop_, QStringLiteral("^{F1}")); });
+  yield_times(5);
+  runtime_.sleep_ms(2000);
+
+  to_designer([&] { designer::Activate(desktop_); });
+  yield_times(3);
+  runtime_.sleep_ms(1000);
+  yield_times(6);
+  to_designer([&] { designer::Send_Keys(desktop_, QStringLiteral("%y")); });
+  yield_times(3);
+  runtime_.sleep_ms(1000);
+  yield_times(6);
+
+  startup_form.Visible = false;
+  Startup_Unload();
+}
+
+void Application::Startup_Unload() {
+  Load_Player(Show::kHidden);
+}
+
+void Application::Load_Player(Show show) {
+  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_);
+  if (player_loaded) {
+    player_loaded(*player_);
+  }
+  Form_Load(*player_);
+  if (show == Show::kShown) {
+    player_->form.Visible = true;
+  }
+}
+
+void Application::Unload_Player() {
+  if (!player_) {
+    return;
+  }
+  std::shared_ptr<Player> leaving = std::move(player_);
+  Form_Unload(*leaving);
+  forms::PlayerForm& form = leaving->form;
+  for (forms::TimerControl* timer : {&form.T_Movie, &form.AdTimer, &form.FillerTimer,
+                                     &form.NewsTimer, &form.LogoTimer, &form.Timer2}) {
+    timer->Enabled = false;
+  }
+  form.Visible = false;
+  if (player_unloaded) {
+    player_unloaded(*leaving);
+  }
+  // The unload may have been asked for by one of the window's own handlers, still on the stack:
+  // the window is kept until the next one goes.
+  retired_ = std::move(leaving);
+}
+
+void Application::Restart_Load() {
+  if (restarting_ || !player_) {
+    return;
+  }
+  restarting_ = true;
+  yield_times(2);
+  Unload_Player();
+  yield_times(2);
+  restart_form.Visible = true;
+  yield_times(4);
+  runtime_.sleep_ms(5000);
+  yield_times(2);
+  restart_form.Visible = false;
+  Restart_Unload();
+  restarting_ = false;
+}
+
+void Application::Restart_Unload() {
+  yield_times(2);
+  Load_Player(Show::kShown);
+  yield_times(2);
+}
+
+}  // namespace vantora

@@ -1,0 +1,139 @@
+#include "core/designer/key_string.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <random>
+
+#include "core/common/errors.h"
+
+namespace vantora::keys {
+namespace {
+
+using ports::KeyAction;
+using ports::KeyPause;
+using ports::KeyStroke;
+using ports::NamedKey;
+
+// Each stroke as describe() names it, pauses as "pause N".
+QStringList spelled(const QString& text) {
+  QStringList out;
+  for (const KeyAction& action : parse_key_string(text).actions) {
+    if (const auto* pause = std::get_if<KeyPause>(&action)) {
+      out << QStringLiteral("pause %1").arg(pause->duration_ms);
+    } else {
+      out << describe(std::get<KeyStroke>(action));
+    }
+  }
+  return out;
+}
+
+TEST(KeyString, ParsesTheDesignersStringsAndTheNotation) {
+  struct Case {
+    const char* text;
+    QStringList keys;
+  };
+  const std::vector<Case> cases{
+      {"%y", {"Alt+y"}},
+      {"^{F1}", {"Ctrl+F1"}},
+      {"^{F2}", {"Ctrl+F2"}},
+      {"%{F4}", {"Alt+F4"}},
+      {" {sleep 1} ", {"Space", "pause 100", "Space"}},
+      {"P{sleep 1}P", {"P", "pause 100", "P"}},
+      {"%y{sleep 1}%y", {"Alt+y", "pause 100", "Alt+y"}},
+      {"{esc}{sleep 1}{esc}", {"Esc", "pause 100", "Esc"}},
+      {"P", {"P"}},
+      {"", {}},
+      {"{ESC}{Escape}{enter}~{TAB}", {"Esc", "Esc", "Enter", "Enter", "Tab"}},
+      {"^%+{F12}", {"Ctrl+Alt+Shift+F12"}},
+      {"+(ab)c", {"Shift+a", "Shift+b", "c"}},
+      {"^(%(x)y)", {"Ctrl+Alt+x", "Ctrl+y"}},
+      {"{left 3}", {"Left", "Left", "Left"}},
+      {"{a 0}", {}},
+      {"{sleep 0}", {"pause 0"}},
+      {"{+}{^}{%}{~}{(}{)}{{}{}}", {"+", "^", "%", "~", "(", ")", "{", "}"}},
+      {"{ }", {"Space"}},
+      {"[]é", {"[", "]", "é"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(spelled(QString::fromUtf8(c.text)), c.keys);
+  }
+}
+
+TEST(KeyString, KeepsTheTextItWasGiven) {
+  EXPECT_EQ(parse_key_string(QStringLiteral("P{sleep 1}P")).text, QStringLiteral("P{sleep 1}P"));
+}
+
+TEST(KeyString, RejectsWhatBreaksTheNotation) {
+  for (const char* text : {"{bogus}", "%", "^+", "a+", "(ab", "ab)", "+(a+)", "{esc", "}", "{}",
+                           "{sleep}", "%{sleep 1}", "{sleep -1}", "{sleep 601}", "{a b}",
+                           "{F13}", "\x01", "{left 99999999999}"}) {
+    SCOPED_TRACE(text);
+    try {
+      parse_key_string(QString::fromLatin1(text));
+      ADD_FAILURE() << "accepted";
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), err::kInvalidProcedureCall);
+      EXPECT_TRUE(error.description().contains(QString::fromLatin1(text)));
+    }
+  }
+}
+
+// Random strokes written in the notation read back as the same strokes.
+TEST(KeyString, RandomSequencesSurviveFormatAndParse) {
+  std::mt19937 random(20240611);
+  const std::u32string characters = U"aZ09 +^%~(){}[]!é€\U0001F600";
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<KeyAction> actions;
+    const int length = static_cast<int>(random() % 8);
+    for (int i = 0; i < length; ++i) {
+      if (random() % 6 == 0) {
+        actions.emplace_back(KeyPause{static_cast<int>(random() % 20) * kSleepUnitMs});
+        continue;
+      }
+      KeyStroke stroke;
+      stroke.modifiers = static_cast<std::uint8_t>(random() % 8);
+      if (random() % 3 == 0) {
+        stroke.named = static_cast<NamedKey>(1 + random() % static_cast<int>(NamedKey::kRight));
+      } else {
+        stroke.character = characters[random() % characters.size()];
+      }
+      actions.emplace_back(stroke);
+    }
+    const QString text = format_key_string(actions);
+    SCOPED_TRACE(text.toStdString());
+    EXPECT_EQ(parse_key_string(text).actions, actions);
+  }
+}
+
+// Garbage over the notation's own characters never crashes the parser: it parses or it raises
+// error 5, and what it parses it can write back.
+TEST(KeyString, RandomGarbageParsesOrRaisesError5) {
+  std::mt19937 random(7);
+  const QStringList pieces{"+",  "^",     "%",   "~",    "(",      ")",  "{",   "}",  " ",
+                           "a",  "P",     "{F",  "1}",   "{sleep", " 3", "esc", "{{", "}}",
+                           "\n", "\xe9", "{left", " 600", " 601",  "0",  "\t",  "{}}"};
+  int parsed = 0;
+  for (int round = 0; round < 20000; ++round) {
+    QString text;
+    const int length = static_cast<int>(random() % 12);
+    for (int i = 0; i < length; ++i) {
+      text += pieces[static_cast<qsizetype>(random() % pieces.size())];
+    }
+    if (random() % 10 == 0) {
+      text += QChar(static_cast<char16_t>(0xD800 + random() % 0x800));  // a lone surrogate
+    }
+    try {
+      const ports::KeySequence sequence = parse_key_string(text);
+      EXPECT_EQ(parse_key_string(format_key_string(sequence.actions)).actions, sequence.actions);
+      ++parsed;
+    } catch (const RuntimeError& error) {
+      ASSERT_EQ(error.number(), err::kInvalidProcedureCall) << text.toStdString();
+    }
+  }
+  EXPECT_GT(parsed, 1000);  // the garbage is not all rejected at the first character
+}
+
+}  // namespace
+}  // namespace vantora::keys

@@ -1,0 +1,161 @@
+#include "platform/x11_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <functional>
+
+#include "core/common/errors.h"
+#include "core/designer/designer_link.h"
+#include "core/designer/key_string.h"
+#include "tests/platform/x_server.h"
+
+namespace vantora {
+namespace {
+
+using testing::XServer;
+
+bool wait_until(const std::function<bool()>& done, int timeout_ms) {
+  QElapsedTimer waited;
+  waited.start();
+  while (!done()) {
+    if (waited.elapsed() > timeout_ms) {
+      return false;
+    }
+    QThread::msleep(10);
+  }
+  return true;
+}
+
+QStringList lines_of(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    return {};
+  }
+  return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+}
+
+QString stand_in(const QString& key_log, const QString& title = {}) {
+  QString command = QStringLiteral(VANTORA_STAND_IN_BINARY);
+  if (!title.isEmpty()) {
+    command += QStringLiteral(" --title \"%1\"").arg(title);
+  }
+  return command + QLatin1Char(' ') + key_log + QStringLiteral(" show.vpd");
+}
+
+class X11DesktopTest : public ::testing::TestWithParam<XServer::WindowManager> {
+ protected:
+  void SetUp() override {
+    server_ = std::make_unique<XServer>(GetParam());
+    ASSERT_FALSE(server_->display().isEmpty()) << server_->problem().toStdString();
+    desktop_ = std::make_unique<platform::X11Desktop>(server_->display());
+    ASSERT_TRUE(desktop_->connected());
+    ASSERT_TRUE(dir_.isValid());
+  }
+
+  ports::WindowHandle launch(const QString& key_log, const QString& title) {
+    desktop_->Shell(stand_in(key_log, title == designer::window_title() ? QString() : title));
+    ports::WindowHandle window = 0;
+    wait_until([&] { return (window = desktop_->find_window(title)) != 0; }, 15000);
+    return window;
+  }
+
+  // Milliseconds from the request to the window being in front, or -1.
+  qint64 activate(const QString& title, ports::WindowHandle window) {
+    QElapsedTimer took;
+    took.start();
+    desktop_->AppActivate(title);
+    if (!wait_until([&] { return desktop_->GetForegroundWindow() == window; }, 5000)) {
+      return -1;
+    }
+    return took.elapsed();
+  }
+
+  std::unique_ptr<XServer> server_;
+  std::unique_ptr<platform::X11Desktop> desktop_;
+  QTemporaryDir dir_;
+};
+
+TEST_P(X11DesktopTest, DesignerReceivesEveryKeyStringWithItsModifiers) {
+  const QString key_log = dir_.filePath(QStringLiteral("keys.txt"));
+  const ports::WindowHandle designer_window = launch(key_log, designer::window_title());
+  ASSERT_NE(designer_window, 0);
+  // Another window in front, as the player's own window is at start-up.
+  const QString other_title = QStringLiteral("Other");
+  const ports::WindowHandle other = launch(dir_.filePath(QStringLiteral("other.txt")), other_title);
+  ASSERT_NE(other, 0);
+  ASSERT_GE(activate(other_title, other), 0);
+  const qint64 activation_ms = activate(designer::window_title(), designer_window);
+  ASSERT_GE(activation_ms, 0);
+  RecordProperty("activation_ms", static_cast<int>(activation_ms));
+  std::printf("activation took %lld ms\n", static_cast<long long>(activation_ms));
+
+  const QStringList strings{QStringLiteral("%y"), QStringLiteral("^{F1}"),
+                            QStringLiteral(" {sleep 1} "), QStringLiteral("P{sleep 1}P"),
+                            QStringLiteral("{esc}")};
+  for (const QString& keys : strings) {
+    designer::Send_Keys(*desktop_, keys);
+  }
+  const QStringList expected{QStringLiteral("Alt+y"), QStringLiteral("Ctrl+F1"),
+                             QStringLiteral("Space"), QStringLiteral("Space"),
+                             QStringLiteral("P"),     QStringLiteral("P"),
+                             QStringLiteral("Esc")};
+  wait_until([&] { return lines_of(key_log).size() >= expected.size(); }, 5000);
+  EXPECT_EQ(lines_of(key_log), expected);
+}
+
+TEST_P(X11DesktopTest, KeysForAMissingDesignerReachNoOtherWindow) {
+  const QString witness_log = dir_.filePath(QStringLiteral("witness.txt"));
+  const QString witness_title = QStringLiteral("Witness");
+  const ports::WindowHandle witness = launch(witness_log, witness_title);
+  ASSERT_NE(witness, 0);
+  ASSERT_GE(activate(witness_title, witness), 0);
+
+  EXPECT_THROW(designer::Activate(*desktop_), RuntimeError);
+  for (const QString& keys : {QStringLiteral("%{F4}"), QStringLiteral("^{F2}")}) {
+    try {
+      designer::Send_Keys(*desktop_, keys);
+      ADD_FAILURE() << "keys went out without the designer";
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), err::kInvalidProcedureCall);
+    }
+  }
+  QThread::msleep(300);
+  EXPECT_TRUE(lines_of(witness_log).isEmpty());
+  EXPECT_EQ(desktop_->find_window(witness_title), witness);
+}
+
+TEST_P(X11DesktopTest, PlacesWindowsAndReadsTheStackingOrder) {
+  const QString title_a = QStringLiteral("Window A");
+  const QString title_b = QStringLiteral("Window B");
+  const ports::WindowHandle a = launch(dir_.filePath(QStringLiteral("a.txt")), title_a);
+  const ports::WindowHandle b = launch(dir_.filePath(QStringLiteral("b.txt")), title_b);
+  ASSERT_NE(a, 0);
+  ASSERT_NE(b, 0);
+  ASSERT_GE(activate(title_b, b), 0);
+  EXPECT_EQ(desktop_->window_title(desktop_->GetForegroundWindow()), title_b);
+
+  // A placed topmost stays over B, and placing it does not take the focus from B.
+  desktop_->SetWindowPos(a, ports::ZOrder::kTopmost, QRect(4, 4, 792, 580));
+  EXPECT_TRUE(wait_until([&] { return desktop_->GetWindow_below(a) == b; }, 3000));
+  EXPECT_EQ(desktop_->GetForegroundWindow(), b);
+
+  desktop_->SetWindowPos(a, ports::ZOrder::kBottom, QRect(10, 10, 300, 200));
+  EXPECT_TRUE(wait_until([&] { return desktop_->GetWindow_below(b) == a; }, 3000));
+  EXPECT_EQ(desktop_->GetWindow_below(a), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, X11DesktopTest,
+                         ::testing::Values(XServer::WindowManager::kOpenbox,
+                                           XServer::WindowManager::kNone),
+                         [](const auto& screen) {
+                           return screen.param == XServer::WindowManager::kOpenbox
+                                      ? std::string("Openbox")
+                                      : std::string("NoWindowManager");
+                         });
+
+}  // namespace
+}  // namespace vantora

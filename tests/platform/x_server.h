@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <QString>
+
+namespace vantora::testing {
+
+// A private X server (Xvfb) for one test, optionally with openbox managing it. The server picks
+// a free display number itself, so tests running side by side never share a screen.
+class XServer {
+ public:
+  enum class WindowManager { kOpenbox, kNone };
+
+  explicit XServer(WindowManager manager);
+  ~XServer();
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+
+  // Empty when the server (or the manager) did not come up; `problem` says why.
+  const QString& display() const { return display_; }
+  const QString& problem() const { return problem_; }
+
+ private:
+  pid_t xvfb_ = -1;
+  pid_t openbox_ = -1;
+  QString display_;
+  QString problem_;
+};
+
+}  // namespace vantora::testing

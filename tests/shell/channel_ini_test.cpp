@@ -1,0 +1,65 @@
+#include "core/shell/channel_ini.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "core/common/errors.h"
+
+namespace vantora {
+namespace {
+
+TEST(ChannelIni, FirstItemFollowsDelimitedItemRules) {
+  struct Case {
+    const char* text;
+    const char* item;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"/srv/channel\n", "/srv/channel"},
+           {"\"/srv/my channel\"\r\n", "/srv/my channel"},
+           {"/srv/channel,more text\n", "/srv/channel"},
+           {"\"/srv/a,b\",rest", "/srv/a,b"},
+           {"  /srv/channel  \n", "/srv/channel"},
+           {"\t\"/srv/q\"  ,x", "/srv/q"},
+           {"\"/srv/unclosed\nnext", "/srv/unclosed"},
+           {"", ""},
+           {"\n/srv/second-line", ""},
+       }) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(first_delimited_item(QString::fromUtf8(c.text)), QString::fromUtf8(c.item));
+  }
+}
+
+TEST(ChannelIni, PlatformSettingsFollowTheFirstItem) {
+  const ChannelSettings settings = parse_channel_ini(
+      QStringLiteral("\"/srv/channel\", designer=ignored on the first line\r\n"
+                     "# the presentation program\n"
+                     "Designer = /usr/bin/vantora-designer-stand-in /tmp/keys.txt\r\n"
+                     "not a setting\n"
+                     "=no key\n"
+                     "other=1\n"));
+  EXPECT_EQ(settings.data_folder, QStringLiteral("/srv/channel"));
+  EXPECT_EQ(settings.designer_command(),
+            QStringLiteral("/usr/bin/vantora-designer-stand-in /tmp/keys.txt"));
+  EXPECT_EQ(settings.platform.value(QStringLiteral("other")), QStringLiteral("1"));
+  EXPECT_EQ(settings.platform.size(), 2);
+}
+
+TEST(ChannelIni, MissingFileIsError53) {
+  QTemporaryDir dir;
+  try {
+    read_channel_ini(dir.filePath(QStringLiteral("channel.ini")));
+    FAIL();
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), err::kFileNotFound);
+  }
+  QFile file(dir.filePath(QStringLiteral("channel.ini")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("/data\ndesigner=x\n");
+  file.close();
+  EXPECT_EQ(read_channel_ini(file.fileName()).designer_command(), QStringLiteral("x"));
+}
+
+}  // namespace
+}  // namespace vantora

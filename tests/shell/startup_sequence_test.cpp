@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <nlohmann/json.hpp>
+
+#include "core/common/errors.h"
+#include "core/designer/designer_link.h"
+#include "core/designer/key_string.h"
+#include "core/shell/player.h"
+#include "platform/sql/sqlite_schedule_store.h"
+#include "sim/simulation.h"
+
+namespace vantora {
+namespace {
+
+const DateTime kStart = date_time::from_parts(2026, 12, 7, 8, 0, 0);
+
+// The start-up on the simulated runtime, with its trace, over a fresh schedule.
+class StartupSequence : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder_.isValid());
+    ASSERT_EQ(platform::create_schedule(folder_.path()), platform::CreateResult::kCreated);
+    with_schedule([](db::DataEnvironment& data) {
+      data.rsPlayer_INI.open();
+      data.rsPlayer_INI.move_first();
+      data.rsPlayer_INI.set_field(8, QStringLiteral("show.vpd"));
+      data.rsPlayer_INI.update();
+      data.rsPlayer_INI.close();
+    });
+  }
+
+  template <typename Work>
+  void with_schedule(Work work) {
+    db::DataEnvironment data(platform::sqlite_store_factory());
+    data.set_data_folder(folder_.path());
+    work(data);
+  }
+
+  sim::Simulation& simulation(const QString& designer = QStringLiteral("stand-in")) {
+    sim::SimulationOptions options;
+    options.data_folder = folder_.path();
+    options.start = kStart;
+    options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
+    options.designer_command = designer;
+    simulation_ = std::make_unique<sim::Simulation>(options);
+    EXPECT_TRUE(simulation_->start());
+    return *simulation_;
+  }
+
+  // The trace from `from_s` on, one line per event, times in seconds after the start.
+  std::vector<std::string> events(double from_s = 0.0) {
+    simulation_->trace().flush();
+    QFile file(folder_.filePath(QStringLiteral("trace.jsonl")));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    std::vector<std::string> lines;
+    const std::int64_t start_ms = date_time::to_linear_ms(kStart);
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+      if (raw.isEmpty()) {
+        continue;
+      }
+      const auto e = nlohmann::json::parse(raw.toStdString());
+      DateTime at;
+      values::parse_date_time(QString::fromStdString(e["t"].get<std::string>()).replace(u'T', u' '),
+                              &at);
+      const double s = static_cast<double>(date_time::to_linear_ms(at) - start_ms) / 1000.0;
+      if (s < from_s) {
+        continue;
+      }
+      const std::string type = e["type"];
+      std::string text;
+      if (type == "control") {
+        text = e["form"].get<std::string>() + "." + e["name"].get<std::string>() + "." +
+               e["prop"].get<std::string>() + "=" + e["value"].dump();
+      } else if (type == "keys") {
+        text = "keys " + e["keys"].get<std::string>() + " -> " + e["window"].dump();
+      } else if (type == "window") {
+        text = "place " + e["name"].get<std::string>() + " " + e["x"].dump() + "," + e["y"].dump() +
+               " " + e["w"].dump() + "x" + e["h"].dump() + " " + e["z"].dump();
+      } else if (type == "activate") {
+        text = "activate " + e["title"].get<std::string>() + (e["ok"] ? "" : " FAILED");
+      } else if (type == "launch") {
+        text = "launch " + e["command"].get<std::string>();
+      } else if (type == "desktop") {
+        text = e["action"].get<std::string>() + " " + e["name"].get<std::string>();
+      } else if (type == "error") {
+        text = "error " + e["number"].dump() + " in " + e["procedure"].get<std::string>();
+      } else {
+        text = type;
+      }
+      lines.push_back(QString::number(s, 'f', 1).toStdString() + " " + text);
+    }
+    return lines;
+  }
+
+  QTemporaryDir folder_;
+  std::unique_ptr<sim::Simulation> simulation_;
+};
+
+TEST_F(StartupSequence, RunsFromTheFirstFormToThePlayerWindow) {
+  sim::Simulation& sim = simulation();
+  sim.runtime().run_for_ms(40'000);
+
+  const std::vector<std::string> expected{
+      "0.0 Startup.Startup.Visible=true",
+      "0.0 open Startup",
+      "0.0 Startup.Timer1.Enabled=true",
+      // The first tick strictly past StartAt (start + 4 s).
+      "5.0 Startup.Timer1.Enabled=false",
+      "7.0 Startup.Label1.Caption=\"Launching designer\"",
+      "7.0 launch stand-in show.vpd",
+      "7.0 open Presentation Designer",
+      "17.0 Startup.Label1.Caption=\"DESIGNER Launched\"",
+      "17.0 activate Presentation Designer",
+      "18.0 Startup.Label1.Caption=\"Designer Activated\"",
+      "18.0 Startup.Label1.Caption=\"DESIGNER Hnd received\"",
+      "18.0 place Startup 0,0 800x600 \"top\"",
+      "18.0 Startup.Label1.Caption=\"Designer Position set\"",
+      "19.0 keys ^{F1} -> \"Presentation Designer\"",
+      "21.0 activate Presentation Designer",
+      "22.0 keys %y -> \"Presentation Designer\"",
+      "23.0 Startup.Startup.Visible=false",
+      "23.0 close Startup",
+      "23.0 Player.Timer2.Enabled=true",
+  };
+  EXPECT_EQ(events(), expected);
+
+  Player* player = sim.application().player();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(player->state.LoadStartAt, date_time::add_seconds(kStart, 33));
+  EXPECT_EQ(player->state.Halted, kFalse);
+  EXPECT_EQ(player->form.Timer2.Interval, 1000);
+  EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("stand-in show.vpd"));
+  EXPECT_EQ(sim.globals().DesignerHwnd, sim.desktop().find_window(designer::window_title()));
+  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+}
+
+TEST_F(StartupSequence, UnloadBeforeTheDayStartedClosesThePresentationAndLogsNothing) {
+  sim::Simulation& sim = simulation();
+  sim.runtime().run_for_ms(24'000);
+  sim.application().Unload_Player();
+  sim.runtime().run_for_ms(1);
+
+  const std::vector<std::string> expected{
+      "24.0 activate Presentation Designer",
+      "25.0 keys {esc}{sleep 1}{esc} -> \"Presentation Designer\"",
+      "26.1 keys %{F4} -> \"Presentation Designer\"",
+      "29.1 keys ^{F2} -> \"Presentation Designer\"",
+      "30.1 keys ^{F2} -> \"Presentation Designer\"",
+      // Never shown before the day started, the window has nothing to hide.
+      "31.1 Player.Timer2.Enabled=false",
+  };
+  EXPECT_EQ(events(24.0), expected);
+  EXPECT_EQ(sim.application().player(), nullptr);
+  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+  const auto* designer = sim.desktop().window(sim.globals().DesignerHwnd);
+  ASSERT_NE(designer, nullptr);
+  EXPECT_EQ(designer->keys_received,
+            QStringList({"Ctrl+F1", "Alt+y", "Esc", "Esc", "Alt+F4", "Ctrl+F2", "Ctrl+F2"}));
+}
+
+TEST_F(StartupSequence, RestartReloadsThePlayerWindowThroughTheRestartForm) {
+  sim::Simulation& sim = simulation();
+  sim.runtime().run_for_ms(24'000);
+  sim.application().Restart_Load();
+  const std::vector<std::string> tail = events(31.0);
+  const std::vector<std::string> expected{
+      "31.1 Player.Timer2.Enabled=false",
+      "31.1 Restart.Restart.Visible=true",
+      "31.1 open Restart",
+      "36.1 Restart.Restart.Visible=false",
+      "36.1 close Restart",
+      "36.1 Player.Timer2.Enabled=true",
+      "36.1 Player.Player.Visible=true",
+      "36.1 open Vantora Player",
+  };
+  EXPECT_EQ(tail, expected);
+  ASSERT_NE(sim.application().player(), nullptr);
+  EXPECT_EQ(sim.application().player()->state.LoadStartAt,
+            date_time::add_seconds(date_time::truncate_to_second(sim.runtime().now()), 10));
+}
+
+TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
+  for (const bool configured : {true, false}) {
+    SCOPED_TRACE(configured ? "designer never opens a window" : "no designer configured");
+    QFile::remove(folder_.filePath(QStringLiteral("error.txt")));
+    sim::Simulation& sim = simulation(configured ? QStringLiteral("stand-in") : QString());
+    sim.desktop().set_launch_opens_designer(false);
+    sim.runtime().run_for_ms(40'000);
+    const std::vector<std::string> all = events();
+    auto count = [&](const std::string& part) {
+      return std::count_if(all.begin(), all.end(), [&](const std::string& line) {
+        return line.find(part) != std::string::npos;
+      });
+    };
+    EXPECT_EQ(count(" keys "), 0);
+    EXPECT_EQ(count(" error "), 1);
+    EXPECT_EQ(count("23.0 Player.Timer2.Enabled=true"), 1);
+    ASSERT_NE(sim.application().player(), nullptr);
+  }
+}
+
+TEST_F(StartupSequence, KeysNeverReachAWindowThatIsNotTheDesigner) {
+  sim::Simulation& sim = simulation();
+  sim.runtime().run_for_ms(24'000);
+  sim::SimDesktop& desktop = sim.desktop();
+  const auto witness = desktop.open_window(QStringLiteral("Some other program"), QRect(),
+                                           sim::SimDesktop::Activation::kActivate);
+  EXPECT_THROW(designer::Send_Keys(desktop, QStringLiteral("%{F4}")), RuntimeError);
+  ASSERT_NE(desktop.window(witness), nullptr);
+  EXPECT_TRUE(desktop.window(witness)->keys_received.isEmpty());
+  // What the mend prevents: the same keys pushed blindly close the window in front.
+  desktop.PushKeys(keys::parse_key_string(QStringLiteral("%{F4}")));
+  EXPECT_EQ(desktop.window(witness), nullptr);
+}
+
+// A playlist row by its start, flags and file name (to tell the rows apart).
+struct Row {
+  DateTime start;
+  QVariant started;
+  QVariant completed;
+  QString name;
+};
+
+TEST_F(StartupSequence, PurgeDropsFinishedAndStaleRowsOnly) {
+  const DateTime month_ago = date_time::add_months(kStart, -1);
+  const std::vector<Row> rows{
+      {kStart, kTrue, kTrue, "done today"},
+      {date_time::add_seconds(kStart, 3600), kTrue, kTrue, "done, later today"},
+      {month_ago, kFalse, kFalse, "exactly a month old"},
+      {date_time::add_seconds(month_ago, -1), kFalse, kFalse, "a second older"},
+      {date_time::add_seconds(month_ago, -1), kTrue, kFalse, "old and started"},
+      {kStart, kTrue, kFalse, "started today"},
+      {kStart, QVariant(), kTrue, "completed, started Null"},
+      {date_time::add_seconds(kStart, 86400), kFalse, kFalse, "tomorrow"},
+  };
+  with_schedule([&](db::DataEnvironment& data) {
+    data.rsplaylist.open();
+    for (const Row& row : rows) {
+      data.rsplaylist.add_new();
+      data.rsplaylist.set_field(0, QVariant::fromValue(row.start));
+      data.rsplaylist.set_field(2, row.name);
+      data.rsplaylist.set_field(7, row.started);
+      data.rsplaylist.set_field(8, row.completed);
+      data.rsplaylist.update();
+    }
+    data.rsplaylist.close();
+  });
+
+  sim::Simulation& sim = simulation();
+  sim.runtime().run_for_ms(1);
+  EXPECT_FALSE(sim.data().rsplaylist.is_open());
+  EXPECT_FALSE(sim.data().rsPlayer_INI.is_open());
+  EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("show.vpd"));
+
+  QStringList kept;
+  with_schedule([&](db::DataEnvironment& data) {
+    data.rsplaylist.open();
+    for (; !data.rsplaylist.eof(); data.rsplaylist.move_next()) {
+      kept << data.rsplaylist.field(2).toString();
+    }
+  });
+  EXPECT_EQ(kept, QStringList({"exactly a month old", "started today", "completed, started Null",
+                               "tomorrow"}));
+  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+}
+
+TEST_F(StartupSequence, AnEmptyPlaylistIsStillCommittedAndClosed) {
+  sim::Simulation& sim = simulation();
+  sim.runtime().run_for_ms(1);
+  EXPECT_FALSE(sim.data().rsplaylist.is_open());
+  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+}
+
+}  // namespace
+}  // namespace vantora
