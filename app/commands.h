@@ -31,8 +31,13 @@ void add_demo_channel_command(CLI::App& app, DemoChannelArguments& args);
 int run_simulate(int argc, char** argv, const SimulateArguments& args);
 // 0 created, 1 a schedule database is there already (left untouched), 2 it could not be made.
 int run_init_db(int argc, char** argv, const std::string& data_folder);
+struct ChannelArguments {
+  std::string config_path;
+  std::int64_t quit_after_s = 0;  // 0: until the operator presses Exit
+};
+
 // Plays the channel named by channel.ini (beside the program, or `config_path`) on this X display.
-int run_channel(int argc, char** argv, const std::string& config_path);
+int run_channel(int argc, char** argv, const ChannelArguments& args);
 int run_demo_channel(int argc, char** argv, const DemoChannelArguments& args);
 
 }  // namespace vantora::app

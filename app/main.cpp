@@ -26,9 +26,12 @@ int main(int argc, char** argv) {
   simulate->add_option("--media-durations", simulate_args.media_durations_path,
                        "TSV of path and seconds: the files the simulated engine plays");
 
-  std::string config_path;
-  app.add_option("--config", config_path,
+  vantora::app::ChannelArguments channel_args;
+  app.add_option("--config", channel_args.config_path,
                  "The channel.ini to read instead of the one beside the program");
+  app.add_option("--quit-after", channel_args.quit_after_s,
+                 "Press the Exit button after this many seconds (unattended demos and tests)")
+      ->check(CLI::PositiveNumber);
 
   std::string init_db_folder;
   CLI::App* init_db = app.add_subcommand(
@@ -52,5 +55,5 @@ int main(int argc, char** argv) {
   if (*simulate) {
     return vantora::app::run_simulate(argc, argv, simulate_args);
   }
-  return vantora::app::run_channel(argc, argv, config_path);
+  return vantora::app::run_channel(argc, argv, channel_args);
 }
