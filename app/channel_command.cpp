@@ -11,12 +11,31 @@
 #include "core/common/errors.h"
 #include "core/shell/application.h"
 #include "core/shell/channel_ini.h"
+#include "platform/mpv_engine.h"
 #include "platform/qt_runtime.h"
 #include "platform/sql/sqlite_schedule_store.h"
 #include "platform/views/form_view.h"
 #include "platform/x11_desktop.h"
 
 namespace vantora::app {
+namespace {
+
+// channel.ini's platform lines: video=none runs without a video window (headless machines),
+// audio=none without sound.
+platform::MediaEngineOptions media_options(const ChannelSettings& settings) {
+  platform::MediaEngineOptions options;
+  if (settings.platform.value(QStringLiteral("video"))
+          .compare(QStringLiteral("none"), Qt::CaseInsensitive) == 0) {
+    options.video = platform::VideoOutput::kNone;
+  }
+  if (settings.platform.value(QStringLiteral("audio"))
+          .compare(QStringLiteral("none"), Qt::CaseInsensitive) == 0) {
+    options.audio = platform::AudioOutput::kNone;
+  }
+  return options;
+}
+
+}  // namespace
 
 int run_channel(int argc, char** argv, const ChannelArguments& args) {
   QApplication application(argc, argv);
@@ -49,7 +68,8 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
   platform::QtRuntime runtime;
   Globals globals;
   db::DataEnvironment data(platform::sqlite_store_factory());
-  Application shell(runtime, desktop, data, globals, settings);
+  platform::MpvEngine media(media_options(settings));
+  Application shell(runtime, desktop, media, data, globals, settings);
 
   auto register_window = [&desktop](const QString& form, WId window) {
     desktop.set_form_window(form, static_cast<ports::WindowHandle>(window));

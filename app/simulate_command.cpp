@@ -2,9 +2,13 @@
 #include <QDir>
 #include <QString>
 #include <cstdio>
+#include <memory>
+#include <optional>
 
 #include "app/commands.h"
+#include "core/common/errors.h"
 #include "core/common/values.h"
+#include "platform/mpv_engine.h"
 #include "sim/simulation.h"
 
 namespace vantora::app {
@@ -30,6 +34,19 @@ int run_simulate(int argc, char** argv, const SimulateArguments& args) {
   options.duration_s = args.duration_s;
   options.trace_path = QString::fromStdString(args.trace_path);
   options.media_durations_path = QString::fromStdString(args.media_durations_path);
+  // A file the manifest does not list is media when the real engine can open it; the engine
+  // starts only when such a file comes up.
+  std::unique_ptr<platform::MpvProber> prober;
+  options.media_prober = [&prober](const QString& path) -> std::optional<double> {
+    try {
+      if (!prober) {
+        prober = std::make_unique<platform::MpvProber>();
+      }
+      return prober->duration_s(path);
+    } catch (const RuntimeError&) {
+      return std::nullopt;
+    }
+  };
   sim::Simulation simulation(options);
   return simulation.run();
 }

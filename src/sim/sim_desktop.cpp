@@ -108,6 +108,14 @@ void SimDesktop::Shell(const QString& command_line) {
   }
 }
 
+void SimDesktop::bring_to_front(WindowHandle window) {
+  if (find(window) == nullptr) {
+    return;
+  }
+  raise(window);
+  focus_ = window;
+}
+
 void SimDesktop::AppActivate(const QString& title) {
   const WindowHandle handle = find_window(title);
   trace_.event("activate", {{"title", Trace::text(title)}, {"ok", handle != 0}});

@@ -51,6 +51,8 @@ class SimDesktop final : public ports::Desktop {
   // The simulated world around the player.
   WindowHandle open_window(const QString& title, const QRect& geometry, Activation activation);
   void close_window(WindowHandle window);
+  // Another program's window comes to the front by its own doing (the video window).
+  void bring_to_front(WindowHandle window);
   void set_form_window(const QString& form_name, WindowHandle window);
   // Another program writes the clipboard.
   void set_clipboard_from_outside(const QString& text);

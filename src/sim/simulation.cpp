@@ -18,7 +18,25 @@ Simulation::Simulation(SimulationOptions options)
   ChannelSettings settings;
   settings.data_folder = options_.data_folder;
   settings.platform.insert(QStringLiteral("designer"), options_.designer_command);
-  application_ = std::make_unique<Application>(runtime_, desktop_, data_, globals_, settings);
+  MediaManifest manifest;
+  if (!options_.media_durations_path.isEmpty()) {
+    if (auto loaded = MediaManifest::load(options_.media_durations_path, &media_load_error_)) {
+      manifest = std::move(*loaded);
+    }
+  }
+  media_ = std::make_unique<SimMediaEngine>(runtime_, trace_, std::move(manifest),
+                                            options_.media_prober);
+  // The video window comes to the front on the simulated desktop as it would on a screen.
+  media_->set_foreground_listener([this](std::int32_t /*engine_hwnd*/) {
+    if (video_window_ == 0) {
+      video_window_ =
+          desktop_.open_window(QStringLiteral("Vantora Player Video Window"), QRect(0, 0, 800, 600),
+                               SimDesktop::Activation::kActivate);
+    }
+    desktop_.bring_to_front(video_window_);
+  });
+  application_ =
+      std::make_unique<Application>(runtime_, desktop_, *media_, data_, globals_, settings);
 
   auto trace_errors = [this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);
@@ -65,6 +83,10 @@ bool Simulation::start() {
 
 int Simulation::run() {
   if (!start()) {
+    return 2;
+  }
+  if (!media_load_error_.isEmpty()) {
+    std::fprintf(stderr, "%s\n", qPrintable(media_load_error_));
     return 2;
   }
   runtime_.run_for_ms(options_.duration_s * 1000);

@@ -8,6 +8,7 @@
 #include "core/shell/application.h"
 #include "core/shell/player_state.h"
 #include "sim/sim_desktop.h"
+#include "sim/sim_media_engine.h"
 #include "sim/sim_runtime.h"
 #include "sim/trace.h"
 
@@ -22,6 +23,7 @@ struct SimulationOptions {
   // What the simulated channel.ini names as the designer; any launch opens the simulated
   // designer's window.
   QString designer_command = QStringLiteral("vantora-designer-stand-in");
+  MediaProber media_prober;  // for files the manifest does not list; empty: none is media
 };
 
 // The whole program on the simulated runtime, from start-up, for a span of virtual time.
@@ -58,8 +60,11 @@ class Simulation {
   TraceFormObserver trace_observer_;
   Globals globals_;
   db::DataEnvironment data_;
+  std::unique_ptr<SimMediaEngine> media_;
+  QString media_load_error_;
   std::unique_ptr<Application> application_;
   bool started_ = false;
+  SimDesktop::WindowHandle video_window_ = 0;
 };
 
 }  // namespace vantora::sim

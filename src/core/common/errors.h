@@ -39,6 +39,7 @@ inline constexpr std::int32_t kMediaErrorCeiling = -2147220000;     // 0x800405E
 inline constexpr std::int32_t kMediaCannotRender = -2147220968;     // 0x80040218
 inline constexpr std::int32_t kMediaUnknownFileType = -2147220928;  // 0x80040240
 inline constexpr std::int32_t kMediaFileNotFound = -2147220970;     // 0x80040216
+inline constexpr std::int32_t kMediaWrongState = -2147220953;       // 0x80040227
 
 constexpr bool is_media_error(std::int32_t number) {
   return number < kMediaErrorCeiling || number == kObjectDoesNotSupport;

@@ -8,10 +8,12 @@
 namespace vantora {
 
 Application::Application(ports::Runtime& runtime, ports::Desktop& desktop,
-                         db::DataEnvironment& data, Globals& globals, ChannelSettings settings)
+                         ports::MediaEngine& media, db::DataEnvironment& data, Globals& globals,
+                         ChannelSettings settings)
     : startup_form(runtime),
       runtime_(runtime),
       desktop_(desktop),
+      media_(media),
       data_(data),
       module1_(globals),
       settings_(std::move(settings)),
@@ -155,7 +157,7 @@ void Application::Startup_Unload() {
 }
 
 void Application::Load_Player(Show show) {
-  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_);
+  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_, media_);
   player_->form.Command1.on_click = [this] { Command1_Click(); };
   if (player_loaded) {
     player_loaded(*player_);

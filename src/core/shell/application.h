@@ -17,8 +17,8 @@ namespace vantora {
 // Player form, which runs the day; the Restart form reloads the Player form on request.
 class Application {
  public:
-  Application(ports::Runtime& runtime, ports::Desktop& desktop, db::DataEnvironment& data,
-              Globals& globals, ChannelSettings settings);
+  Application(ports::Runtime& runtime, ports::Desktop& desktop, ports::MediaEngine& media,
+              db::DataEnvironment& data, Globals& globals, ChannelSettings settings);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -66,6 +66,7 @@ class Application {
 
   ports::Runtime& runtime_;
   ports::Desktop& desktop_;
+  ports::MediaEngine& media_;
   db::DataEnvironment& data_;
   Globals& module1_;
   ChannelSettings settings_;

@@ -5,6 +5,7 @@
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
 #include "ports/desktop.h"
+#include "ports/media_graph.h"
 #include "ports/runtime.h"
 
 namespace vantora {
@@ -14,11 +15,12 @@ namespace vantora {
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
   Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment,
-         ports::Desktop& desktop_port)
+         ports::Desktop& desktop_port, ports::MediaEngine& media_engine)
       : runtime(runtime_port),
         module1(globals),
         data(data_environment),
         desktop(desktop_port),
+        media(media_engine),
         errors(runtime_port, globals.DataFolder),
         form(runtime_port) {}
 
@@ -26,6 +28,7 @@ struct Player {
   Globals& module1;
   db::DataEnvironment& data;
   ports::Desktop& desktop;
+  ports::MediaEngine& media;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;

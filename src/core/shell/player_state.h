@@ -3,9 +3,11 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <memory>
 
 #include "core/common/date_time.h"
 #include "core/common/values.h"
+#include "ports/media_graph.h"
 
 namespace vantora {
 
@@ -92,8 +94,14 @@ struct PlayerState {
   std::int16_t NewsCount = 0;
   std::int16_t NewsIndex = 0;
 
-  // Media.
+  // Media: the six references of the one current graph (all to the same graph, or empty).
   Bool16 ClipPlaying = kFalse;
+  std::shared_ptr<ports::MediaControl> m_objMediaControl;
+  std::shared_ptr<ports::MediaPosition> m_objMediaPosition;
+  std::shared_ptr<ports::VideoWindow> m_objVideoWindow;
+  std::shared_ptr<ports::BasicVideo> m_objBasicVideo;
+  std::shared_ptr<ports::BasicAudio> m_objBasicAudio;
+  std::shared_ptr<ports::MediaEvent> m_objMediaEvent;
 
   // Lottery.
   Bool16 LotteryMode = kFalse;

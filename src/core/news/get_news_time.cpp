@@ -1,0 +1,91 @@
+#include <cmath>
+
+#include "core/news/news_lookahead.h"
+#include "core/shell/file_list.h"
+#include "core/shell/procedure.h"
+
+namespace vantora {
+
+namespace {
+
+constexpr int kNewsTimeColumn = 1;
+constexpr int kFolderPathColumn = 2;
+
+// Times of day on the reference day compare to the millisecond: two readings of the same clock
+// second must be equal however their fractions of a day were computed.
+bool within(DateTime value, DateTime from, DateTime to) {
+  const std::int64_t ms = date_time::to_linear_ms(value);
+  return date_time::to_linear_ms(from) <= ms && ms <= date_time::to_linear_ms(to);
+}
+
+// One pass over rsNews from its first row; true when it stopped on a row whose time lies in
+// [from, to]. A row whose time cannot be read is skipped.
+bool find_row(Player& p, Procedure& proc, DateTime from, DateTime to) {
+  PlayerState& s = p.state;
+  db::Recordset& news = p.data.rsNews;
+  for (;;) {
+    bool at_end = true;
+    // A recordset that fails here (closed by a timer during the yield) ends the pass.
+    if (!proc([&] { at_end = news.eof(); }) || at_end) {
+      return false;
+    }
+    p.runtime.yield();
+    const bool read = proc([&] {
+      s.NewsTime = date_time::on_reference_day(values::to_date_time(news.field(kNewsTimeColumn)));
+    });
+    if (read && within(s.NewsTime, from, to)) {
+      return true;
+    }
+    if (!proc([&] { news.move_next(); })) {
+      return false;
+    }
+  }
+}
+
+void rewind(Player& p, Procedure& proc) {
+  db::Recordset& news = p.data.rsNews;
+  proc([&] {
+    if (!news.bof()) {
+      news.move_first();
+    }
+  });
+}
+
+void take_row(Player& p, Procedure& proc) {
+  PlayerState& s = p.state;
+  s.NewsFound = kTrue;
+  proc([&] { s.NewsFolder = values::to_text(p.data.rsNews.field(kFolderPathColumn)); });
+  proc([&] { set_file_list_path(p.form.NewsFile, s.NewsFolder); });
+  proc([&] { s.NewsCount = static_cast<std::int16_t>(p.form.NewsFile.ListCount()); });
+  s.NewsIndex = 0;
+}
+
+}  // namespace
+
+void GetNewsTime(Player& p, double Seconds) {
+  Procedure proc(p.errors, QStringLiteral("GetNewsTime()"));
+  PlayerState& s = p.state;
+  s.NewsFound = kFalse;
+
+  DateTime now = date_time::truncate_to_second(p.runtime.now());
+  DateTime later = date_time::add_seconds(now, values::round_half_even(Seconds));
+  const bool crosses_midnight =
+      std::floor(later.value) - std::floor(now.value) != 0.0;  // day boundaries between them
+  now = date_time::on_reference_day(now);
+  later = date_time::on_reference_day(later);
+
+  proc([&] { p.data.rsNews.requery(); });
+  rewind(p, proc);
+  if (find_row(p, proc, now, date_time::reference_day_end())) {
+    take_row(p, proc);
+    return;
+  }
+  if (crosses_midnight) {
+    rewind(p, proc);
+    if (find_row(p, proc, DateTime(kReferenceDaySerial), later)) {
+      take_row(p, proc);
+    }
+  }
+}
+
+}  // namespace vantora

@@ -1,0 +1,215 @@
+#include "sim/sim_media_engine.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/errors.h"
+
+namespace vantora::sim {
+
+struct SimMediaEngine::Shared {
+  SimRuntime& runtime;
+  Trace& trace;
+  MediaManifest manifest;
+  MediaProber prober;
+  QHash<QString, std::optional<double>> probed;
+  std::function<void(std::int32_t)> on_foreground;
+  std::uint64_t generation = 0;
+  std::uint64_t loaded_by = 0;
+
+  std::optional<double> duration_s(const QString& path) {
+    if (auto listed = manifest.duration_s(path)) {
+      return listed;
+    }
+    if (!prober) {
+      return std::nullopt;
+    }
+    const auto known = probed.constFind(path);
+    if (known != probed.constEnd()) {
+      return *known;
+    }
+    return *probed.insert(path, prober(path));
+  }
+};
+
+namespace {
+
+const char* mode_name(ports::MediaMode mode) {
+  switch (mode) {
+    case ports::MediaMode::kNews:
+      return "news";
+    case ports::MediaMode::kFiller:
+      return "filler";
+    case ports::MediaMode::kNormal:
+      break;
+  }
+  return "normal";
+}
+
+class SimGraph final : public ports::MediaGraph {
+ public:
+  SimGraph(std::shared_ptr<SimMediaEngine::Shared> shared, ports::MediaMode mode)
+      : shared_(std::move(shared)), mode_(mode), generation_(++shared_->generation) {}
+
+  ~SimGraph() override {
+    if (shared_->loaded_by == generation_) {
+      shared_->loaded_by = 0;
+    }
+  }
+
+  void RenderFile(const QString& path) override {
+    if (shared_->generation != generation_) {
+      throw RuntimeError(err::kMediaWrongState);
+    }
+    const std::optional<double> length_s =
+        path.isEmpty() ? std::nullopt : shared_->duration_s(path);
+    if (!length_s) {
+      shared_->trace.event("media", {{"mode", mode_name(mode_)},
+                                     {"file", Trace::text(path)},
+                                     {"start", nullptr},
+                                     {"top", nullptr},
+                                     {"height", nullptr},
+                                     {"ok", false}});
+      throw RuntimeError(QFileInfo::exists(path) ? err::kMediaUnknownFileType
+                                                 : err::kMediaFileNotFound);
+    }
+    file_ = path;
+    duration_s_ = *length_s;
+    shared_->loaded_by = generation_;
+    rendered_ = true;
+    running_ = false;
+    anchor_s_ = 0.0;
+  }
+
+  void Run() override {
+    require_file();
+    if (!running_) {
+      anchor_s_ = position_s();
+      anchor_ms_ = shared_->runtime.now_ms();
+      running_ = true;
+    }
+    if (!announced_) {
+      announced_ = true;
+      shared_->trace.event("media", {{"mode", mode_name(mode_)},
+                                     {"file", Trace::text(file_)},
+                                     {"start", anchor_s_},
+                                     {"top", top_},
+                                     {"height", height_},
+                                     {"ok", true}});
+    }
+  }
+
+  void Pause() override {
+    require_file();
+    anchor_s_ = position_s();
+    running_ = false;
+  }
+
+  double CurrentPosition() const override {
+    require_file();
+    return position_s();
+  }
+  void put_CurrentPosition(double seconds) override {
+    require_file();
+    anchor_s_ = std::clamp(seconds, 0.0, duration_s_);
+    anchor_ms_ = shared_->runtime.now_ms();
+  }
+  double Duration() const override {
+    require_file();
+    return duration_s_;
+  }
+
+  std::int32_t WaitForCompletion(int timeout_ms) override {
+    if (!owns_file()) {
+      throw RuntimeError(err::kWaitTimedOut);
+    }
+    if (position_s() >= duration_s_) {
+      return ports::kEventComplete;
+    }
+    if (running_) {
+      const auto to_end_ms =
+          static_cast<std::int64_t>(std::ceil((duration_s_ - position_s()) * 1000.0));
+      if (to_end_ms <= timeout_ms) {
+        shared_->runtime.sleep_ms(static_cast<int>(to_end_ms));
+        return ports::kEventComplete;
+      }
+    }
+    shared_->runtime.sleep_ms(timeout_ms);
+    throw RuntimeError(err::kWaitTimedOut);
+  }
+
+  std::int32_t Owner() const override { return owner_; }
+  void put_Owner(std::int32_t owner_hwnd) override { owner_ = owner_hwnd; }
+  std::int32_t WindowStyle() const override { return style_; }
+  void put_WindowStyle(std::int32_t style) override { style_ = style; }
+  int Left() const override { return left_; }
+  void put_Left(int left_px) override { left_ = left_px; }
+  int Top() const override { return top_; }
+  void put_Top(int top_px) override { top_ = top_px; }
+  int Width() const override { return width_; }
+  void put_Width(int width_px) override { width_ = width_px; }
+  int Height() const override { return height_; }
+  void put_Height(int height_px) override { height_ = height_px; }
+  QString Caption() const override { return caption_; }
+  void put_Caption(const QString& caption) override { caption_ = caption; }
+  void SetWindowForeground(std::int16_t /*focus*/) override {
+    if (shared_->generation == generation_ && shared_->on_foreground) {
+      shared_->on_foreground(SimMediaEngine::kVideoHwnd);
+    }
+  }
+  std::int32_t hwnd() const override { return SimMediaEngine::kVideoHwnd; }
+
+ private:
+  bool owns_file() const { return rendered_ && shared_->loaded_by == generation_; }
+  void require_file() const {
+    if (!owns_file()) {
+      throw RuntimeError(err::kMediaWrongState);
+    }
+  }
+  double position_s() const {
+    if (!running_) {
+      return anchor_s_;
+    }
+    const double ran_s = static_cast<double>(shared_->runtime.now_ms() - anchor_ms_) / 1000.0;
+    return std::min(duration_s_, anchor_s_ + ran_s);
+  }
+
+  std::shared_ptr<SimMediaEngine::Shared> shared_;
+  ports::MediaMode mode_;
+  std::uint64_t generation_;
+  QString file_;
+  double duration_s_ = 0.0;
+  bool rendered_ = false;
+  bool running_ = false;
+  bool announced_ = false;
+  double anchor_s_ = 0.0;  // the position when the clock was last read into it
+  std::int64_t anchor_ms_ = 0;
+
+  std::int32_t owner_ = 0;
+  std::int32_t style_ = 0;
+  int left_ = 0;
+  int top_ = 0;
+  int width_ = 640;
+  int height_ = 480;
+  QString caption_;
+};
+
+}  // namespace
+
+SimMediaEngine::SimMediaEngine(SimRuntime& runtime, Trace& trace, MediaManifest manifest,
+                               MediaProber prober)
+    : shared_(std::make_shared<Shared>(
+          Shared{runtime, trace, std::move(manifest), std::move(prober), {}, {}, 0, 0})) {}
+
+SimMediaEngine::~SimMediaEngine() = default;
+
+std::shared_ptr<ports::MediaGraph> SimMediaEngine::create_graph(ports::MediaMode mode) {
+  return std::make_shared<SimGraph>(shared_, mode);
+}
+
+void SimMediaEngine::set_foreground_listener(std::function<void(std::int32_t hwnd)> listener) {
+  shared_->on_foreground = std::move(listener);
+}
+
+}  // namespace vantora::sim

@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "core/common/errors.h"
+#include "core/media/media_player.h"
+#include "support/player_fixture.h"
+
+namespace vantora {
+namespace {
+
+class RunMovieTest : public testing::PlayerFixture {
+ protected:
+  void SetUp() override {
+    PlayerFixture::SetUp();
+    manifest_.add(QStringLiteral("/m/movie.mp4"), 95.7);
+    manifest_.add(QStringLiteral("/m/filler.mp4"), 30.5);
+    manifest_.add(QStringLiteral("/m/news.mp4"), 20.0);
+    tool_exec(
+        QStringLiteral("INSERT INTO playlist (file_name, started) VALUES ('/m/movie.mp4', 0)"));
+    ASSERT_NO_THROW(data_->rsplaylist.open());
+    ASSERT_NO_THROW(data_->rsNews.open());
+    start_player(date_time::from_parts(2026, 12, 6, 11, 0, 0));
+    state().MediaFile = QStringLiteral("/m/movie.mp4");
+    state().ClipFile = QStringLiteral("/m/filler.mp4");
+    state().NewsClip = QStringLiteral("/m/news.mp4");
+  }
+
+  ports::VideoWindow& window() { return *state().m_objVideoWindow; }
+  ports::MediaPosition& position() { return *state().m_objMediaPosition; }
+  bool playlist_row_started() {
+    return tool_value(QStringLiteral("SELECT started FROM playlist")).toInt() != 0;
+  }
+};
+
+TEST_F(RunMovieTest, PlaysTheFileOfTheModeWhoseFlagWinsAndPlacesItsWindow) {
+  const struct {
+    const char* what;
+    Bool16 news_running, filler_mode;
+    std::int16_t picture_top, picture_height;
+    std::int32_t start_offset;
+    double duration_s;
+    int top, height;
+    double position_s;
+    std::int16_t picture_height_after;
+    bool row_started;
+  } cases[] = {
+      {"news wins over filler", kTrue, kTrue, 50, 400, 30, 20.0, 0, 600, 0.0, 400, false},
+      {"filler", kFalse, kTrue, 50, 400, 30, 30.5, 0, 600, 0.0, 600, false},
+      {"normal", kFalse, kFalse, 50, 400, 30, 95.7, 50, 400, 30.0, 400, true},
+      {"normal without a height", kFalse, kFalse, 50, 0, 0, 95.7, 50, 600, 0.0, 600, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    tool_exec(QStringLiteral("UPDATE playlist SET started = 0"));
+    data_->rsplaylist.requery();
+    desktop_->SetCursorPos(300, 300);
+    state().NewsRunning = c.news_running;
+    state().FillerMode = c.filler_mode;
+    state().PictureTop = c.picture_top;
+    state().PictureHeight = c.picture_height;
+    state().StartOffset = c.start_offset;
+    state().ClipPlaying = kFalse;
+    player_->form.Text2.Text = QString();
+
+    Run_Movie(*player_);
+
+    EXPECT_EQ(state().ClipPlaying, kTrue);
+    EXPECT_EQ(position().Duration(), c.duration_s);
+    EXPECT_EQ(position().CurrentPosition(), c.position_s);
+    EXPECT_EQ(window().Top(), c.top);
+    EXPECT_EQ(window().Height(), c.height);
+    EXPECT_EQ(window().Left(), 0);
+    EXPECT_EQ(window().Width(), 800);
+    EXPECT_EQ(window().WindowStyle(), 0x06000000);
+    EXPECT_EQ(window().Owner(), 0);
+    EXPECT_EQ(window().Caption(), QStringLiteral("Vantora Player Video Window"));
+    EXPECT_EQ(state().PictureHeight, c.picture_height_after);
+    EXPECT_EQ(playlist_row_started(), c.row_started);
+    EXPECT_EQ(player_->form.Text2.Text.get(), QString::number(static_cast<int>(c.duration_s)));
+    EXPECT_EQ(desktop_->cursor(), QPoint(0, 0));
+    EXPECT_THROW(state().m_objMediaEvent->WaitForCompletion(0), RuntimeError) << "playing";
+  }
+  EXPECT_TRUE(logged_.empty());
+  EXPECT_EQ(state().FillerLength, 30) << "30.5 rounds to even";
+}
+
+TEST_F(RunMovieTest, AllSixReferencesMoveToTheNewGraphAndTheOldOneStops) {
+  Run_Movie(*player_);
+  const auto old_events = state().m_objMediaEvent;
+  state().MediaFile = QStringLiteral("/m/news.mp4");
+  Run_Movie(*player_);
+  EXPECT_NE(state().m_objMediaEvent, old_events);
+  EXPECT_EQ(dynamic_cast<ports::MediaGraph*>(state().m_objMediaControl.get()),
+            dynamic_cast<ports::MediaGraph*>(state().m_objMediaEvent.get()));
+  EXPECT_EQ(position().Duration(), 20.0);
+  EXPECT_THROW(old_events->WaitForCompletion(0), RuntimeError) << "the old file plays on";
+}
+
+TEST_F(RunMovieTest, FileThatIsNotMediaStopsEverythingWithoutALogLine) {
+  Run_Movie(*player_);
+  const auto old_events = state().m_objMediaEvent;
+  tool_exec(QStringLiteral("UPDATE playlist SET started = 0"));
+  data_->rsplaylist.requery();
+  state().MediaFile = QStringLiteral("/m/readme.txt");
+  player_->form.Text2.Text = QStringLiteral("95");
+  Run_Movie(*player_);
+  EXPECT_EQ(state().ClipPlaying, kFalse);
+  EXPECT_TRUE(logged_.empty());
+  EXPECT_THROW(old_events->WaitForCompletion(0), RuntimeError);
+  EXPECT_THROW(state().m_objMediaEvent->WaitForCompletion(0), RuntimeError);
+  EXPECT_FALSE(playlist_row_started()) << "the steps after the render do not run";
+}
+
+TEST_F(RunMovieTest, OtherErrorsAreLoggedAndPlaybackStillStarts) {
+  data_->rsplaylist.close();
+  Run_Movie(*player_);
+  EXPECT_EQ(state().ClipPlaying, kTrue);
+  EXPECT_EQ(player_->form.Text2.Text.get(), QStringLiteral("95"));
+  ASSERT_EQ(logged_.size(), 1u) << "a repeated number is written once";
+  EXPECT_EQ(logged_[0].number, err::kOperationNotAllowedClosed);
+  EXPECT_EQ(logged_[0].procedure, QStringLiteral("Run_Movie()"));
+}
+
+TEST_F(RunMovieTest, ArmsTheNewsTimerForMoviesAndFillersOnlyAndDisarmsWhenNothingIsAhead) {
+  news_folder(QStringLiteral("noon"), {QStringLiteral("a.mp4")});
+  tool_exec(QStringLiteral("INSERT INTO News (news_time, folder_path) VALUES ('12:00:00', '%1')")
+                .arg(folder_.filePath(QStringLiteral("noon"))));
+  data_->rsNews.requery();
+  auto& timer = player_->form.NewsTimer.Enabled;
+
+  state().AdPlaying = kTrue;
+  Run_Movie(*player_);
+  EXPECT_FALSE(timer.get()) << "an advertisement does not look ahead";
+  EXPECT_EQ(state().NewsFound, kFalse);
+
+  state().AdPlaying = kFalse;
+  state().FillerMode = kTrue;
+  Run_Movie(*player_);
+  EXPECT_TRUE(timer.get());
+  EXPECT_EQ(state().NewsFolder, folder_.filePath(QStringLiteral("noon")));
+
+  // Past the item, the next clip finds nothing: the timer armed for it is disarmed.
+  runtime_->run_for_ms(2 * 3600 * 1000);
+  state().FillerMode = kFalse;
+  Run_Movie(*player_);
+  EXPECT_EQ(state().NewsFound, kFalse);
+  EXPECT_FALSE(timer.get());
+  EXPECT_TRUE(logged_.empty());
+}
+
+}  // namespace
+}  // namespace vantora

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "core/common/errors.h"
+#include "core/news/news_lookahead.h"
+#include "support/player_fixture.h"
+
+namespace vantora {
+namespace {
+
+class GetNewsTimeTest : public testing::PlayerFixture {
+ protected:
+  // Rows of (time of day, folder name), stored in this order.
+  void news_rows(const std::vector<std::pair<const char*, const char*>>& rows) {
+    for (const auto& [time, folder] : rows) {
+      tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) VALUES "
+                               "('item', '%1', '%2')")
+                    .arg(QString::fromLatin1(time), folder_.filePath(QString::fromLatin1(folder))));
+    }
+    ASSERT_NO_THROW(data_->rsNews.open());
+  }
+};
+
+TEST_F(GetNewsTimeTest, FindsTheFirstRowInTableOrderBetweenNowAndMidnightThenAfterMidnight) {
+  news_folder(QStringLiteral("noon"), {QStringLiteral("b.mp4"), QStringLiteral("a.mp4")});
+  news_folder(QStringLiteral("evening"), {QStringLiteral("c.mp4")});
+  news_folder(QStringLiteral("night"), {QStringLiteral("d.mp4")});
+  const struct {
+    const char* what;
+    std::vector<std::pair<const char*, const char*>> rows;
+    int hour, minute, second;
+    double seconds_left;
+    const char* found;  // null: nothing found
+  } cases[] = {
+      {"12:00 then 18:00 at 11:00",
+       {{"12:00:00", "noon"}, {"18:00:00", "evening"}},
+       11,
+       0,
+       0,
+       600,
+       "noon"},
+      {"12:00 then 18:00 at 12:30",
+       {{"12:00:00", "noon"}, {"18:00:00", "evening"}},
+       12,
+       30,
+       0,
+       600,
+       "evening"},
+      {"18:00 then 12:00 at 11:00",
+       {{"18:00:00", "evening"}, {"12:00:00", "noon"}},
+       11,
+       0,
+       0,
+       600,
+       "evening"},
+      {"at the current second", {{"12:00:00", "noon"}}, 12, 0, 0, 1, "noon"},
+      {"a second past", {{"12:00:00", "noon"}}, 12, 0, 1, 36000, nullptr},
+      {"23:50 with 20 minutes left", {{"00:05:00", "night"}}, 23, 50, 0, 1200, "night"},
+      {"23:50 with 10 minutes left", {{"00:05:00", "night"}}, 23, 50, 0, 600, nullptr},
+      {"past midnight only when none is left today",
+       {{"00:05:00", "night"}, {"23:55:00", "evening"}},
+       23,
+       50,
+       0,
+       1200,
+       "evening"},
+      {"no rows", {}, 12, 0, 0, 600, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    tool_exec(QStringLiteral("DELETE FROM News"));
+    if (data_->rsNews.is_open()) {
+      data_->rsNews.close();
+    }
+    news_rows(c.rows);
+    start_player(date_time::from_parts(2026, 12, 6, c.hour, c.minute, c.second, 400));
+    state().NewsFound = kTrue;
+    GetNewsTime(*player_, c.seconds_left);
+    EXPECT_TRUE(logged_.empty());
+    if (c.found == nullptr) {
+      EXPECT_EQ(state().NewsFound, kFalse);
+      continue;
+    }
+    ASSERT_EQ(state().NewsFound, kTrue);
+    EXPECT_EQ(state().NewsFolder, folder_.filePath(QString::fromLatin1(c.found)));
+    EXPECT_EQ(player_->form.NewsFile.Path(), state().NewsFolder);
+    EXPECT_EQ(state().NewsCount, player_->form.NewsFile.ListCount());
+    EXPECT_EQ(state().NewsIndex, 0);
+    EXPECT_EQ(date_time::date_part(state().NewsTime).value, kReferenceDaySerial);
+  }
+}
+
+TEST_F(GetNewsTimeTest, ListsTheFoundFolderByNameAndLogsAFolderThatIsGone) {
+  news_folder(QStringLiteral("noon"), {QStringLiteral("B.mp4"), QStringLiteral("a.mp4")});
+  news_rows({{"12:00:00", "noon"}, {"13:00:00", "gone"}});
+  start_player(date_time::from_parts(2026, 12, 6, 11, 0, 0));
+  state().NewsIndex = 2;
+  GetNewsTime(*player_, 60);
+  EXPECT_EQ(player_->form.NewsFile.items(), (QStringList{"a.mp4", "B.mp4"}));
+  EXPECT_EQ(state().NewsCount, 2);
+  EXPECT_EQ(state().NewsIndex, 0);
+
+  runtime_->run_for_ms(2 * 3600 * 1000);  // 13:00
+  GetNewsTime(*player_, 60);
+  EXPECT_EQ(state().NewsFound, kTrue);
+  ASSERT_EQ(logged_.size(), 1u);
+  EXPECT_EQ(logged_[0].number, err::kPathNotFound);
+  EXPECT_EQ(logged_[0].procedure, QStringLiteral("GetNewsTime()"));
+}
+
+}  // namespace
+}  // namespace vantora

@@ -1,0 +1,229 @@
+#include "platform/mpv_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QThread>
+#include <memory>
+
+#include "core/common/errors.h"
+#include "support/media_clips.h"
+
+namespace vantora {
+namespace {
+
+using platform::AudioOutput;
+using platform::MediaEngineOptions;
+using platform::MpvEngine;
+using platform::VideoOutput;
+using testing::MediaClips;
+
+constexpr double kFrame_s = 0.04;  // 25 frames a second
+constexpr int kOpenTimeout_ms = 3000;
+
+class MpvEngineTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    clips_ = new MediaClips();
+    clips_->h264(QStringLiteral("three.mp4"), 3.0);
+    clips_->h264(QStringLiteral("two.mp4"), 2.0);
+  }
+  static void TearDownTestSuite() {
+    delete clips_;
+    clips_ = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(clips_->ok()) << clips_->error().toStdString();
+    engine_ = std::make_unique<MpvEngine>(
+        MediaEngineOptions{VideoOutput::kNone, AudioOutput::kNone, kOpenTimeout_ms});
+  }
+
+  std::shared_ptr<ports::MediaGraph> rendered(const QString& name) {
+    auto graph = engine_->create_graph(ports::MediaMode::kNormal);
+    graph->RenderFile(clips_->path(name));
+    return graph;
+  }
+
+  // Polls as the timers do, 10 ms at a time; false when the end has not come within the limit.
+  static bool completes_within(ports::MediaEvent& events, int limit_ms) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < limit_ms) {
+      try {
+        if (events.WaitForCompletion(10) == ports::kEventComplete) {
+          return true;
+        }
+      } catch (const RuntimeError& error) {
+        EXPECT_EQ(error.number(), err::kWaitTimedOut);
+      }
+    }
+    return false;
+  }
+
+  static MediaClips* clips_;
+  std::unique_ptr<MpvEngine> engine_;
+};
+
+MediaClips* MpvEngineTest::clips_ = nullptr;
+
+TEST_F(MpvEngineTest, RenderedGraphStandsAtTheStartWithItsLength) {
+  auto graph = rendered(QStringLiteral("three.mp4"));
+  EXPECT_NEAR(graph->Duration(), 3.0, kFrame_s);
+  EXPECT_NEAR(graph->CurrentPosition(), 0.0, 1e-6);
+  QThread::msleep(200);
+  EXPECT_NEAR(graph->CurrentPosition(), 0.0, 1e-6) << "a rendered graph waits for Run";
+}
+
+TEST_F(MpvEngineTest, SeeksExactlyBetweenKeyFrames) {
+  auto graph = rendered(QStringLiteral("three.mp4"));
+  // 2.0 s lies between the key frames at 1.48 s and 2.96 s.
+  for (const double target_s : {2.0, 0.7, 2.5}) {
+    graph->put_CurrentPosition(target_s);
+    EXPECT_NEAR(graph->CurrentPosition(), target_s, kFrame_s) << target_s;
+  }
+  graph->Run();
+  EXPECT_NEAR(graph->CurrentPosition(), 2.5, 2 * kFrame_s) << "right after start";
+  EXPECT_NEAR(graph->Duration(), 3.0, kFrame_s);
+}
+
+TEST_F(MpvEngineTest, RunsPausesAndRunsOn) {
+  auto graph = rendered(QStringLiteral("three.mp4"));
+  graph->Run();
+  QThread::msleep(400);
+  graph->Pause();
+  const double paused_at_s = graph->CurrentPosition();
+  EXPECT_GT(paused_at_s, 0.2);
+  QThread::msleep(300);
+  EXPECT_NEAR(graph->CurrentPosition(), paused_at_s, 1e-3);
+  graph->Run();
+  QThread::msleep(300);
+  EXPECT_GT(graph->CurrentPosition(), paused_at_s + 0.15);
+}
+
+TEST_F(MpvEngineTest, CompletesAtTheEndAndReplaysAfterASeekBack) {
+  auto graph = rendered(QStringLiteral("two.mp4"));
+  graph->put_CurrentPosition(1.5);
+  graph->Run();
+  EXPECT_THROW(
+      {
+        try {
+          graph->WaitForCompletion(10);
+        } catch (const RuntimeError& error) {
+          EXPECT_EQ(error.number(), err::kWaitTimedOut);
+          throw;
+        }
+      },
+      RuntimeError);
+  QElapsedTimer clock;
+  clock.start();
+  ASSERT_TRUE(completes_within(*graph, 3000));
+  EXPECT_LT(clock.elapsed(), 1000);
+  EXPECT_EQ(graph->WaitForCompletion(10), ports::kEventComplete) << "the end is a state";
+  EXPECT_NEAR(graph->CurrentPosition(), graph->Duration(), 1e-6);
+
+  graph->put_CurrentPosition(1.2);
+  graph->Run();
+  EXPECT_THROW(graph->WaitForCompletion(10), RuntimeError);
+  EXPECT_LT(graph->CurrentPosition(), 1.5);
+  EXPECT_TRUE(completes_within(*graph, 3000));
+}
+
+TEST_F(MpvEngineTest, NewGraphNeverSeesTheOldFilesEnd) {
+  auto old_graph = rendered(QStringLiteral("two.mp4"));
+  old_graph->put_CurrentPosition(1.9);
+  old_graph->Run();
+  ASSERT_TRUE(completes_within(*old_graph, 2000));
+
+  auto graph = engine_->create_graph(ports::MediaMode::kFiller);
+  // The old graph dies after the new one exists, as the player's last reference goes last.
+  old_graph.reset();
+  graph->RenderFile(clips_->path(QStringLiteral("three.mp4")));
+  graph->Run();
+  EXPECT_THROW(graph->WaitForCompletion(50), RuntimeError);
+  EXPECT_NEAR(graph->Duration(), 3.0, kFrame_s);
+  QThread::msleep(200);
+  EXPECT_GT(graph->CurrentPosition(), 0.1) << "releasing the old graph stopped the new file";
+}
+
+TEST_F(MpvEngineTest, ReleasingTheGraphStopsItsFile) {
+  {
+    auto graph = rendered(QStringLiteral("three.mp4"));
+    graph->Run();
+  }
+  auto graph = engine_->create_graph(ports::MediaMode::kNormal);
+  EXPECT_THROW(graph->CurrentPosition(), RuntimeError) << "nothing loaded on the new graph";
+  EXPECT_THROW(graph->WaitForCompletion(10), RuntimeError);
+}
+
+TEST_F(MpvEngineTest, FileTruncatedMidStreamPlaysWhatItHasAndCompletes) {
+  const QString whole = clips_->h264(QStringLiteral("whole.mp4"), 3.0);
+  const QString cut = clips_->cut_fraction(whole, QStringLiteral("truncated.mp4"), 0.6);
+  auto graph = engine_->create_graph(ports::MediaMode::kNormal);
+  graph->RenderFile(cut);
+  graph->Run();
+  EXPECT_TRUE(completes_within(*graph, 5000));
+}
+
+TEST_F(MpvEngineTest, RejectsEveryInputThatIsNotMediaAtOnce) {
+  MediaClips& c = *clips_;
+  QByteArray noise(64 * 1024, '\0');
+  QRandomGenerator generator(20240607);
+  for (char& byte : noise) {
+    byte = static_cast<char>(generator.bounded(256));
+  }
+  const QString moov_last =
+      c.ffmpeg({QStringLiteral("-i"), c.path(QStringLiteral("three.mp4")), QStringLiteral("-c"),
+                QStringLiteral("copy"), c.path(QStringLiteral("index_last.mp4"))});
+  const QString webm =
+      c.ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                QStringLiteral("testsrc=size=320x180:rate=25:duration=1"), QStringLiteral("-c:v"),
+                QStringLiteral("libvpx"), QStringLiteral("-deadline"), QStringLiteral("realtime"),
+                c.path(QStringLiteral("whole.webm"))});
+  const QString png = c.ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                QStringLiteral("testsrc=size=320x180"), QStringLiteral("-frames:v"),
+                                QStringLiteral("1"), c.path(QStringLiteral("still.png"))});
+  QDir(c.folder()).mkdir(QStringLiteral("empty_folder"));
+  QDir(c.folder()).mkdir(QStringLiteral("media_folder"));
+  QFile::copy(c.path(QStringLiteral("two.mp4")), c.path(QStringLiteral("media_folder/a.mp4")));
+  ASSERT_TRUE(c.ok()) << c.error().toStdString();
+
+  const struct {
+    const char* what;
+    QString path;
+  } cases[] = {
+      {"text renamed .mp4", c.write(QStringLiteral("text.mp4"), "Not a movie at all.\r\n")},
+      {"empty file", c.write(QStringLiteral("empty.mp4"), QByteArray())},
+      {"missing file", c.path(QStringLiteral("missing.mp4"))},
+      {"random bytes", c.write(QStringLiteral("noise.mp4"), noise)},
+      {"MP4 cut before its index", c.cut_fraction(moov_last, QStringLiteral("no_index.mp4"), 0.5)},
+      {"100-byte WebM header", c.cut(webm, QStringLiteral("header.webm"), 100)},
+      {"empty folder", c.path(QStringLiteral("empty_folder"))},
+      {"folder with media", c.path(QStringLiteral("media_folder"))},
+      {"playlist", c.write(QStringLiteral("list.m3u"), c.path(QStringLiteral("two.mp4")).toUtf8())},
+      {"still picture", png},
+      {"empty path", QString()},
+  };
+  for (const auto& bad : cases) {
+    SCOPED_TRACE(bad.what);
+    auto graph = engine_->create_graph(ports::MediaMode::kNormal);
+    QElapsedTimer clock;
+    clock.start();
+    try {
+      graph->RenderFile(bad.path);
+      ADD_FAILURE() << "rendered";
+    } catch (const RuntimeError& error) {
+      EXPECT_TRUE(err::is_media_error(error.number())) << error.number();
+    }
+    EXPECT_LT(clock.elapsed(), kOpenTimeout_ms) << "failed by the bounded wait, not at once";
+    EXPECT_THROW(graph->Run(), RuntimeError);
+  }
+  // Nothing was left playing in place of a rejected file, and the engine still works.
+  auto graph = rendered(QStringLiteral("two.mp4"));
+  EXPECT_NEAR(graph->Duration(), 2.0, kFrame_s);
+}
+
+}  // namespace
+}  // namespace vantora

@@ -1,0 +1,160 @@
+#include "sim/sim_media_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "core/common/errors.h"
+#include "sim/media_manifest.h"
+
+namespace vantora::sim {
+namespace {
+
+TEST(MediaManifest, ReadsPathsAndSecondsAndRejectsMalformedLines) {
+  QString error;
+  const auto manifest = MediaManifest::parse(
+      QStringLiteral("# made by the schedule tool\r\n/data/a b.mp4\t95.7\r\n\n/data/c.mp4\t0\n"),
+      &error);
+  ASSERT_TRUE(manifest) << error.toStdString();
+  EXPECT_EQ(manifest->size(), 2);
+  EXPECT_EQ(manifest->duration_s(QStringLiteral("/data/a b.mp4")), 95.7);
+  EXPECT_EQ(manifest->duration_s(QStringLiteral("/data//c.mp4")), 0.0);
+  EXPECT_FALSE(manifest->duration_s(QStringLiteral("/data/d.mp4")));
+
+  for (const char* bad : {"/data/a.mp4 95", "/data/a.mp4\tlong", "/data/a.mp4\t-1", "\t5"}) {
+    EXPECT_FALSE(MediaManifest::parse(QString::fromUtf8(bad), &error)) << bad;
+    EXPECT_TRUE(error.contains(QStringLiteral("line 1"))) << error.toStdString();
+  }
+}
+
+class SimMediaEngineTest : public ::testing::Test {
+ protected:
+  SimMediaEngineTest() : runtime_(date_time::from_parts(2026, 12, 6, 10)), trace_(runtime_) {
+    manifest_.add(QStringLiteral("/m/movie.mp4"), 100.0);
+    manifest_.add(QStringLiteral("/m/short.mp4"), 2.5);
+  }
+
+  SimMediaEngine& engine(MediaProber prober = {}) {
+    engine_ = std::make_unique<SimMediaEngine>(runtime_, trace_, manifest_, std::move(prober));
+    return *engine_;
+  }
+
+  std::vector<nlohmann::json> trace_lines() {
+    trace_.open(QString());  // closes the file so that it can be read whole
+    QFile file(trace_path_);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    std::vector<nlohmann::json> lines;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+      if (!line.isEmpty()) {
+        lines.push_back(nlohmann::json::parse(line.toStdString()));
+      }
+    }
+    return lines;
+  }
+
+  void SetUp() override {
+    trace_path_ = folder_.filePath(QStringLiteral("trace.jsonl"));
+    ASSERT_TRUE(trace_.open(trace_path_));
+  }
+
+  QTemporaryDir folder_;
+  QString trace_path_;
+  SimRuntime runtime_;
+  Trace trace_;
+  MediaManifest manifest_;
+  std::unique_ptr<SimMediaEngine> engine_;
+};
+
+TEST_F(SimMediaEngineTest, PositionRunsWithTheVirtualClockAndCompletesAtTheEnd) {
+  auto graph = engine().create_graph(ports::MediaMode::kNormal);
+  graph->RenderFile(QStringLiteral("/m/short.mp4"));
+  EXPECT_EQ(graph->Duration(), 2.5);
+  graph->put_CurrentPosition(1.0);
+  runtime_.run_for_ms(1000);
+  EXPECT_EQ(graph->CurrentPosition(), 1.0) << "waits for Run";
+  graph->Run();
+  runtime_.run_for_ms(500);
+  EXPECT_DOUBLE_EQ(graph->CurrentPosition(), 1.5);
+  graph->Pause();
+  runtime_.run_for_ms(5000);
+  EXPECT_DOUBLE_EQ(graph->CurrentPosition(), 1.5);
+  graph->Run();
+
+  // A wait that runs out takes its time on the clock; one that sees the end stops there.
+  const std::int64_t before_ms = runtime_.now_ms();
+  EXPECT_THROW(graph->WaitForCompletion(10), RuntimeError);
+  EXPECT_EQ(runtime_.now_ms() - before_ms, 10);
+  runtime_.run_for_ms(985);
+  EXPECT_EQ(graph->WaitForCompletion(10), ports::kEventComplete);
+  EXPECT_EQ(runtime_.now_ms() - before_ms, 1000);
+  EXPECT_EQ(graph->CurrentPosition(), 2.5);
+  EXPECT_EQ(graph->WaitForCompletion(10), ports::kEventComplete) << "the end is a state";
+}
+
+TEST_F(SimMediaEngineTest, UnlistedFilesAskTheProberOnce) {
+  int asked = 0;
+  SimMediaEngine& media = engine([&asked](const QString& path) -> std::optional<double> {
+    ++asked;
+    return path.endsWith(QStringLiteral(".avi")) ? std::optional<double>(7.0) : std::nullopt;
+  });
+  for (int i = 0; i < 2; ++i) {
+    auto graph = media.create_graph(ports::MediaMode::kFiller);
+    graph->RenderFile(QStringLiteral("/m/clip.avi"));
+    EXPECT_EQ(graph->Duration(), 7.0);
+  }
+  EXPECT_EQ(asked, 1);
+  auto graph = media.create_graph(ports::MediaMode::kFiller);
+  try {
+    graph->RenderFile(QStringLiteral("/m/notes.txt"));
+    ADD_FAILURE();
+  } catch (const RuntimeError& error) {
+    EXPECT_TRUE(err::is_media_error(error.number()));
+  }
+  EXPECT_THROW(graph->Run(), RuntimeError);
+
+  auto without_prober = engine().create_graph(ports::MediaMode::kNormal);
+  EXPECT_THROW(without_prober->RenderFile(QStringLiteral("/m/clip.avi")), RuntimeError);
+  EXPECT_THROW(without_prober->RenderFile(QString()), RuntimeError);
+}
+
+TEST_F(SimMediaEngineTest, OnlyTheNewestGraphPlays) {
+  SimMediaEngine& media = engine();
+  auto old_graph = media.create_graph(ports::MediaMode::kNormal);
+  old_graph->RenderFile(QStringLiteral("/m/short.mp4"));
+  old_graph->Run();
+  runtime_.run_for_ms(3000);
+  auto graph = media.create_graph(ports::MediaMode::kNormal);
+  EXPECT_THROW(old_graph->RenderFile(QStringLiteral("/m/movie.mp4")), RuntimeError);
+  old_graph.reset();
+  graph->RenderFile(QStringLiteral("/m/movie.mp4"));
+  graph->Run();
+  EXPECT_THROW(graph->WaitForCompletion(10), RuntimeError);
+}
+
+TEST_F(SimMediaEngineTest, TracesEachStartAndEachFileThatIsNotMedia) {
+  SimMediaEngine& media = engine();
+  auto graph = media.create_graph(ports::MediaMode::kNews);
+  graph->RenderFile(QStringLiteral("/m/movie.mp4"));
+  graph->put_Top(12);
+  graph->put_Height(600);
+  graph->put_CurrentPosition(30.0);
+  graph->Run();
+  graph->Pause();
+  graph->Run();  // a resumed graph is not a new start
+  graph = media.create_graph(ports::MediaMode::kFiller);
+  EXPECT_THROW(graph->RenderFile(QStringLiteral("/m/missing.mp4")), RuntimeError);
+
+  const auto lines = trace_lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], nlohmann::json::parse(R"({"t":"2026-12-06T10:00:00.000","type":"media",
+      "mode":"news","file":"/m/movie.mp4","start":30.0,"top":12,"height":600,"ok":true})"));
+  EXPECT_EQ(lines[1]["mode"], "filler");
+  EXPECT_EQ(lines[1]["ok"], false);
+  EXPECT_TRUE(lines[1]["start"].is_null());
+}
+
+}  // namespace
+}  // namespace vantora::sim
