@@ -12,6 +12,8 @@
 #include "core/shell/application.h"
 #include "core/shell/channel_ini.h"
 #include "platform/mpv_engine.h"
+#include "platform/qt_file_lister.h"
+#include "platform/qt_picture_loader.h"
 #include "platform/qt_runtime.h"
 #include "platform/sql/sqlite_schedule_store.h"
 #include "platform/views/form_view.h"
@@ -69,7 +71,8 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
   Globals globals;
   db::DataEnvironment data(platform::sqlite_store_factory());
   platform::MpvEngine media(media_options(settings));
-  Application shell(runtime, desktop, media, data, globals, settings);
+  platform::QtFileLister files;
+  Application shell(runtime, desktop, media, files, data, globals, settings);
 
   auto register_window = [&desktop](const QString& form, WId window) {
     desktop.set_form_window(form, static_cast<ports::WindowHandle>(window));
@@ -80,7 +83,9 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
   restart_view.on_window_made = register_window;
   std::unique_ptr<platform::FormView> player_view;
   std::unique_ptr<platform::FormView> retired_view;
+  platform::QtPictureLoader pictures;
   shell.player_loaded = [&](Player& player) {
+    player.pictures = &pictures;
     player_view = std::make_unique<platform::FormView>(player.form);
     player_view->on_window_made = register_window;
   };

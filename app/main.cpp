@@ -1,7 +1,3 @@
-// With optimisation GCC 12 sees a null string in CLI11's option splitting that cannot occur (its
-// flow analysis loses track inside std::vector's reallocation). Other files keep the warning.
-#pragma GCC diagnostic ignored "-Wnull-dereference"
-
 #include <CLI/CLI.hpp>
 #include <QCoreApplication>
 #include <cstdio>

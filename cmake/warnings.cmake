@@ -3,7 +3,7 @@ add_library(vantora_warnings INTERFACE)
 target_compile_options(vantora_warnings INTERFACE
   -Wall -Wextra -Wpedantic -Werror
   -Wshadow -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
-  -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough)
+  -Woverloaded-virtual -Wimplicit-fallthrough)
 target_compile_definitions(vantora_warnings INTERFACE
   QT_NO_KEYWORDS)
 

@@ -433,20 +433,22 @@ void X11Desktop::AppActivate(const QString& title) {
 
 ports::WindowHandle X11Desktop::GetForegroundWindow() {
   Connection& c = connection();
-  if (c.manager_running()) {
-    if (const Window active = c.window_property(c.root, c.net_active_window); active != 0) {
-      return to_handle(active);
-    }
-  }
-  // Read the focus directly: the "sane" focus helper of libxdo crashes on PointerRoot.
+  // The input focus is where keystrokes land, so it decides; the manager's active window only
+  // stands in when the focus is nowhere useful. Right after an activation the manager may
+  // already call a window active while the server's focus has not moved to it yet.
+  // (libxdo's "sane" focus helper is not used: it crashes on PointerRoot.)
   Window focus = 0;
   int revert = 0;
   XGetInputFocus(c.display, &focus, &revert);
-  if (focus == None || focus == PointerRoot || focus == c.root) {
-    return 0;
+  if (focus != None && focus != PointerRoot && focus != c.root) {
+    if (const Window top = c.top_level(focus); top != 0) {
+      return to_handle(c.client_of(top));
+    }
   }
-  const Window top = c.top_level(focus);
-  return top == 0 ? 0 : to_handle(c.client_of(top));
+  if (c.manager_running()) {
+    return to_handle(c.window_property(c.root, c.net_active_window));
+  }
+  return 0;
 }
 
 void X11Desktop::SetWindowPos(ports::WindowHandle handle, ports::ZOrder order,

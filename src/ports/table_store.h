@@ -44,6 +44,14 @@ struct TableContents {
   std::vector<StoredRow> rows;  // in table order
 };
 
+// What a table holds at one moment: two equal versions mean no row of it changed in between, by
+// this connection or another, so a reader may keep what it read.
+struct TableVersion {
+  std::int64_t database = -1;    // changes when another connection commits
+  std::int64_t own_writes = -1;  // changes when this connection writes the table
+  friend bool operator==(const TableVersion&, const TableVersion&) = default;
+};
+
 struct CellValue {
   int ordinal = 0;
   QVariant value;
@@ -59,6 +67,7 @@ class TableStore {
   virtual ~TableStore() = default;
 
   virtual TableContents read_table(const QString& table) = 0;
+  virtual TableVersion version(const QString& table) = 0;
   virtual StoredRow read_row(const QString& table, std::int64_t key) = 0;
 
   // Columns left out take the table's defaults. Returns the new row's key.

@@ -36,7 +36,7 @@ Simulation::Simulation(SimulationOptions options)
     desktop_.bring_to_front(video_window_);
   });
   application_ =
-      std::make_unique<Application>(runtime_, desktop_, *media_, data_, globals_, settings);
+      std::make_unique<Application>(runtime_, desktop_, *media_, files_, data_, globals_, settings);
 
   auto trace_errors = [this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);
@@ -46,6 +46,7 @@ Simulation::Simulation(SimulationOptions options)
   attach(application_->restart_form);
   application_->player_loaded = [this, trace_errors](Player& player) {
     player.errors.add_listener(trace_errors);
+    player.pictures = &pictures_;
     attach(player.form);
   };
   application_->player_unloaded = [this](Player& player) { detach(player.form); };

@@ -8,7 +8,9 @@
 #include "core/shell/application.h"
 #include "core/shell/player_state.h"
 #include "sim/sim_desktop.h"
+#include "sim/sim_file_lister.h"
 #include "sim/sim_media_engine.h"
+#include "sim/sim_picture_loader.h"
 #include "sim/sim_runtime.h"
 #include "sim/trace.h"
 
@@ -57,9 +59,12 @@ class Simulation {
   Trace trace_;
   SimDesktop desktop_;
   SimFormWindows form_windows_;
+  SimPictureLoader pictures_;
   TraceFormObserver trace_observer_;
   Globals globals_;
   db::DataEnvironment data_;
+  // A channel's clip folders are real folders.
+  SimFileLister files_{SimFileLister::OtherFolders::kFromDisk};
   std::unique_ptr<SimMediaEngine> media_;
   QString media_load_error_;
   std::unique_ptr<Application> application_;

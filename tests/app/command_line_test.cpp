@@ -23,7 +23,8 @@ Result run(const QStringList& arguments) {
 TEST(CommandLine, VersionAndHelp) {
   const Result version = run({QStringLiteral("--version")});
   EXPECT_EQ(version.exit_code, 0);
-  EXPECT_TRUE(version.out.startsWith(QStringLiteral("vantora-player "))) << version.out.toStdString();
+  EXPECT_TRUE(version.out.startsWith(QStringLiteral("vantora-player ")))
+      << version.out.toStdString();
   const Result help = run({QStringLiteral("--help")});
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_TRUE(help.out.contains(QStringLiteral("simulate")));
@@ -39,9 +40,9 @@ TEST(CommandLine, SimulateRejectsBadArguments) {
         QStringLiteral("--start"), QStringLiteral("tomorrow"), QStringLiteral("--for"),
         QStringLiteral("10")},
        2},
-      {{QStringLiteral("simulate"), QStringLiteral("--data"), folder.filePath(QStringLiteral("none")),
-        QStringLiteral("--start"), QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
-        QStringLiteral("10")},
+      {{QStringLiteral("simulate"), QStringLiteral("--data"),
+        folder.filePath(QStringLiteral("none")), QStringLiteral("--start"),
+        QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"), QStringLiteral("10")},
        2},
       {{QStringLiteral("simulate"), QStringLiteral("--data"), folder.path(),
         QStringLiteral("--start"), QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),

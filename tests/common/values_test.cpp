@@ -11,8 +11,8 @@ TEST(Values, RoundsHalvesToEven) {
   const struct {
     double in;
     double out;
-  } cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2},
-               {2.4999, 2}, {2.5001, 3}, {1799.5, 1800}, {1800.5, 1800}};
+  } cases[] = {{0.5, 0},   {1.5, 2},    {2.5, 2},    {3.5, 4},       {-0.5, 0},     {-1.5, -2},
+               {-2.5, -2}, {2.4999, 2}, {2.5001, 3}, {1799.5, 1800}, {1800.5, 1800}};
   for (const auto& c : cases) {
     EXPECT_EQ(values::round_half_even(c.in), c.out) << c.in;
   }

@@ -148,6 +148,25 @@ TEST_F(SqliteStoreTest, RowsWrittenByAnotherConnectionAppearAfterRequery) {
   rs.delete_current();                         // deleting it again is harmless
 }
 
+TEST_F(SqliteStoreTest, ARequeryOfAnUntouchedTableKeepsItsRowsUntilSomeoneWrites) {
+  tool_exec(
+      QStringLiteral("INSERT INTO adv (time, Priority) VALUES ('10:00:00', 2), ('10:00:00', 1)"));
+  db::Recordset& rs = data_->rsAdv;
+  rs.open();
+  rs.set_sort(QStringLiteral("time, Priority"));
+  rs.move_last();
+  rs.requery();  // nothing changed: back on the first row, still sorted
+  EXPECT_EQ(rs.field(12).toInt(), 1);
+  rs.requery();
+  tool_exec(QStringLiteral("UPDATE adv SET Priority = 0 WHERE Priority = 2"));
+  rs.requery();  // the tool's commit is seen
+  EXPECT_EQ(rs.field(12).toInt(), 0);
+  tool_exec(QStringLiteral("INSERT INTO adv (time, Priority) VALUES ('09:00:00', 5)"));
+  rs.requery();
+  EXPECT_EQ(rs.record_count(), 3);
+  EXPECT_EQ(rs.field(12).toInt(), 5);
+}
+
 TEST_F(SqliteStoreTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
   tool_exec(QStringLiteral("INSERT INTO playlist (file_name) VALUES ('a')"));
   db::Recordset& rs = data_->rsplaylist;

@@ -67,8 +67,8 @@ TEST(KeyString, KeepsTheTextItWasGiven) {
 
 TEST(KeyString, RejectsWhatBreaksTheNotation) {
   for (const char* text : {"{bogus}", "%", "^+", "a+", "(ab", "ab)", "+(a+)", "{esc", "}", "{}",
-                           "{sleep}", "%{sleep 1}", "{sleep -1}", "{sleep 601}", "{a b}",
-                           "{F13}", "\x01", "{left 99999999999}"}) {
+                           "{sleep}", "%{sleep 1}", "{sleep -1}", "{sleep 601}", "{a b}", "{F13}",
+                           "\x01", "{left 99999999999}"}) {
     SCOPED_TRACE(text);
     try {
       parse_key_string(QString::fromLatin1(text));
@@ -111,9 +111,9 @@ TEST(KeyString, RandomSequencesSurviveFormatAndParse) {
 // error 5, and what it parses it can write back.
 TEST(KeyString, RandomGarbageParsesOrRaisesError5) {
   std::mt19937 random(7);
-  const QStringList pieces{"+",  "^",     "%",   "~",    "(",      ")",  "{",   "}",  " ",
-                           "a",  "P",     "{F",  "1}",   "{sleep", " 3", "esc", "{{", "}}",
-                           "\n", "\xe9", "{left", " 600", " 601",  "0",  "\t",  "{}}"};
+  const QStringList pieces{"+",  "^",    "%",     "~",    "(",      ")",  "{",   "}",  " ",
+                           "a",  "P",    "{F",    "1}",   "{sleep", " 3", "esc", "{{", "}}",
+                           "\n", "\xe9", "{left", " 600", " 601",   "0",  "\t",  "{}}"};
   int parsed = 0;
   for (int round = 0; round < 20000; ++round) {
     QString text;

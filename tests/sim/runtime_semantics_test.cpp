@@ -67,9 +67,8 @@ TYPED_TEST(RuntimeSemantics, AHandlerNeverReentersItself) {
 
 TYPED_TEST(RuntimeSemantics, AYieldInsideAHandlerRunsOtherTimers) {
   std::vector<std::string> order;
-  auto other = this->runtime().create_timer(QStringLiteral("other"), 10, [&] {
-    order.emplace_back("other");
-  });
+  auto other = this->runtime().create_timer(QStringLiteral("other"), 10,
+                                            [&] { order.emplace_back("other"); });
   auto host = this->runtime().create_timer(QStringLiteral("host"), 10, [&] {
     order.emplace_back("host begins");
     this->runtime().sleep_ms(30);

@@ -7,6 +7,7 @@
 
 #include "core/shell/player.h"
 #include "database/schedule_fixture.h"
+#include "platform/qt_file_lister.h"
 #include "sim/sim_desktop.h"
 #include "sim/sim_media_engine.h"
 
@@ -27,7 +28,7 @@ class PlayerFixture : public ScheduleFixture {
     media_ = std::make_unique<sim::SimMediaEngine>(*runtime_, *trace_, manifest_);
     desktop_ = std::make_unique<sim::SimDesktop>(*runtime_, *trace_);
     globals_.DataFolder = folder_.path();
-    player_ = std::make_unique<Player>(*runtime_, globals_, *data_, *desktop_, *media_);
+    player_ = std::make_unique<Player>(*runtime_, globals_, *data_, *desktop_, *media_, files_);
     player_->errors.add_listener([this](const LoggedError& entry) { logged_.push_back(entry); });
   }
 
@@ -48,6 +49,8 @@ class PlayerFixture : public ScheduleFixture {
   std::unique_ptr<sim::Trace> trace_;
   std::unique_ptr<sim::SimMediaEngine> media_;
   std::unique_ptr<sim::SimDesktop> desktop_;
+  // The news folders are made on the disk.
+  platform::QtFileLister files_;
   Globals globals_;
   std::unique_ptr<Player> player_;
   std::vector<LoggedError> logged_;

@@ -99,6 +99,7 @@ int compare(const SortKey& a, const SortKey& b) {
 
 struct Recordset::State {
   ports::TableLayout layout;
+  ports::TableVersion version;  // of the table as last read
   std::vector<Row> rows;
   std::vector<int> order;  // indices into rows, in the sort order
   // Index into order: -1 is BOF, order.size() is EOF.
@@ -182,8 +183,12 @@ void check_ordinal(const ports::TableLayout& layout, int ordinal, const QString&
 }  // namespace
 
 void Recordset::load() {
+  // The version is taken first: a change that lands during the read makes the next requery read
+  // again rather than keep stale rows.
+  const ports::TableVersion version = connection_().version(table_);
   ports::TableContents contents = connection_().read_table(table_);
   State& state = *state_;
+  state.version = version;
   state.layout = std::move(contents.layout);
   state.rows.clear();
   state.rows.reserve(contents.rows.size());
@@ -249,6 +254,12 @@ void Recordset::requery() {
     write_pending();
   } catch (const RuntimeError& error) {
     failure = error;
+  }
+  // A table nobody wrote since it was read comes back as it is: the catalogues the break search
+  // requeries on every clip are thousands of rows that hardly ever change.
+  if (!failure && state_->edit == Edit::kNone && connection_().version(table_) == state_->version) {
+    state_->to_first();
+    return;
   }
   load();
   apply_sort();

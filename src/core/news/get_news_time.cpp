@@ -1,7 +1,7 @@
 #include <cmath>
 
 #include "core/news/news_lookahead.h"
-#include "core/shell/file_list.h"
+#include "core/shell/file_lists.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {
@@ -55,7 +55,7 @@ void take_row(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
   s.NewsFound = kTrue;
   proc([&] { s.NewsFolder = values::to_text(p.data.rsNews.field(kFolderPathColumn)); });
-  proc([&] { set_file_list_path(p.form.NewsFile, s.NewsFolder); });
+  proc([&] { file_lists::set_path(p.form.NewsFile, p.files, s.NewsFolder); });
   proc([&] { s.NewsCount = static_cast<std::int16_t>(p.form.NewsFile.ListCount()); });
   s.NewsIndex = 0;
 }

@@ -2,18 +2,20 @@
 
 #include "core/common/values.h"
 #include "core/designer/designer_link.h"
+#include "core/shell/player_handlers.h"
 #include "core/shell/player_lifecycle.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {
 
 Application::Application(ports::Runtime& runtime, ports::Desktop& desktop,
-                         ports::MediaEngine& media, db::DataEnvironment& data, Globals& globals,
-                         ChannelSettings settings)
+                         ports::MediaEngine& media, ports::FileLister& files,
+                         db::DataEnvironment& data, Globals& globals, ChannelSettings settings)
     : startup_form(runtime),
       runtime_(runtime),
       desktop_(desktop),
       media_(media),
+      files_(files),
       data_(data),
       module1_(globals),
       settings_(std::move(settings)),
@@ -157,7 +159,8 @@ void Application::Startup_Unload() {
 }
 
 void Application::Load_Player(Show show) {
-  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_, media_);
+  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_, media_, files_);
+  Connect_Player_Handlers(*player_);
   player_->form.Command1.on_click = [this] { Command1_Click(); };
   if (player_loaded) {
     player_loaded(*player_);

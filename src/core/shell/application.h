@@ -9,6 +9,7 @@
 #include "core/shell/forms.h"
 #include "core/shell/player.h"
 #include "ports/desktop.h"
+#include "ports/file_lister.h"
 #include "ports/runtime.h"
 
 namespace vantora {
@@ -18,7 +19,8 @@ namespace vantora {
 class Application {
  public:
   Application(ports::Runtime& runtime, ports::Desktop& desktop, ports::MediaEngine& media,
-              db::DataEnvironment& data, Globals& globals, ChannelSettings settings);
+              ports::FileLister& files, db::DataEnvironment& data, Globals& globals,
+              ChannelSettings settings);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -67,6 +69,7 @@ class Application {
   ports::Runtime& runtime_;
   ports::Desktop& desktop_;
   ports::MediaEngine& media_;
+  ports::FileLister& files_;
   db::DataEnvironment& data_;
   Globals& module1_;
   ChannelSettings settings_;

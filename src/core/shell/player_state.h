@@ -67,6 +67,8 @@ struct PlayerState {
   QString FillerListFolder;
   double FillerFrom = 0.0;   // time of day
   double FillerUntil = 0.0;  // time of day
+  // A stretch without any filler clip to play has been logged; cleared by the next clip.
+  Bool16 FillerNoClipLogged = kFalse;
 
   // Ad breaks.
   DateTime SlotTime;

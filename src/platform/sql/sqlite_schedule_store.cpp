@@ -245,6 +245,20 @@ ports::TableContents SqliteScheduleStore::read_table(const QString& table) {
   return contents;
 }
 
+ports::TableVersion SqliteScheduleStore::version(const QString& table) {
+  // data_version moves whenever another connection commits; this connection's own writes are
+  // counted per table.
+  QSqlQuery& query = statement(QStringLiteral("PRAGMA data_version"), table);
+  execute(query, table);
+  ports::TableVersion result;
+  if (query.next()) {
+    result.database = query.value(0).toLongLong();
+  }
+  query.finish();
+  result.own_writes = own_writes_[table];
+  return result;
+}
+
 ports::StoredRow SqliteScheduleStore::read_row(const QString& table, std::int64_t key) {
   const int columns = static_cast<int>(layout(table).columns.size());
   QSqlQuery& query = statement(
@@ -268,6 +282,7 @@ ports::StoredRow SqliteScheduleStore::read_row(const QString& table, std::int64_
 
 std::int64_t SqliteScheduleStore::insert_row(const QString& table,
                                              const std::vector<ports::CellValue>& cells) {
+  ++own_writes_[table];
   const ports::TableLayout& columns = layout(table);
   QString sql;
   if (cells.empty()) {
@@ -298,6 +313,7 @@ void SqliteScheduleStore::update_row(const QString& table, std::int64_t key,
   if (cells.empty()) {
     return;
   }
+  ++own_writes_[table];
   const ports::TableLayout& columns = layout(table);
   QStringList assignments;
   for (const ports::CellValue& value : cells) {
@@ -324,6 +340,7 @@ void SqliteScheduleStore::update_row(const QString& table, std::int64_t key,
 }
 
 void SqliteScheduleStore::delete_row(const QString& table, std::int64_t key) {
+  ++own_writes_[table];
   QSqlQuery& query =
       statement(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(table)), table);
   query.bindValue(0, QVariant::fromValue<qlonglong>(key));

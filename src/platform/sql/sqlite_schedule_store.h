@@ -34,6 +34,7 @@ class SqliteScheduleStore : public ports::TableStore {
   SqliteScheduleStore& operator=(const SqliteScheduleStore&) = delete;
 
   ports::TableContents read_table(const QString& table) override;
+  ports::TableVersion version(const QString& table) override;
   ports::StoredRow read_row(const QString& table, std::int64_t key) override;
   std::int64_t insert_row(const QString& table,
                           const std::vector<ports::CellValue>& cells) override;
@@ -53,6 +54,7 @@ class SqliteScheduleStore : public ports::TableStore {
   QString connection_name_;
   QSqlDatabase database_;
   std::map<QString, ports::TableLayout> layouts_;
+  std::map<QString, std::int64_t> own_writes_;
   std::map<QString, std::unique_ptr<QSqlQuery>> statements_;
 };
 

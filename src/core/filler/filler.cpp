@@ -1,0 +1,218 @@
+#include "core/filler/filler.h"
+
+#include <optional>
+
+#include "core/ads/slot_search.h"
+#include "core/common/object_ref.h"
+#include "core/designer/designer_link.h"
+#include "core/filler/filler_choice.h"
+#include "core/media/media_player.h"
+#include "core/media/movie_segment.h"
+#include "core/scheduler/playlist_cursor.h"
+#include "core/scheduler/schedule_clock.h"
+#include "core/shell/file_lists.h"
+#include "core/shell/procedure.h"
+
+namespace vantora {
+namespace {
+
+void set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
+  proc([&] { file_lists::set_path(p.form.File1, p.files, folder); });
+}
+
+// Points File1 at the chosen folder, or at the default one when the chosen folder cannot be
+// listed or holds no file.
+void point_file_list(Player& p, Procedure& proc, const std::optional<QString>& chosen) {
+  forms::FileListBox& file1 = p.form.File1;
+  const QString& fallback = p.state.FillerFolder;
+  if (chosen) {
+    if (!proc([&] { file_lists::set_path(file1, p.files, *chosen); })) {
+      set_file_list_path(p, proc, fallback);
+      return;
+    }
+  } else {
+    set_file_list_path(p, proc, fallback);
+    return;
+  }
+  if (file1.ListCount() == 0 && file1.Path() != fallback) {
+    set_file_list_path(p, proc, fallback);
+  }
+}
+
+// A new cycle starts when the list is used up or the folder changed.
+void refill_clip_list(Player& p) {
+  forms::FileListBox& file1 = p.form.File1;
+  forms::ListBox& list = p.form.FillerList;
+  if (list.ListCount() != 0 && file1.Path() == p.state.FillerListFolder) {
+    return;
+  }
+  list.Clear();
+  for (int i = 0; i < file1.ListCount(); ++i) {
+    list.AddItem(file1.List(i));
+  }
+  p.state.FillerListFolder = file1.Path();
+}
+
+// Draws the next clip into ClipFile; false when there is none to draw.
+bool pick_clip(Player& p, Procedure& proc) {
+  forms::ListBox& list = p.form.FillerList;
+  PlayerState& s = p.state;
+  if (list.ListCount() == 0) {
+    // Logged once for the whole stretch without clips, not on every tick of the filler timer.
+    if (s.FillerNoClipLogged == kFalse) {
+      s.FillerNoClipLogged = kTrue;
+      proc.handle(RuntimeError(
+          err::kFileNotFound,
+          QStringLiteral("No filler clip in %1")
+              .arg(p.form.File1.Path().isEmpty() ? s.FillerFolder : p.form.File1.Path())));
+    }
+    return false;
+  }
+  s.FillerNoClipLogged = kFalse;
+  const int index = filler::pick_index(list.ListCount(), filler::draw_from_clock(p.runtime));
+  proc([&] {
+    s.ClipFile = file_lists::join(p.form.File1.Path(), list.List(index));
+    list.RemoveItem(index);
+  });
+  p.runtime.yield();
+  p.runtime.yield();
+  return true;
+}
+
+void start_show(Player& p) {
+  p.state.FillerMode = kFalse;
+  p.form.FillerTimer.Enabled = false;
+  Run_MovieFile(p);
+}
+
+}  // namespace
+
+void Run_Filler(Player& p) {
+  Procedure proc(p.errors, QStringLiteral("Run_Filler()"));
+  forms::PlayerForm& f = p.form;
+  PlayerState& s = p.state;
+  auto back = [&] { p.errors.ProcName = proc.label(); };
+
+  f.T_Time.Visible = false;
+  f.T_Number.Visible = false;
+  f.WnW.Visible = false;
+  proc([&] { p.data.rsplaylist.requery(); });
+  Get_Next_Slot(p);
+  back();
+
+  const std::optional<QString> folder = filler::choose_folder(p, proc);
+  point_file_list(p, proc, folder);
+
+  f.Text3.Text = QStringLiteral("FILLER");
+  s.AdFlag = kFalse;
+  s.FillerMode = kTrue;
+  f.T_Movie.Enabled = false;
+  f.AdTimer.Enabled = false;
+
+  refill_clip_list(p);
+  if (!pick_clip(p, proc)) {
+    // Nothing renders; the timer keeps watching for the show and for clips to appear. The ad
+    // timer stays off: no break was prepared for media that does not play.
+    f.FillerTimer.Enabled = true;
+    return;
+  }
+
+  f.Text3.Text = s.ClipFile;
+  Run_FillerFile(p);
+  back();
+
+  proc([&] {
+    f.Text2.Text =
+        QString::number(values::int_part(object(s.m_objMediaPosition).Duration()), 'f', 0);
+  });
+  f.FillerTimer.Enabled = true;
+  f.AdTimer.Enabled = true;
+}
+
+void Run_FillerFile(Player& p) {
+  Procedure proc(p.errors, QStringLiteral("Run_FillerFile()"));
+  forms::PlayerForm& f = p.form;
+  PlayerState& s = p.state;
+  auto back = [&] { p.errors.ProcName = proc.label(); };
+
+  Run_Movie(p);
+  back();
+  f.LogoTimer.Enabled = true;
+  proc([&] { object(s.m_objVideoWindow).SetWindowForeground(0); });
+  p.runtime.sleep_ms(250);
+  proc([&] { s.VideoHwnd = p.desktop.GetForegroundWindow(); });
+  p.runtime.sleep_ms(1000);
+  proc([&] { designer::Activate(p.desktop); });
+  p.runtime.sleep_ms(250);
+  proc([&] { designer::Send_Keys(p.desktop, QStringLiteral(" {sleep 1} ")); });
+  AD_Slot_Search(p);
+  back();
+  f.FillerTimer.Enabled = true;
+}
+
+void FillerTimer_Timer(Player& p) {
+  Procedure proc(p.errors, QStringLiteral("FillerTimer_Timer()"));
+  PlayerState& s = p.state;
+  if (s.Paused == kTrue || s.Halted == kTrue) {
+    return;
+  }
+
+  if (s.EndOfList == kFalse) {
+    // A break item due at the very moment of the show start puts the show back by 10 s.
+    proc([&] {
+      db::Recordset& ad_temp = p.data.rsADTemp;
+      if (ad_temp.record_count() > 0 && !ad_temp.bof() && !ad_temp.eof() &&
+          schedule_clock::ms(values::to_date_time(ad_temp.field(0))) ==
+              schedule_clock::ms(s.SegStart)) {
+        s.SegStart = date_time::add_seconds(s.SegStart, 10);
+      }
+    });
+    if (schedule_clock::now_ms(p.runtime) >= schedule_clock::ms(s.SegStart)) {
+      start_show(p);
+      return;
+    }
+  }
+
+  if (s.ClipPlaying == kTrue) {
+    return;
+  }
+
+  db::Recordset& playlist = p.data.rsplaylist;
+  proc([&] { playlist.requery(); });
+  s.RewindList = kTrue;
+  s.EndOfList = kFalse;
+  std::optional<db::Bookmark> last_found;
+  while (s.EndOfList == kFalse) {
+    p.runtime.yield();
+    Get_Next_Slot(p);
+    p.errors.ProcName = proc.label();
+    s.RewindList = kFalse;
+    if (s.EndOfList == kTrue) {
+      break;
+    }
+    const std::int64_t now_ms = schedule_clock::now_ms(p.runtime);
+    if (now_ms < schedule_clock::ms(s.SegStart)) {
+      break;
+    }
+    const std::int64_t tolerance_ms = std::int64_t{s.StartTolerance} * 1000;
+    if (s.ShowStartRow == kTrue && now_ms <= schedule_clock::ms(s.SegStart) + tolerance_ms &&
+        now_ms < schedule_clock::ms(s.SegEnd) + tolerance_ms) {
+      p.form.Text3.Text = QStringLiteral("Movie");
+      start_show(p);
+      return;
+    }
+    // The search always finds the first show still due, so finding the same row again means
+    // it can never start (it ends before it begins): play filler instead of searching forever.
+    std::optional<db::Bookmark> found;
+    proc([&] { found = playlist.bookmark(); });
+    if (found && found == last_found) {
+      break;
+    }
+    last_found = found;
+  }
+
+  s.FillerMode = kTrue;
+  Run_Filler(p);
+}
+
+}  // namespace vantora

@@ -1,0 +1,134 @@
+#include "core/media/movie_segment.h"
+
+#include "core/ads/slot_search.h"
+#include "core/common/object_ref.h"
+#include "core/designer/designer_link.h"
+#include "core/media/media_player.h"
+#include "core/news/lottery_mask.h"
+#include "core/shell/procedure.h"
+
+namespace vantora {
+namespace {
+
+// A stored position goes through single precision, then to the whole pixel the control holds.
+int position_px(const QVariant& stored) {
+  return values::to_int32(static_cast<double>(static_cast<float>(values::to_double(stored))));
+}
+
+void show_no_overlay(Player& p) {
+  forms::PlayerForm& f = p.form;
+  f.LogoTimer.Enabled = true;
+  f.Logo.Visible = false;
+  f.T_Time.Visible = false;
+  f.WnW.Visible = false;
+  f.T_Number.Visible = false;
+  p.state.ClockShown = kFalse;
+}
+
+void show_clock(Player& p, Procedure& proc) {
+  forms::PlayerForm& f = p.form;
+  const db::Recordset& rs = p.data.rsplaylist;
+  f.LogoTimer.Enabled = false;
+  f.Logo.Visible = false;
+  f.T_Time.Caption = date_time::to_qdatetime(p.runtime.now()).toString(QStringLiteral("HH:mm"));
+  proc([&] { f.T_Time.Top = position_px(rs.field(20)); });
+  proc([&] { f.T_Time.Left = position_px(rs.field(19)); });
+  f.T_Time.Visible = true;
+  p.state.ClockShown = kTrue;
+  f.WnW.Visible = false;
+  f.T_Number.Visible = false;
+}
+
+void show_lottery(Player& p, Procedure& proc) {
+  forms::PlayerForm& f = p.form;
+  PlayerState& s = p.state;
+  db::Recordset& rs = p.data.rsLottery;
+  s.LotteryMode = kTrue;
+  bool empty = true;
+  proc([&] { empty = rs.bof(); });
+  if (!empty) {
+    proc([&] { rs.move_first(); });
+    proc([&] { s.LotteryCount = values::to_int16(values::to_double(rs.field(0))); });
+    f.T_Number.Caption = lottery::mask_text(s.LotteryCount);
+  } else {
+    s.LotteryCount = 0;
+    f.T_Number.Caption = lottery::mask_text(0);
+  }
+  f.WnW.Visible = true;
+  f.T_Number.Visible = true;
+}
+
+// A picture that cannot be loaded leaves the box's old picture, but the box is still shown.
+void show_logo(Player& p, Procedure& proc, const QString& picture_file) {
+  forms::PlayerForm& f = p.form;
+  const db::Recordset& rs = p.data.rsplaylist;
+  f.WnW.Visible = false;
+  f.T_Number.Visible = false;
+  f.LogoTimer.Enabled = false;
+  proc([&] { f.Logo.Top = position_px(rs.field(20)); });
+  proc([&] { f.Logo.Left = position_px(rs.field(19)); });
+  proc([&] {
+    if (p.pictures == nullptr) {
+      throw RuntimeError(err::kObjectVariableNotSet);
+    }
+    p.pictures->LoadPicture(picture_file);
+    f.Logo.Picture = picture_file;
+  });
+  f.Logo.Visible = true;
+  f.T_Time.Visible = false;
+  p.state.ClockShown = kFalse;
+}
+
+void set_overlay(Player& p, Procedure& proc) {
+  QString logo_file;
+  proc([&] { logo_file = values::to_text(p.data.rsplaylist.field(18)); });
+  if (logo_file == QLatin1String("NO")) {
+    show_no_overlay(p);
+  } else if (logo_file == QLatin1String("CLOCK")) {
+    show_clock(p, proc);
+  } else if (logo_file.left(3) == QLatin1String("NUM")) {
+    show_lottery(p, proc);
+  } else {
+    show_logo(p, proc, logo_file);
+  }
+}
+
+}  // namespace
+
+void Run_MovieFile(Player& p) {
+  Procedure proc(p.errors, QStringLiteral("Run_MovieFile()"));
+  forms::PlayerForm& f = p.form;
+  PlayerState& s = p.state;
+  // The procedures called below name themselves; errors after them are still this one's.
+  auto back = [&] { p.errors.ProcName = proc.label(); };
+
+  f.Text3.Text = QStringLiteral("Movie");
+  s.CaptionCycle = kTrue;
+  f.AdTimer.Enabled = false;
+  s.AdFlag = kFalse;
+  s.FillerMode = kFalse;
+  f.FillerTimer.Enabled = false;
+
+  Run_Movie(p);
+  back();
+
+  proc([&] { object(s.m_objVideoWindow).SetWindowForeground(0); });
+  p.runtime.sleep_ms(250);
+  proc([&] { s.VideoHwnd = p.desktop.GetForegroundWindow(); });
+  p.runtime.sleep_ms(1000);
+  proc([&] { designer::Activate(p.desktop); });
+  p.runtime.sleep_ms(250);
+  proc([&] { designer::Send_Keys(p.desktop, QStringLiteral(" {sleep 1} ")); });
+
+  AD_Slot_Search(p);
+  back();
+
+  f.T_Movie.Enabled = true;
+  f.AdTimer.Enabled = true;
+  if (s.LogoTimerWasOn == kTrue) {
+    f.LogoTimer.Enabled = true;
+  }
+  set_overlay(p, proc);
+}
+
+}  // namespace vantora

@@ -1,0 +1,77 @@
+#include "core/news/news_fetch.h"
+
+#include "core/ads/break_items.h"
+#include "core/shell/file_lists.h"
+#include "core/shell/guarded_test.h"
+
+namespace vantora {
+
+namespace {
+
+// adv columns by ordinal.
+constexpr int kTime = 1;
+constexpr int kCaption = 2;
+constexpr int kFolder = 5;
+constexpr int kDuration = 7;
+constexpr int kExtraText = 8;
+constexpr int kExtra16 = 11;
+
+}  // namespace
+
+void FetchNews(Player& p) {
+  Procedure proc(p.errors, QStringLiteral("FetchNews()"));
+  db::Recordset& adv = p.data.rsAdv;
+  PlayerState& s = p.state;
+  forms::FileListBox& files = p.form.File1;
+
+  // Both times go on the reference day, so a date part in either is ignored and the window never
+  // wraps past midnight. Whole milliseconds keep the bounds exact.
+  const std::int64_t slot_ms =
+      date_time::to_linear_ms(date_time::on_reference_day(date_time::time_of_day(s.SlotTime)));
+  const std::int64_t lower_ms = slot_ms - 1000;
+  const std::int64_t upper_ms = slot_ms + 1000;
+
+  break_items::to_first_in_play_order(proc, adv);
+
+  while (!test_or_true(proc, [&] { return adv.eof(); })) {
+    bool matches = false;
+    proc([&] {
+      const std::int64_t time_ms = date_time::to_linear_ms(
+          date_time::on_reference_day(values::to_date_time(adv.field(kTime))));
+      matches = lower_ms < time_ms && time_ms < upper_ms;
+    });
+    if (matches) {
+      // File1 is shared with the filler and the emergency break. A folder that cannot be listed
+      // leaves it on whatever folder it listed before, so only a listing made here is queued; and
+      // the listing is taken before the yield, in which a filler tick may point File1 elsewhere.
+      const bool listed =
+          proc([&] { file_lists::set_path(files, p.files, values::to_text(adv.field(kFolder))); });
+      const QString folder = files.Path();
+      const QStringList names = files.items();
+      p.runtime.yield();
+      if (listed && !names.isEmpty()) {
+        s.SlotFilled = kTrue;
+        break_items::Item item;
+        const DateTime today = date_time::date_part(p.runtime.now());
+        proc([&] {
+          break_items::schedule(proc, today, adv.field(kTime), adv.field(kDuration), item);
+        });
+        proc([&] { item.end_offset = adv.field(kDuration); });
+        proc([&] { item.caption = adv.field(kCaption); });
+        proc([&] { item.text6 = adv.field(kExtraText); });
+        item.hide_caption = break_items::flag(kTrue);
+        item.ad_flag = break_items::flag(kTrue);
+        proc([&] { item.saved_position = adv.field(kExtra16); });
+        for (const QString& name : names) {
+          item.file_name = file_lists::join(folder, name);
+          break_items::append(proc, p.data.rsADTemp, item);
+        }
+        // The first item with files is the break; later matching items are not used.
+        proc([&] { adv.move_last(); });
+      }
+    }
+    proc([&] { adv.move_next(); });
+  }
+}
+
+}  // namespace vantora

@@ -1,0 +1,100 @@
+#include "core/scheduler/day_start.h"
+
+#include <QRect>
+
+#include "core/designer/designer_link.h"
+#include "core/scheduler/schedule_clock.h"
+#include "core/scheduler/show_start.h"
+#include "core/shell/procedure.h"
+
+namespace vantora {
+namespace {
+
+// Where the designer's window is kept, in pixels.
+const QRect kDesignerGeometry(4, 4, 792, 580);
+
+void read_settings(Player& p, Procedure& proc) {
+  db::Recordset& ini = p.data.rsPlayer_INI;
+  PlayerState& s = p.state;
+  proc([&] { ini.open(); });
+  proc([&] { ini.move_first(); });
+  proc([&] { s.StartTolerance = values::to_int32(ini.field(0)); });
+  proc([&] { s.FillerFolder = values::to_text(ini.field(1)); });
+  proc([&] { s.BreakLeadTime = values::to_int16(ini.field(2)); });
+  proc([&] { p.module1.PanelLeft = to_bool16(values::is_true(ini.field(7))); });
+}
+
+// Opens a table in the order the day reads it, committed and on its first row.
+void open_sorted(Procedure& proc, db::Recordset& rs, const QString& sort) {
+  proc([&] { rs.open(); });
+  proc([&] { rs.set_sort(sort); });
+  proc([&] { rs.update_batch(); });
+  proc([&] {
+    if (!rs.bof()) {
+      rs.move_first();
+    }
+  });
+}
+
+void open_recordsets(Player& p, Procedure& proc) {
+  db::DataEnvironment& data = p.data;
+  open_sorted(proc, data.rsAd_Slot, QStringLiteral("time"));
+  open_sorted(proc, data.rsAdv, QStringLiteral("time"));
+  proc([&] { data.rsADTemp.open(); });
+  open_sorted(proc, data.rsLogo, QStringLiteral("startdate"));
+  proc([&] { data.rsLottery.open(); });
+
+  db::Recordset& filler = data.rsfiller;
+  proc([&] { filler.open(); });
+  bool filler_empty = true;
+  proc([&] { filler_empty = filler.bof(); });
+  if (!filler_empty) {
+    proc([&] { filler.move_first(); });
+    proc([&] { filler.set_sort(QStringLiteral("start_time")); });
+    proc([&] { filler.update_batch(); });
+    proc([&] { filler.move_first(); });
+  }
+
+  proc([&] { data.rsNews_Slot.open(); });
+  proc([&] { data.rsNews.open(); });
+}
+
+}  // namespace
+
+void Timer2_Timer(Player& p) {
+  Procedure proc(p.errors, QStringLiteral("Timer2_Timer()"));
+  if (schedule_clock::now_ms(p.runtime) > schedule_clock::ms(p.state.LoadStartAt)) {
+    p.form.Timer2.Enabled = false;
+    proc([&] { Load_Start(p); });
+  }
+}
+
+void Load_Start(Player& p) {
+  Procedure proc(p.errors, QStringLiteral("Load_Start()"));
+  db::DataEnvironment& data = p.data;
+
+  p.form.Visible = true;
+  read_settings(p, proc);
+  open_recordsets(p, proc);
+
+  proc([&] { p.state.PlayerHwnd = p.desktop.form_window(p.form.name()); });
+  proc([&] { designer::Activate(p.desktop); });
+  p.runtime.sleep_ms(1000);
+  proc([&] {
+    p.desktop.SetWindowPos(p.module1.DesignerHwnd, ports::ZOrder::kTopmost, kDesignerGeometry);
+  });
+  proc([&] { designer::Send_Keys(p.desktop, QStringLiteral("%y{sleep 1}%y")); });
+
+  proc([&] { data.rsplaylist.open(); });
+  proc([&] { data.rsplaylist.set_sort(QStringLiteral("seg_start_time")); });
+  proc([&] { data.rsPlayed.open(); });
+  proc([&] {
+    if (!data.rsPlayed.bof()) {
+      data.rsPlayed.move_last();
+    }
+  });
+
+  proc([&] { play_Click(p); });
+}
+
+}  // namespace vantora

@@ -1,0 +1,161 @@
+#include "core/scheduler/termination_check.h"
+
+#include <optional>
+
+#include "core/scheduler/schedule_clock.h"
+#include "core/shell/guarded_test.h"
+#include "core/shell/procedure.h"
+
+namespace vantora {
+namespace {
+
+Bool16 to_flag(const QVariant& value) {
+  return to_bool16(values::is_true(value));
+}
+
+// Seconds from `from` to `to` on the millisecond time line.
+double seconds_from(DateTime from, DateTime to) {
+  return static_cast<double>(schedule_clock::ms(to) - schedule_clock::ms(from)) / 1000.0;
+}
+
+// Started, and stopped more than 5 s before its end. A Null offset makes it no candidate.
+bool is_candidate(const PlayerState& s, const db::Recordset& rs) {
+  if (s.SegStarted != kTrue) {
+    return false;
+  }
+  const QVariant end_offset = rs.field(4);
+  const QVariant saved_position = rs.field(16);
+  if (values::is_null(end_offset) || values::is_null(saved_position)) {
+    return false;
+  }
+  return values::to_double(end_offset) > values::to_double(saved_position) + 5.0;
+}
+
+// The show can still be resumed: its saved point plus the tolerance is not behind the clock, and
+// the row did begin (a clock set back makes a started row lie in the future).
+bool is_resumable(const PlayerState& s, const db::Recordset& rs, std::int64_t now_ms) {
+  const double saved_position = values::to_double(rs.field(16));
+  const std::int64_t start_ms = schedule_clock::ms(s.SegStart);
+  const std::int64_t latest_ms =
+      start_ms + schedule_clock::seconds_to_ms(saved_position + s.StartTolerance);
+  return latest_ms >= now_ms && now_ms > start_ms;
+}
+
+void load_interrupted_row(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
+  proc([&] { s.MediaFile = values::to_text(rs.field(2)); });
+  // The resume point replaces the segment's own start offset (column 3 is not read).
+  proc([&] {
+    const QVariant saved_position = rs.field(16);
+    if (!values::is_null(saved_position)) {
+      s.StartOffset = values::to_int32(values::to_double(saved_position) + 5.0);
+    }
+  });
+  proc([&] { s.EndOffset = values::to_int32(rs.field(4)); });
+  proc([&] { s.SegCaption = values::to_text(rs.field(5)); });
+  proc([&] { s.SegText6 = values::to_text(rs.field(6)); });
+  proc([&] { s.PictureTop = values::to_int16(rs.field(9)); });
+  proc([&] { s.PictureHeight = values::to_int16(rs.field(10)); });
+  proc([&] { s.HideCaption = to_flag(rs.field(11)); });
+  proc([&] { s.AdFlag = to_flag(rs.field(12)); });
+  proc([&] { s.StartNow = to_flag(rs.field(13)); });
+  proc([&] { s.ShowStartRow = to_flag(rs.field(14)); });
+  proc([&] { s.ShowEndRow = to_flag(rs.field(15)); });
+}
+
+void note_show_end(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
+  proc([&] {
+    if (values::is_true(rs.field(15))) {
+      s.ShowEndTime = values::to_date_time(rs.field(1));
+    }
+  });
+}
+
+// Measures the end of the interrupted show and the start of the next one, then puts the cursor
+// back on the interrupted row.
+void measure_gap(Player& p, Procedure& proc) {
+  db::Recordset& rs = p.data.rsplaylist;
+  PlayerState& s = p.state;
+
+  std::optional<db::Bookmark> interrupted;
+  proc([&] { interrupted = rs.bookmark(); });
+  auto back_to_interrupted = [&] {
+    if (interrupted) {
+      proc([&] { rs.go_to(*interrupted); });
+    }
+  };
+
+  s.ResumeLag = seconds_from(date_time::add_seconds(s.SegStart, s.StartOffset),
+                             schedule_clock::now(p.runtime));
+
+  // A one-row show ends on its own row: its end is noted before the row is passed over as the
+  // start of the show, not of the next one.
+  note_show_end(s, rs, proc);
+  proc([&] {
+    if (values::is_true(rs.field(14))) {
+      rs.move_next();
+    }
+  });
+
+  // The next show's first row is not read for an end: a one-row next show would otherwise end
+  // the interrupted show at its own end.
+  bool next_show_found = false;
+  while (!test_or_true(proc, [&] { return rs.eof(); })) {
+    p.runtime.yield();
+    if (test_or_true(proc, [&] { return values::is_true(rs.field(14)); })) {
+      next_show_found = true;
+      break;
+    }
+    note_show_end(s, rs, proc);
+    proc([&] { rs.move_next(); });
+  }
+
+  if (!next_show_found) {
+    s.GapToNextShow = 9999.0;
+    back_to_interrupted();
+    return;
+  }
+  proc([&] { s.NextShowStart = values::to_date_time(rs.field(0)); });
+  s.GapToNextShow = seconds_from(s.ShowEndTime, s.NextShowStart);
+  back_to_interrupted();
+}
+
+}  // namespace
+
+void Is_Terminated(Player& p) {
+  Procedure proc(p.errors, QStringLiteral("Is_Terminated()"));
+  db::Recordset& rs = p.data.rsplaylist;
+  PlayerState& s = p.state;
+
+  proc([&] {
+    if (!rs.bof()) {
+      rs.move_first();
+    }
+  });
+  s.Terminated = kFalse;
+
+  const std::int64_t now_ms = schedule_clock::now_ms(p.runtime);
+  bool found = false;
+  while (!test_or_true(proc, [&] { return rs.eof(); })) {
+    p.runtime.yield();
+    proc([&] { s.SegStart = values::to_date_time(rs.field(0)); });
+    proc([&] { s.SegEnd = values::to_date_time(rs.field(1)); });
+    proc([&] { s.SegStarted = to_flag(rs.field(7)); });
+    proc([&] { s.SegDoneScan = to_flag(rs.field(8)); });
+    bool interrupted = false;
+    proc([&] { interrupted = is_candidate(s, rs) && is_resumable(s, rs, now_ms); });
+    if (interrupted) {
+      found = true;
+      break;
+    }
+    proc([&] { rs.move_next(); });
+  }
+  if (!found) {
+    return;
+  }
+
+  s.Terminated = kTrue;
+  load_interrupted_row(s, rs, proc);
+  measure_gap(p, proc);
+}
+
+}  // namespace vantora

@@ -1,0 +1,114 @@
+#include "core/filler/filler_choice.h"
+
+#include <gtest/gtest.h>
+
+#include "core/news/lottery_mask.h"
+#include "scheduler/day_fixture.h"
+#include "sim/sim_runtime.h"
+
+namespace vantora::testing {
+namespace {
+
+struct FillerRow {
+  const char* folder;
+  const char* from;
+  const char* until;
+  int day_of_week;
+};
+
+class FillerChoiceTest : public DayFixture {
+ protected:
+  std::optional<QString> choose_at(DateTime now, std::initializer_list<FillerRow> rows) {
+    tool_exec(QStringLiteral("DELETE FROM filler"));
+    for (const FillerRow& row : rows) {
+      tool_exec(
+          QStringLiteral("INSERT INTO filler (folder_path, start_time, end_time, "
+                         "day_of_week) VALUES ('%1', '%2', '%3', %4)")
+              .arg(QLatin1String(row.folder), QLatin1String(row.from), QLatin1String(row.until))
+              .arg(row.day_of_week));
+    }
+    if (!data_->rsfiller.is_open()) {
+      data_->rsfiller.open();
+      data_->rsfiller.set_sort(QStringLiteral("start_time"));
+    }
+    Player& p = player(now);
+    Procedure proc(p.errors, QStringLiteral("Run_Filler()"));
+    return filler::choose_folder(p, proc);
+  }
+};
+
+// 6 December 2026 is a Sunday: day number 1.
+TEST_F(FillerChoiceTest, FolderByWindowAndWeekday) {
+  struct Case {
+    const char* name;
+    DateTime now;
+    std::initializer_list<FillerRow> rows;
+    const char* folder;  // null: no row applies
+  };
+  const Case cases[] = {
+      {"a 22:00-02:00 row holds before midnight",
+       at(23, 30),
+       {{"late", "22:00:00", "02:00:00", 1}},
+       "late"},
+      {"and from its start exactly", at(22, 0), {{"late", "22:00:00", "02:00:00", 1}}, "late"},
+      {"but not after midnight", at(1, 0), {{"late", "22:00:00", "02:00:00", 1}}, nullptr},
+      {"the window's end is exclusive", at(10, 0), {{"day", "08:00:00", "10:00:00", 1}}, nullptr},
+      {"today's row beats a day-0 row that comes first",
+       at(10, 0),
+       {{"any", "08:00:00", "20:00:00", 0}, {"sunday", "09:00:00", "20:00:00", 1}},
+       "sunday"},
+      {"a day-0 row when no row of today holds",
+       at(10, 0),
+       {{"monday", "08:00:00", "20:00:00", 2}, {"any", "09:00:00", "20:00:00", 0}},
+       "any"},
+      {"rows are tried in start_time order",
+       at(10, 0),
+       {{"later", "09:00:00", "20:00:00", 1}, {"earlier", "08:00:00", "20:00:00", 1}},
+       "earlier"},
+      {"no row at all", at(10, 0), {}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::optional<QString> folder = choose_at(c.now, c.rows);
+    if (c.folder == nullptr) {
+      EXPECT_FALSE(folder.has_value()) << qPrintable(folder.value_or(QString()));
+    } else {
+      EXPECT_EQ(folder.value_or(QStringLiteral("(none)")), QLatin1String(c.folder));
+    }
+  }
+}
+
+TEST(FillerPick, LastClipOnlyWhenAlone) {
+  EXPECT_EQ(filler::pick_index(3, 0.0F), 0);
+  EXPECT_EQ(filler::pick_index(3, 0.4999F), 0);
+  EXPECT_EQ(filler::pick_index(3, 0.5F), 1);
+  EXPECT_EQ(filler::pick_index(3, 0.99999994F), 1);
+  EXPECT_EQ(filler::pick_index(2, 0.99999994F), 0);
+  EXPECT_EQ(filler::pick_index(1, 0.7F), 0);
+}
+
+TEST(FillerPick, DrawsStayBelowOne) {
+  sim::SimRuntime runtime(date_time::from_parts(2026, 12, 6, 10));
+  bool low = false;
+  bool high = false;
+  for (int i = 0; i < 200; ++i) {
+    const float r = filler::draw_from_clock(runtime);
+    ASSERT_GE(r, 0.0F);
+    ASSERT_LT(r, 1.0F);
+    low = low || r < 0.5F;
+    high = high || r >= 0.5F;
+    runtime.run_for_ms(137);
+  }
+  EXPECT_TRUE(low && high);
+}
+
+TEST(LotteryMask, RevealedNumbersAndClamp) {
+  EXPECT_EQ(lottery::mask_text(0), "?????");
+  EXPECT_EQ(lottery::mask_text(2), "XX???");
+  EXPECT_EQ(lottery::mask_text(5), "XXXXX");
+  EXPECT_EQ(lottery::mask_text(9), "XXXXX");
+  EXPECT_EQ(lottery::mask_text(-3), "?????");
+}
+
+}  // namespace
+}  // namespace vantora::testing

@@ -1,0 +1,93 @@
+#include <set>
+
+#include "scenario/day_scenario.h"
+
+namespace vantora::testing {
+namespace {
+
+// The end of a clip is noticed by the break timer; here the test plays its part.
+void end_clips_until(sim::Simulation& sim, Player& p, DateTime until) {
+  while (sim.runtime().now() < until) {
+    p.state.ClipPlaying = kFalse;
+    sim.runtime().run_for_ms(4'000);
+  }
+}
+
+QString name_of(const TracedEvent& e) {
+  return QString::fromStdString(e.text("file")).section(u'/', -1);
+}
+
+// Late on Sunday a 22:00-02:00 row plays its folder's clips, each once per cycle with the last
+// in the list's order drawn only when alone; at midnight the row's window closes and the default
+// folder takes over.
+TEST_F(DayScenario, FillerCyclesThroughAFolderAndTheLateRowEndsAtMidnight) {
+  const QString late = filler_folder(
+      QStringLiteral("late"),
+      {QStringLiteral("a.mp4"), QStringLiteral("b.mp4"), QStringLiteral("c.mp4")}, 600);
+  const QString fallback = filler_folder(QStringLiteral("filler"), {QStringLiteral("d.mp4")}, 600);
+  add_filler_row(late, QStringLiteral("22:00:00"), QStringLiteral("02:00:00"), 0);
+  sim::Simulation& sim = simulation(at(23, 58, 0));
+  sim.runtime().run_for_ms(40'000);
+  end_clips_until(sim, player(), at(0, 0, 30, 7));
+
+  std::vector<QString> before_midnight;
+  std::vector<QString> after_midnight;
+  for (const TracedEvent& e : media_events("filler")) {
+    (e.at < at(0, 0, 0, 7) ? before_midnight : after_midnight).push_back(name_of(e));
+    const QString folder = QString::fromStdString(e.text("file")).section(u'/', 0, -2);
+    EXPECT_EQ(folder, e.at < at(0, 0, 0, 7) ? late : fallback);
+  }
+  ASSERT_GE(before_midnight.size(), 6U);
+  for (std::size_t cycle = 0; cycle + 3 <= 6; cycle += 3) {
+    SCOPED_TRACE(cycle);
+    const std::set<QString> first_two{before_midnight[cycle], before_midnight[cycle + 1]};
+    EXPECT_EQ(first_two, (std::set<QString>{"a.mp4", "b.mp4"}));
+    EXPECT_EQ(before_midnight[cycle + 2], "c.mp4");
+  }
+  ASSERT_FALSE(after_midnight.empty());
+  EXPECT_EQ(after_midnight.front(), "d.mp4");
+}
+
+// A folder with no file falls back to the default folder; with no file there either nothing is
+// rendered, one line is logged, and the show still starts on time.
+class EmptyFillerFolder : public DayScenario {
+ protected:
+  void run_until_the_show(bool default_has_clip) {
+    add_row(one_row_show("10:02:00", "10:30:00", "/media/show.mp4"));
+    const QString empty = filler_folder(QStringLiteral("empty"), {}, 0);
+    filler_folder(QStringLiteral("filler"),
+                  default_has_clip ? QStringList{QStringLiteral("d.mp4")} : QStringList{}, 600);
+    add_filler_row(empty, QStringLiteral("06:00:00"), QStringLiteral("12:00:00"), 1);
+    sim::Simulation& sim = simulation(at(10, 0, 0));
+    sim.runtime().run_for_ms(40'000);
+    end_clips_until(sim, player(), at(10, 2, 30));
+
+    const std::vector<TracedEvent> movies = media_events("normal");
+    ASSERT_EQ(movies.size(), 1U);
+    EXPECT_EQ(movies[0].text("file"), "/media/show.mp4");
+    EXPECT_LT(seconds_after_start(movies[0].at) - seconds_after_start(at(10, 2, 0)), 0.5);
+  }
+};
+
+TEST_F(EmptyFillerFolder, FallsBackToTheDefaultFolder) {
+  run_until_the_show(true);
+  const std::vector<TracedEvent> fillers = media_events("filler");
+  ASSERT_FALSE(fillers.empty());
+  for (const TracedEvent& e : fillers) {
+    EXPECT_EQ(name_of(e), "d.mp4");
+  }
+}
+
+TEST_F(EmptyFillerFolder, WithNoClipAnywhereRendersNothingAndLogsOnce) {
+  run_until_the_show(false);
+  EXPECT_TRUE(media_events("filler").empty());
+  std::size_t no_clip_lines = 0;
+  for (const TracedEvent& e : events("error")) {
+    no_clip_lines += e.text("procedure") == "Run_Filler()" ? 1 : 0;
+  }
+  EXPECT_EQ(no_clip_lines, 1U);
+  EXPECT_EQ(player().form.Text3.Text.get(), QStringLiteral("Movie"));
+}
+
+}  // namespace
+}  // namespace vantora::testing

@@ -1,0 +1,123 @@
+#include "core/shell/file_lists.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+#include "core/common/errors.h"
+#include "platform/qt_file_lister.h"
+#include "sim/sim_file_lister.h"
+#include "sim/sim_runtime.h"
+
+namespace vantora {
+namespace {
+
+// One tree, built on the disk for the real lister and in memory for the simulated one: both
+// must list it alike.
+struct TreeBuilder {
+  std::function<void(const QString& folder)> add_folder;
+  std::function<void(const QString& path)> add_file;
+};
+
+struct ListerCase {
+  const char* name;
+  std::function<std::unique_ptr<ports::FileLister>(const QString& root, TreeBuilder&)> make;
+};
+
+class FileListTest : public ::testing::TestWithParam<ListerCase> {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(temp_.isValid());
+    root_ = temp_.path();
+    lister_ = GetParam().make(root_, builder_);
+    builder_.add_folder(root_ + "/news");
+    for (const char* name : {"b.mpg", "A.mpg", "c.MPG", "a.mpg", ".hidden.mpg"}) {
+      builder_.add_file(root_ + "/news/" + name);
+    }
+    builder_.add_folder(root_ + "/news/sub");
+    builder_.add_file(root_ + "/news/sub/inner.mpg");
+    builder_.add_folder(root_ + "/empty");
+  }
+
+  QTemporaryDir temp_;
+  QString root_;
+  TreeBuilder builder_;
+  std::unique_ptr<ports::FileLister> lister_;
+  sim::SimRuntime runtime_{date_time::from_parts(2026, 12, 6, 10)};
+  forms::PlayerForm form_{runtime_};
+};
+
+TEST_P(FileListTest, ListsNormalFilesByNameIgnoringCase) {
+  file_lists::set_path(form_.File1, *lister_, root_ + "/news");
+  EXPECT_EQ(form_.File1.Path(), root_ + "/news");
+  // Equal but for case, the capital comes first so the order never depends on the disk.
+  EXPECT_EQ(form_.File1.items(), (QStringList{"A.mpg", "a.mpg", "b.mpg", "c.MPG"}));
+  EXPECT_EQ(file_lists::entry_path(form_.File1, 2), root_ + "/news/b.mpg");
+}
+
+TEST_P(FileListTest, EmptyFolderListsNothing) {
+  file_lists::set_path(form_.NewsFile, *lister_, root_ + "/empty");
+  EXPECT_EQ(form_.NewsFile.ListCount(), 0);
+  EXPECT_EQ(form_.NewsFile.Path(), root_ + "/empty");
+}
+
+TEST_P(FileListTest, UnlistableFolderIsError76AndKeepsTheOldListing) {
+  file_lists::set_path(form_.File1, *lister_, root_ + "/news");
+  for (const QString& bad : {root_ + "/missing", root_ + "/news/a.mpg", QString()}) {
+    SCOPED_TRACE(bad.toStdString());
+    try {
+      file_lists::set_path(form_.File1, *lister_, bad);
+      ADD_FAILURE() << "no error";
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), err::kPathNotFound);
+    }
+    EXPECT_EQ(form_.File1.Path(), root_ + "/news");
+    EXPECT_EQ(form_.File1.ListCount(), 4);
+  }
+}
+
+TEST_P(FileListTest, SettingThePathAgainSeesNewFiles) {
+  file_lists::set_path(form_.File1, *lister_, root_ + "/empty");
+  builder_.add_file(root_ + "/empty/late.mpg");
+  file_lists::set_path(form_.File1, *lister_, root_ + "/empty");
+  EXPECT_EQ(form_.File1.items(), QStringList{"late.mpg"});
+}
+
+std::unique_ptr<ports::FileLister> make_disk(const QString&, TreeBuilder& builder) {
+  builder.add_folder = [](const QString& folder) { QDir().mkpath(folder); };
+  builder.add_file = [](const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  };
+  return std::make_unique<platform::QtFileLister>();
+}
+
+std::unique_ptr<ports::FileLister> make_memory(const QString&, TreeBuilder& builder) {
+  auto lister = std::make_unique<sim::SimFileLister>();
+  sim::SimFileLister* raw = lister.get();
+  builder.add_folder = [raw](const QString& folder) { raw->add_folder(folder); };
+  builder.add_file = [raw](const QString& path) { raw->add_file(path); };
+  return lister;
+}
+
+std::unique_ptr<ports::FileLister> make_memory_over_disk(const QString& root,
+                                                         TreeBuilder& builder) {
+  // The tree is on the disk; the simulated lister holds only an unrelated folder in memory.
+  make_disk(root, builder);
+  auto lister = std::make_unique<sim::SimFileLister>(sim::SimFileLister::OtherFolders::kFromDisk);
+  lister->add_files(QStringLiteral("/elsewhere"), {QStringLiteral("x.mpg")});
+  return lister;
+}
+
+INSTANTIATE_TEST_SUITE_P(Listers, FileListTest,
+                         ::testing::Values(ListerCase{"Disk", make_disk},
+                                           ListerCase{"Memory", make_memory},
+                                           ListerCase{"MemoryOverDisk", make_memory_over_disk}),
+                         [](const auto& param_info) { return std::string(param_info.param.name); });
+
+}  // namespace
+}  // namespace vantora
