@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -37,13 +39,13 @@ platform::MediaEngineOptions media_options(const ChannelSettings& settings) {
 
 }  // namespace
 
-int run_channel(int argc, char** argv, const std::string& config_path) {
+int run_channel(int argc, char** argv, const ChannelArguments& args) {
   QApplication application(argc, argv);
 
   const QString ini_path =
-      config_path.empty()
+      args.config_path.empty()
           ? QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("channel.ini"))
-          : QString::fromStdString(config_path);
+          : QString::fromStdString(args.config_path);
   ChannelSettings settings;
   try {
     settings = read_channel_ini(ini_path);
@@ -96,6 +98,21 @@ int run_channel(int argc, char** argv, const std::string& config_path) {
     shell.Unload_Player();
     QCoreApplication::quit();
   };
+
+  shell.end_program = [] { QCoreApplication::quit(); };
+  // The unattended stop goes the operator's way, so the designer gets its closing keys.
+  QTimer quit_timer;
+  if (args.quit_after_s > 0) {
+    quit_timer.setSingleShot(true);
+    QObject::connect(&quit_timer, &QTimer::timeout, [&shell] {
+      if (Player* player = shell.player()) {
+        player->form.Command1.click();
+      } else {
+        shell.end_program();
+      }
+    });
+    quit_timer.start(std::chrono::seconds(args.quit_after_s));
+  }
 
   runtime.post([&shell] { shell.Startup_Load(); });
   return QApplication::exec();

@@ -2,6 +2,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
 
 namespace vantora::app {
 
@@ -13,11 +18,26 @@ struct SimulateArguments {
   std::string media_durations_path;
 };
 
+struct DemoChannelArguments {
+  CLI::App* command = nullptr;
+  std::string folder;
+  int first_show_s = 95;
+  std::string designer;
+  std::vector<std::string> ini_lines;
+};
+void add_demo_channel_command(CLI::App& app, DemoChannelArguments& args);
+
 // Each command returns the process exit code: 0 done, 2 bad arguments or set-up.
 int run_simulate(int argc, char** argv, const SimulateArguments& args);
 // 0 created, 1 a schedule database is there already (left untouched), 2 it could not be made.
 int run_init_db(int argc, char** argv, const std::string& data_folder);
+struct ChannelArguments {
+  std::string config_path;
+  std::int64_t quit_after_s = 0;  // 0: until the operator presses Exit
+};
+
 // Plays the channel named by channel.ini (beside the program, or `config_path`) on this X display.
-int run_channel(int argc, char** argv, const std::string& config_path);
+int run_channel(int argc, char** argv, const ChannelArguments& args);
+int run_demo_channel(int argc, char** argv, const DemoChannelArguments& args);
 
 }  // namespace vantora::app

@@ -26,9 +26,12 @@ int main(int argc, char** argv) {
   simulate->add_option("--media-durations", simulate_args.media_durations_path,
                        "TSV of path and seconds: the files the simulated engine plays");
 
-  std::string config_path;
-  app.add_option("--config", config_path,
+  vantora::app::ChannelArguments channel_args;
+  app.add_option("--config", channel_args.config_path,
                  "The channel.ini to read instead of the one beside the program");
+  app.add_option("--quit-after", channel_args.quit_after_s,
+                 "Press the Exit button after this many seconds (unattended demos and tests)")
+      ->check(CLI::PositiveNumber);
 
   std::string init_db_folder;
   CLI::App* init_db = app.add_subcommand(
@@ -37,14 +40,20 @@ int main(int argc, char** argv) {
       "Exits with 1 and leaves the file alone when it exists.");
   init_db->add_option("DIR", init_db_folder, "The data folder (created if missing)")->required();
 
+  vantora::app::DemoChannelArguments demo_channel_args;
+  vantora::app::add_demo_channel_command(app, demo_channel_args);
+
   CLI11_PARSE(app, argc, argv);
 
   if (*init_db) {
     return vantora::app::run_init_db(argc, argv, init_db_folder);
   }
+  if (*demo_channel_args.command) {
+    return vantora::app::run_demo_channel(argc, argv, demo_channel_args);
+  }
 
   if (*simulate) {
     return vantora::app::run_simulate(argc, argv, simulate_args);
   }
-  return vantora::app::run_channel(argc, argv, config_path);
+  return vantora::app::run_channel(argc, argv, channel_args);
 }

@@ -3,6 +3,7 @@
 #include <mpv/client.h>
 
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QWidget>
 #include <chrono>
 
@@ -11,6 +12,8 @@
 namespace vantora::platform {
 
 namespace {
+
+Q_LOGGING_CATEGORY(media_log, "vantora.media")
 
 enum class Opening { kWaiting, kReady, kFailed };
 
@@ -60,6 +63,9 @@ void MpvGraph::RenderFile(const QString& path) {
   }
 
   rendered_ = false;
+  render_called_ = MpvSession::Clock::now();
+  rendered_path_ = path;
+  running_logged_ = false;
   session_->set_paused(true);
   session_->set_loaded_by(generation_);
   const std::int64_t entry_id = session_->load_file(path);
@@ -122,6 +128,13 @@ void MpvGraph::Run() {
   if (QWidget* window = own_window(); window != nullptr && !window->isVisible()) {
     place_window();
     window->show();
+  }
+  if (!running_logged_) {
+    running_logged_ = true;
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+        MpvSession::Clock::now() - render_called_);
+    qCInfo(media_log, "render to running %lld ms: %s", static_cast<long long>(elapsed.count()),
+           qUtf8Printable(rendered_path_));
   }
 }
 

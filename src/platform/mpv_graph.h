@@ -56,6 +56,11 @@ class MpvGraph final : public ports::MediaGraph {
   std::shared_ptr<MpvSession> session_;
   std::uint64_t generation_;
   bool rendered_ = false;
+  // From RenderFile's call to the first Run: logged once per file, the figure a channel
+  // engineer weighs against the schedule's timing.
+  QString rendered_path_;
+  MpvSession::Clock::time_point render_called_;
+  bool running_logged_ = true;
 
   std::int32_t owner_ = 0;
   std::int32_t style_ = 0;

@@ -1,0 +1,155 @@
+#include "platform/demo/demo_channel.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <map>
+
+#include "core/common/errors.h"
+#include "core/database/cell_codec.h"
+#include "platform/demo/media_maker.h"
+#include "platform/sql/sqlite_schedule_store.h"
+
+namespace vantora::platform::demo {
+namespace {
+
+// Writes player values through the columns' own storage format, as the recordsets do.
+class RowWriter {
+ public:
+  explicit RowWriter(SqliteScheduleStore& store) : store_(store) {}
+
+  void insert(const RowSpec& row) { store_.insert_row(row.table, encoded(row.table, row.cells)); }
+
+  void update_first(const QString& table, const std::vector<ports::CellValue>& cells) {
+    const ports::TableContents contents = store_.read_table(table);
+    if (contents.rows.empty()) {
+      throw RuntimeError(err::kDatabaseError, QStringLiteral("The table %1 is empty.").arg(table));
+    }
+    store_.update_row(table, contents.rows.front().key, encoded(table, cells));
+  }
+
+ private:
+  std::vector<ports::CellValue> encoded(const QString& table,
+                                        const std::vector<ports::CellValue>& cells) {
+    auto found = layouts_.find(table);
+    if (found == layouts_.end()) {
+      found = layouts_.emplace(table, store_.read_table(table).layout).first;
+    }
+    std::vector<ports::CellValue> out;
+    out.reserve(cells.size());
+    for (const ports::CellValue& cell : cells) {
+      const auto kind = found->second.columns.at(static_cast<std::size_t>(cell.ordinal)).kind;
+      out.push_back({cell.ordinal, db::cell_codec::encode(kind, cell.value)});
+    }
+    return out;
+  }
+
+  SqliteScheduleStore& store_;
+  std::map<QString, ports::TableLayout> layouts_;
+};
+
+void write_text(const QString& path, const QString& text) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Truncate) ||
+      file.write(text.toUtf8()) < 0) {
+    throw RuntimeError(err::kPathFileAccessError,
+                       QStringLiteral("Cannot write %1.").arg(QDir::toNativeSeparators(path)));
+  }
+}
+
+void make_folders(const std::vector<QString>& folders) {
+  for (const QString& folder : folders) {
+    if (!QDir().mkpath(folder)) {
+      throw RuntimeError(err::kPathNotFound,
+                         QStringLiteral("Cannot create %1.").arg(QDir::toNativeSeparators(folder)));
+    }
+  }
+}
+
+}  // namespace
+
+QString command_word(const QString& word) {
+  if (!word.contains(QLatin1Char(' ')) && !word.contains(QLatin1Char('"')) && !word.isEmpty()) {
+    return word;
+  }
+  QString quoted = word;
+  quoted.replace(QLatin1Char('"'), QStringLiteral("\"\"\""));
+  return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QString channel_ini_text(const QString& data_folder, const QString& designer_command,
+                         const QStringList& platform_lines) {
+  // The first item stops at a comma unless quoted.
+  QString text = data_folder.contains(QLatin1Char(','))
+                     ? QLatin1Char('"') + data_folder + QLatin1Char('"')
+                     : data_folder;
+  text += QLatin1Char('\n');
+  text += QStringLiteral("designer=") + designer_command + QLatin1Char('\n');
+  for (const QString& line : platform_lines) {
+    text += line.trimmed() + QLatin1Char('\n');
+  }
+  return text;
+}
+
+ChannelSummary make_channel(const ChannelOptions& options, const std::function<DateTime()>& now,
+                            const std::function<void(const QString&)>& progress) {
+  const auto say = [&progress](const QString& line) {
+    if (progress) {
+      progress(line);
+    }
+  };
+  const QString folder = QDir(options.folder).absolutePath();
+  if (QFileInfo::exists(QDir(folder).filePath(kScheduleFileName))) {
+    throw RuntimeError(
+        err::kPathFileAccessError,
+        QStringLiteral("%1 already holds a schedule; a demo channel wants a fresh folder.")
+            .arg(QDir::toNativeSeparators(folder)));
+  }
+
+  // The media first: the plan's paths do not depend on the clock, only its times do.
+  const Plan layout = plan_channel(folder, now(), options.timeline);
+  make_folders(layout.folders);
+  MediaMaker maker;
+  say(QStringLiteral("making %1 clips and %2 pictures with ffmpeg%3")
+          .arg(layout.clips.size())
+          .arg(layout.pictures.size())
+          .arg(maker.labels() ? QString() : QStringLiteral(" (no font: unlabelled)")));
+  QElapsedTimer media_clock;
+  media_clock.start();
+  maker.make_clips(layout.clips, options.parallel_encodes);
+  for (const PictureSpec& picture : layout.pictures) {
+    maker.make_picture(picture);
+  }
+  ChannelSummary summary;
+  summary.media_ms = media_clock.elapsed();
+  summary.clips = static_cast<int>(layout.clips.size());
+
+  summary.schedule_written = date_time::truncate_to_second(now());
+  const Plan plan = plan_channel(folder, summary.schedule_written, options.timeline);
+  summary.first_show =
+      date_time::add_seconds(summary.schedule_written, options.timeline.first_show_s);
+  create_schedule(folder);
+  {
+    SqliteScheduleStore store(QDir(folder).filePath(kScheduleFileName),
+                              SqliteScheduleStore::OpenMode::kExistingFile);
+    RowWriter writer(store);
+    writer.update_first(QStringLiteral("Player INI"), plan.player_ini);
+    for (const RowSpec& row : plan.rows) {
+      writer.insert(row);
+    }
+  }
+  say(QStringLiteral("wrote %1 schedule rows; the first show starts at %2")
+          .arg(plan.rows.size())
+          .arg(date_time::to_text(summary.first_show)));
+
+  summary.key_log = plan.key_log;
+  summary.channel_ini = QDir(folder).filePath(QStringLiteral("channel.ini"));
+  const QString designer =
+      command_word(options.designer_program) + QLatin1Char(' ') + command_word(plan.key_log);
+  write_text(summary.channel_ini,
+             channel_ini_text(QDir::toNativeSeparators(folder), designer, options.platform_lines));
+  return summary;
+}
+
+}  // namespace vantora::platform::demo
