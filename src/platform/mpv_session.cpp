@@ -80,6 +80,10 @@ MpvSession::MpvSession(const MediaEngineOptions& options) : options_(options) {
     if (options_.video == VideoOutput::kNone) {
       set_option("vo", "null");
     } else {
+      // Only outputs that draw into a window they are given: left to itself mpv may settle on
+      // SDL where there is no OpenGL (under Xvfb, say), which ignores the window and opens its
+      // own. x11 is the software fallback that works on any X server.
+      set_option("vo", "gpu,xv,x11");
       window_ = make_video_window();
       std::int64_t wid = static_cast<std::int64_t>(window_->winId());
       const int status = mpv_set_option(mpv_, "wid", MPV_FORMAT_INT64, &wid);
