@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QRegion>
 #include <QVBoxLayout>
 
 QString key_name(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
@@ -42,8 +43,10 @@ KeyLogWindow::KeyLogWindow(const QString& title, const QString& log_path, const 
   auto* heading =
       new QLabel(document.isEmpty() ? title : title + QStringLiteral(": ") + document, this);
   layout->addWidget(heading);
-  layout->addWidget(last_key_);
   layout->addStretch();
+  // The bottom line stays visible while the video is on air.
+  last_key_->setFixedHeight(kStripHeightPx - 8);
+  layout->addWidget(last_key_);
   if (!log_path.isEmpty()) {
     log_.open(QIODevice::Append | QIODevice::Text);
   }
@@ -66,6 +69,15 @@ void KeyLogWindow::keyPressEvent(QKeyEvent* event) {
     return;
   }
   write(key_name(key, event->modifiers(), event->text()));
+  // The player hands the screen to its video with a space and takes it back with "P": on a
+  // space the presentation shrinks to a strip along the bottom edge, so the picture shows.
+  if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::ShiftModifier) {
+    if (key == Qt::Key_Space) {
+      setMask(QRegion(0, height() - kStripHeightPx, width(), kStripHeightPx));
+    } else if (key == Qt::Key_P) {
+      clearMask();
+    }
+  }
 }
 
 void KeyLogWindow::closeEvent(QCloseEvent* event) {

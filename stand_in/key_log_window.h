@@ -24,6 +24,8 @@ class KeyLogWindow : public QWidget {
  private:
   void write(const QString& line);
 
+  static constexpr int kStripHeightPx = 40;
+
   QFile log_;
   QLabel* last_key_;
 };

@@ -38,6 +38,10 @@ PlayerForm::PlayerForm(ports::Runtime& runtime)
       LogoTimer(*this, QStringLiteral("LogoTimer"), runtime, 15000),
       Timer2(*this, QStringLiteral("Timer2"), runtime, 1000) {
   Caption = QStringLiteral("Vantora Player");
+  // Where the normal window order keeps it on the channel's default panel side (right), so the
+  // window shows at its place from the moment it is shown.
+  Left = 298;
+  Top = 2;
   Width = 500;
   Height = 350;
   // The design-time layout; later Parts move the overlays and the panel.
