@@ -68,7 +68,6 @@ MpvSession::MpvSession(const MediaEngineOptions& options) : options_(options) {
     set_option("audio-display", "no");
     set_option("cursor-autohide", "always");
     set_option("idle", "yes");
-    set_option("force-window", "no");
     // The finished file keeps its last frame on screen and reports its end as a state.
     set_option("keep-open", "yes");
     set_option("hr-seek", "yes");
@@ -79,11 +78,15 @@ MpvSession::MpvSession(const MediaEngineOptions& options) : options_(options) {
     }
     if (options_.video == VideoOutput::kNone) {
       set_option("vo", "null");
+      set_option("force-window", "no");
     } else {
       // Only outputs that draw into a window they are given: left to itself mpv may settle on
       // SDL where there is no OpenGL (under Xvfb, say), which ignores the window and opens its
       // own. x11 is the software fallback that works on any X server.
       set_option("vo", "gpu,xv,x11");
+      // The video output stays up between files: torn down after one file and built again
+      // for the next, it left a dead black child over the new one now and then.
+      set_option("force-window", "yes");
       window_ = make_video_window();
       std::int64_t wid = static_cast<std::int64_t>(window_->winId());
       const int status = mpv_set_option(mpv_, "wid", MPV_FORMAT_INT64, &wid);

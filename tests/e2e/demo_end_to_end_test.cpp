@@ -141,16 +141,9 @@ TEST(EndToEnd, DemoChannelStartsItsFirstShowOnXvfb) {
     QSqlDatabase::removeDatabase(connection);
   }
   EXPECT_FALSE(screenshots(played.channel).isEmpty()) << report;
-}
 
-// Waits on two things: the libmpv engine drawing into its own video window under a window
-// manager (it opens a window of its own there), and the designer stand-in handing the screen
-// over when a clip starts (kept topmost at 792 x 580, it covers the picture).
-TEST(EndToEnd, DISABLED_FirstSegmentShowsInTheVideoWindow) {
-  PlayedChannel played;
-  play_demo_channel(played);
-  ASSERT_FALSE(played.channel.isEmpty());
-  // A screenshot taken a few seconds into the show has the test card in the segment's picture.
+  // The first segment shows in the video window at its place: a screenshot taken a few seconds
+  // into the show has the test card in the segment's picture.
   QString during_show;
   for (const QString& name : screenshots(played.channel)) {
     const QTime taken = QTime::fromString(name.mid(5, 6), QStringLiteral("HHmmss"));
