@@ -42,26 +42,21 @@ TEST_F(FillerChoiceTest, FolderByWindowAndWeekday) {
     std::initializer_list<FillerRow> rows;
     const char* folder;  // null: no row applies
   };
+  const FillerRow late{"late", "22:00:00", "02:00:00", 1};
+  const FillerRow any8{"any", "08:00:00", "20:00:00", 0};
+  const FillerRow any9{"any", "09:00:00", "20:00:00", 0};
+  const FillerRow sunday9{"sunday", "09:00:00", "20:00:00", 1};
+  const FillerRow monday8{"monday", "08:00:00", "20:00:00", 2};
+  const FillerRow later{"later", "09:00:00", "20:00:00", 1};
+  const FillerRow earlier{"earlier", "08:00:00", "20:00:00", 1};
   const Case cases[] = {
-      {"a 22:00-02:00 row holds before midnight",
-       at(23, 30),
-       {{"late", "22:00:00", "02:00:00", 1}},
-       "late"},
-      {"and from its start exactly", at(22, 0), {{"late", "22:00:00", "02:00:00", 1}}, "late"},
-      {"but not after midnight", at(1, 0), {{"late", "22:00:00", "02:00:00", 1}}, nullptr},
+      {"a 22:00-02:00 row holds before midnight", at(23, 30), {late}, "late"},
+      {"and from its start exactly", at(22, 0), {late}, "late"},
+      {"but not after midnight", at(1, 0), {late}, nullptr},
       {"the window's end is exclusive", at(10, 0), {{"day", "08:00:00", "10:00:00", 1}}, nullptr},
-      {"today's row beats a day-0 row that comes first",
-       at(10, 0),
-       {{"any", "08:00:00", "20:00:00", 0}, {"sunday", "09:00:00", "20:00:00", 1}},
-       "sunday"},
-      {"a day-0 row when no row of today holds",
-       at(10, 0),
-       {{"monday", "08:00:00", "20:00:00", 2}, {"any", "09:00:00", "20:00:00", 0}},
-       "any"},
-      {"rows are tried in start_time order",
-       at(10, 0),
-       {{"later", "09:00:00", "20:00:00", 1}, {"earlier", "08:00:00", "20:00:00", 1}},
-       "earlier"},
+      {"today's row beats a day-0 row that comes first", at(10, 0), {any8, sunday9}, "sunday"},
+      {"a day-0 row when no row of today holds", at(10, 0), {monday8, any9}, "any"},
+      {"rows are tried in start_time order", at(10, 0), {later, earlier}, "earlier"},
       {"no row at all", at(10, 0), {}, nullptr},
   };
   for (const Case& c : cases) {

@@ -24,46 +24,28 @@ TEST_F(GetNewsTimeTest, FindsTheFirstRowInTableOrderBetweenNowAndMidnightThenAft
   news_folder(QStringLiteral("noon"), {QStringLiteral("b.mp4"), QStringLiteral("a.mp4")});
   news_folder(QStringLiteral("evening"), {QStringLiteral("c.mp4")});
   news_folder(QStringLiteral("night"), {QStringLiteral("d.mp4")});
+  using Rows = std::vector<std::pair<const char*, const char*>>;
+  const Rows noon_evening{{"12:00:00", "noon"}, {"18:00:00", "evening"}};
+  const Rows evening_noon{noon_evening[1], noon_evening[0]};
+  const Rows night{{"00:05:00", "night"}};
+  const Rows night_late{night[0], {"23:55:00", "evening"}};
   const struct {
     const char* what;
-    std::vector<std::pair<const char*, const char*>> rows;
-    int hour, minute, second;
+    Rows rows;
+    DateTime now;
     double seconds_left;
     const char* found;  // null: nothing found
   } cases[] = {
-      {"12:00 then 18:00 at 11:00",
-       {{"12:00:00", "noon"}, {"18:00:00", "evening"}},
-       11,
-       0,
-       0,
-       600,
-       "noon"},
-      {"12:00 then 18:00 at 12:30",
-       {{"12:00:00", "noon"}, {"18:00:00", "evening"}},
-       12,
-       30,
-       0,
-       600,
+      {"12:00 then 18:00 at 11:00", noon_evening, at(11, 0, 0, 400), 600, "noon"},
+      {"12:00 then 18:00 at 12:30", noon_evening, at(12, 30, 0, 400), 600, "evening"},
+      {"18:00 then 12:00 at 11:00", evening_noon, at(11, 0, 0, 400), 600, "evening"},
+      {"at the current second", {noon_evening[0]}, at(12, 0, 0, 400), 1, "noon"},
+      {"a second past", {noon_evening[0]}, at(12, 0, 1, 400), 36000, nullptr},
+      {"23:50 with 20 minutes left", night, at(23, 50, 0, 400), 1200, "night"},
+      {"23:50 with 10 minutes left", night, at(23, 50, 0, 400), 600, nullptr},
+      {"past midnight only when none is left today", night_late, at(23, 50, 0, 400), 1200,
        "evening"},
-      {"18:00 then 12:00 at 11:00",
-       {{"18:00:00", "evening"}, {"12:00:00", "noon"}},
-       11,
-       0,
-       0,
-       600,
-       "evening"},
-      {"at the current second", {{"12:00:00", "noon"}}, 12, 0, 0, 1, "noon"},
-      {"a second past", {{"12:00:00", "noon"}}, 12, 0, 1, 36000, nullptr},
-      {"23:50 with 20 minutes left", {{"00:05:00", "night"}}, 23, 50, 0, 1200, "night"},
-      {"23:50 with 10 minutes left", {{"00:05:00", "night"}}, 23, 50, 0, 600, nullptr},
-      {"past midnight only when none is left today",
-       {{"00:05:00", "night"}, {"23:55:00", "evening"}},
-       23,
-       50,
-       0,
-       1200,
-       "evening"},
-      {"no rows", {}, 12, 0, 0, 600, nullptr},
+      {"no rows", {}, at(12, 0, 0, 400), 600, nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -72,7 +54,7 @@ TEST_F(GetNewsTimeTest, FindsTheFirstRowInTableOrderBetweenNowAndMidnightThenAft
       data_->rsNews.close();
     }
     news_rows(c.rows);
-    start_player(date_time::from_parts(2026, 12, 6, c.hour, c.minute, c.second, 400));
+    start_player(c.now);
     state().NewsFound = kTrue;
     GetNewsTime(*player_, c.seconds_left);
     EXPECT_TRUE(logged_.empty());

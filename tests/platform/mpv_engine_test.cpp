@@ -10,6 +10,7 @@
 
 #include "core/common/errors.h"
 #include "support/media_clips.h"
+#include "support/schedule_fixture.h"
 
 namespace vantora {
 namespace {
@@ -107,16 +108,7 @@ TEST_F(MpvEngineTest, CompletesAtTheEndAndReplaysAfterASeekBack) {
   auto graph = rendered(QStringLiteral("two.mp4"));
   graph->put_CurrentPosition(1.5);
   graph->Run();
-  EXPECT_THROW(
-      {
-        try {
-          graph->WaitForCompletion(10);
-        } catch (const RuntimeError& error) {
-          EXPECT_EQ(error.number(), err::kWaitTimedOut);
-          throw;
-        }
-      },
-      RuntimeError);
+  EXPECT_RUNTIME_ERROR(graph->WaitForCompletion(10), err::kWaitTimedOut);
   QElapsedTimer clock;
   clock.start();
   ASSERT_TRUE(completes_within(*graph, 3000));
