@@ -232,14 +232,18 @@ void Recordset::open() {
   }
 }
 
-void Recordset::close() {
-  open_state();
-  std::optional<RuntimeError> failure;
+std::optional<RuntimeError> Recordset::write_pending_reporting() {
   try {
     write_pending();
   } catch (const RuntimeError& error) {
-    failure = error;
+    return error;
   }
+  return std::nullopt;
+}
+
+void Recordset::close() {
+  open_state();
+  const std::optional<RuntimeError> failure = write_pending_reporting();
   state_.reset();
   sort_.clear();
   if (failure) {
@@ -249,12 +253,7 @@ void Recordset::close() {
 
 void Recordset::requery() {
   open_state();
-  std::optional<RuntimeError> failure;
-  try {
-    write_pending();
-  } catch (const RuntimeError& error) {
-    failure = error;
-  }
+  const std::optional<RuntimeError> failure = write_pending_reporting();
   // A table nobody wrote since it was read comes back as it is: the catalogues the break search
   // requeries on every clip are thousands of rows that hardly ever change.
   if (!failure && state_->edit == Edit::kNone && connection_().version(table_) == state_->version) {

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
+#include "core/common/errors.h"
 #include "ports/table_store.h"
 
 namespace vantora::db {
@@ -87,6 +89,9 @@ class Recordset {
   State& open_state() const;
   void load();
   void write_pending();
+  // Writes what is pending and hands a failure back instead of raising it, for the calls that
+  // must finish their own work (closing, re-reading) before they report it.
+  std::optional<RuntimeError> write_pending_reporting();
   void apply_sort();
   void discard_pending();
 
