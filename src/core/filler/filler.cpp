@@ -19,11 +19,18 @@ namespace {
 // been logged, a folder that cannot be listed is part of that same stretch: logging it on every
 // tick of the filler timer would only alternate with the timer's own errors and defeat the log's
 // one-line-per-run rule (a channel without its folders wrote hundreds of thousands of lines a day).
+//
+// A folder that cannot be listed counts as empty. File1 is shared with the news and emergency
+// breaks, and a file list box that fails to change folder keeps its old listing: left as it was,
+// the last news or emergency clips would play as filler.
 bool set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
   const auto error =
       Procedure::attempt([&] { file_lists::set_path(p.form.File1, p.files, folder); });
-  if (error && p.state.FillerNoClipLogged != kTrue) {
-    proc.handle(*error);
+  if (error) {
+    p.form.File1.show_listing(folder, {});
+    if (p.state.FillerNoClipLogged != kTrue) {
+      proc.handle(*error);
+    }
   }
   return !error;
 }
