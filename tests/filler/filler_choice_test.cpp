@@ -72,7 +72,8 @@ TEST_F(FillerChoiceTest, FolderByWindowAndWeekday) {
   }
 }
 
-// With no clip to play, File1 must not still hold the news clips it listed last.
+// With no clip to play, File1 must not still hold the news clips it listed last, and both timers
+// run on through the stretch: the filler timer for the show, the ad timer for the clipboard.
 TEST_F(FillerChoiceTest, NoClipToPlayLeavesNothingFromTheLastListing) {
   struct Case {
     const char* name;
@@ -82,7 +83,9 @@ TEST_F(FillerChoiceTest, NoClipToPlayLeavesNothingFromTheLastListing) {
   const Case cases[] = {
       {"neither the row's nor the default folder can be listed", "/gone/row", "/gone/default"},
       {"no row applies and the default folder cannot be listed", nullptr, "/gone/default"},
+      {"the default folder is empty", nullptr, "/filler/empty"},
   };
+  files_.add_folder(QStringLiteral("/filler/empty"));
   const QString news = news_folder(QStringLiteral("news"), {QStringLiteral("n1.mp4")});
   manifest_.add(news + QStringLiteral("/n1.mp4"), 30);
   for (const Case& c : cases) {
@@ -102,6 +105,8 @@ TEST_F(FillerChoiceTest, NoClipToPlayLeavesNothingFromTheLastListing) {
     Run_Filler(p);
     EXPECT_TRUE(p.state.ClipFile.isEmpty()) << qPrintable(p.state.ClipFile);
     EXPECT_EQ(p.form.File1.ListCount(), 0);
+    EXPECT_TRUE(p.form.FillerTimer.Enabled);
+    EXPECT_TRUE(p.form.AdTimer.Enabled);
   }
 }
 

@@ -126,9 +126,10 @@ void Run_Filler(Player& p) {
 
   refill_clip_list(p);
   if (!pick_clip(p, proc)) {
-    // Nothing renders; the timer keeps watching for the show and for clips to appear. The ad
-    // timer stays off: no break was prepared for media that does not play.
+    // Nothing renders; the filler timer keeps watching for the show and for clips to appear, and
+    // the ad timer keeps serving the clipboard and the window order through the whole stretch.
     f.FillerTimer.Enabled = true;
+    f.AdTimer.Enabled = true;
     return;
   }
 
