@@ -4,8 +4,8 @@ namespace vantora::testing {
 namespace {
 
 // A restart while filler plays: the clip stops with the old window, before the Restart form
-// shows.
-TEST_F(DayScenario, RestartStopsTheClip) {
+// shows, and the day started again reads the tables as the scheduling tool has left them.
+TEST_F(DayScenario, RestartStopsTheClipAndTheNewDayReadsTheTablesAfresh) {
   add_row(one_row_show("10:05:00", "10:30:00", "/media/show.mp4"));
   const QString clip = filler_folder(QStringLiteral("filler"), {QStringLiteral("d.mp4")}, 600) +
                        QStringLiteral("/d.mp4");
@@ -32,6 +32,18 @@ TEST_F(DayScenario, RestartStopsTheClip) {
   EXPECT_GT(seconds_after_start(stops[0].at), 40.0);
   EXPECT_LT(stops[0].at, restart_shown);
   ASSERT_EQ(media_events("filler").size(), 2U);
+
+  for (const auto& [recordset, table] :
+       {std::pair{&sim.data().rsLogo, "logo"}, std::pair{&sim.data().rsLottery, "Wizard_INI"}}) {
+    SCOPED_TRACE(table);
+    ASSERT_TRUE(recordset->is_open());
+    EXPECT_EQ(recordset->record_count(),
+              tool_value(QStringLiteral("SELECT COUNT(*) FROM %1").arg(table)).toInt());
+  }
+  for (const TracedEvent& e : events("error")) {
+    ADD_FAILURE() << e.number("number") << " " << e.text("description") << " in "
+                  << e.text("procedure");
+  }
 }
 
 }  // namespace
