@@ -1,6 +1,7 @@
 #include <utility>
 
 #include "core/common/object_ref.h"
+#include "core/database/columns.h"
 #include "core/media/media_player.h"
 #include "core/news/news_lookahead.h"
 #include "core/shell/procedure.h"
@@ -99,8 +100,9 @@ bool render_and_place(Player& p, ports::MediaMode mode, MediaTrap& trap) {
            }
          }) &&
          trap([&] { object(window).put_Height(s.row.PictureHeight); }) &&
-         trap([&] { object(position).put_CurrentPosition(s.row.StartOffset); }) &&
-         trap([&] { p.data.rsplaylist.set_field(7, QVariant::fromValue(kTrue)); }) &&
+         trap([&] { object(position).put_CurrentPosition(s.row.StartOffset); }) && trap([&] {
+           p.data.rsplaylist.set_field(db::col::playlist::kStarted, QVariant::fromValue(kTrue));
+         }) &&
          trap([&] { p.data.rsplaylist.update(); });
 }
 

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/database/columns.h"
 #include "core/scheduler/playlist_row.h"
 #include "core/shell/guarded_test.h"
 
@@ -15,13 +16,13 @@ void load_row(Player& p, Procedure& proc) {
   const db::Recordset& rs = p.data.rsplaylist;
   PlayerState& s = p.state;
   // One read per column, so that a bad value costs that column only.
-  proc([&] { s.row.SegStart = values::to_date_time(rs.field(0)); });
-  proc([&] { s.row.SegEnd = values::to_date_time(rs.field(1)); });
-  proc([&] { s.row.MediaFile = values::to_text(rs.field(2)); });
-  proc([&] { s.row.StartOffset = values::to_int32(rs.field(3)); });
+  proc([&] { s.row.SegStart = values::to_date_time(rs.field(db::col::playlist::kSegStartTime)); });
+  proc([&] { s.row.SegEnd = values::to_date_time(rs.field(db::col::playlist::kSegEndTime)); });
+  proc([&] { s.row.MediaFile = values::to_text(rs.field(db::col::playlist::kFileName)); });
+  proc([&] { s.row.StartOffset = values::to_int32(rs.field(db::col::playlist::kStartOffset)); });
   playlist_row::load_play_columns(s, rs, proc);
-  proc([&] { s.row.SegStarted = to_flag(rs.field(7)); });
-  proc([&] { s.row.SegDone = to_flag(rs.field(8)); });
+  proc([&] { s.row.SegStarted = to_flag(rs.field(db::col::playlist::kStarted)); });
+  proc([&] { s.row.SegDone = to_flag(rs.field(db::col::playlist::kCompleted)); });
   if (s.row.PictureHeight == 0) {
     s.row.PictureHeight = 600;
   }

@@ -1,5 +1,7 @@
 #include "core/scheduler/playlist_row.h"
 
+#include "core/database/columns.h"
+
 namespace vantora::playlist_row {
 
 Bool16 to_flag(const QVariant& value) {
@@ -7,16 +9,17 @@ Bool16 to_flag(const QVariant& value) {
 }
 
 void load_play_columns(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
-  proc([&] { s.row.EndOffset = values::to_int32(rs.field(4)); });
-  proc([&] { s.row.SegCaption = values::to_text(rs.field(5)); });
-  proc([&] { s.row.SegText6 = values::to_text(rs.field(6)); });
-  proc([&] { s.row.PictureTop = values::to_int16(rs.field(9)); });
-  proc([&] { s.row.PictureHeight = values::to_int16(rs.field(10)); });
-  proc([&] { s.row.HideCaption = to_flag(rs.field(11)); });
-  proc([&] { s.breaks.AdFlag = to_flag(rs.field(12)); });
-  proc([&] { s.row.StartNow = to_flag(rs.field(13)); });
-  proc([&] { s.row.ShowStartRow = to_flag(rs.field(14)); });
-  proc([&] { s.row.ShowEndRow = to_flag(rs.field(15)); });
+  proc([&] { s.row.EndOffset = values::to_int32(rs.field(db::col::playlist::kEndOffset)); });
+  proc([&] { s.row.SegCaption = values::to_text(rs.field(db::col::playlist::kCaption)); });
+  proc([&] { s.row.SegText6 = values::to_text(rs.field(db::col::playlist::kText6)); });
+  proc([&] { s.row.PictureTop = values::to_int16(rs.field(db::col::playlist::kPictureTop)); });
+  proc(
+      [&] { s.row.PictureHeight = values::to_int16(rs.field(db::col::playlist::kPictureHeight)); });
+  proc([&] { s.row.HideCaption = to_flag(rs.field(db::col::playlist::kHideCaption)); });
+  proc([&] { s.breaks.AdFlag = to_flag(rs.field(db::col::playlist::kAdFlag)); });
+  proc([&] { s.row.StartNow = to_flag(rs.field(db::col::playlist::kStartNow)); });
+  proc([&] { s.row.ShowStartRow = to_flag(rs.field(db::col::playlist::kShowStart)); });
+  proc([&] { s.row.ShowEndRow = to_flag(rs.field(db::col::playlist::kShowEnd)); });
 }
 
 }  // namespace vantora::playlist_row
