@@ -3,26 +3,16 @@
 #include <optional>
 
 #include "core/database/columns.h"
-#include "core/scheduler/playlist_row.h"
+#include "core/scheduler/schedule_row.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
 namespace {
 
-using playlist_row::to_flag;
-
 void load_row(Player& p, Procedure& proc) {
-  const db::Recordset& rs = p.data.rsplaylist;
   PlayerState& s = p.state;
-  // One read per column, so that a bad value costs that column only.
-  proc([&] { s.row.SegStart = values::to_date_time(rs.field(db::col::playlist::kSegStartTime)); });
-  proc([&] { s.row.SegEnd = values::to_date_time(rs.field(db::col::playlist::kSegEndTime)); });
-  proc([&] { s.row.MediaFile = values::to_text(rs.field(db::col::playlist::kFileName)); });
-  proc([&] { s.row.StartOffset = values::to_int32(rs.field(db::col::playlist::kStartOffset)); });
-  playlist_row::load_play_columns(s, rs, proc);
-  proc([&] { s.row.SegStarted = to_flag(rs.field(db::col::playlist::kStarted)); });
-  proc([&] { s.row.SegDone = to_flag(rs.field(db::col::playlist::kCompleted)); });
+  schedule_row::load(s, p.data.rsplaylist, proc, schedule_row::kSegment);
   if (s.row.PictureHeight == 0) {
     s.row.PictureHeight = 600;
   }

@@ -3,15 +3,15 @@
 #include <optional>
 
 #include "core/database/columns.h"
-#include "core/scheduler/playlist_row.h"
 #include "core/scheduler/schedule_clock.h"
+#include "core/scheduler/schedule_row.h"
 #include "core/shell/guarded_test.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {
 namespace {
 
-using playlist_row::to_flag;
+using schedule_row::Load;
 
 // Seconds from `from` to `to` on the millisecond time line.
 double seconds_from(DateTime from, DateTime to) {
@@ -41,16 +41,10 @@ bool is_resumable(const PlayerState& s, const db::Recordset& rs, std::int64_t no
   return latest_ms >= now_ms && now_ms > start_ms;
 }
 
+// The resume point replaces the segment's own start offset (its column is not read).
 void load_interrupted_row(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
-  proc([&] { s.row.MediaFile = values::to_text(rs.field(db::col::playlist::kFileName)); });
-  // The resume point replaces the segment's own start offset (column 3 is not read).
-  proc([&] {
-    const QVariant saved_position = rs.field(db::col::playlist::kSavedPosition);
-    if (!values::is_null(saved_position)) {
-      s.row.StartOffset = values::to_int32(values::to_double(saved_position) + 5.0);
-    }
-  });
-  playlist_row::load_play_columns(s, rs, proc);
+  schedule_row::load(s, rs, proc, {Load::kMediaFile, Load::kResumeOffset});
+  schedule_row::load(s, rs, proc, schedule_row::kPlayColumns);
 }
 
 void note_show_end(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
@@ -134,8 +128,8 @@ void Is_Terminated(Player& p) {
     proc(
         [&] { s.row.SegStart = values::to_date_time(rs.field(db::col::playlist::kSegStartTime)); });
     proc([&] { s.row.SegEnd = values::to_date_time(rs.field(db::col::playlist::kSegEndTime)); });
-    proc([&] { s.row.SegStarted = to_flag(rs.field(db::col::playlist::kStarted)); });
-    proc([&] { s.recovery.SegDoneScan = to_flag(rs.field(db::col::playlist::kCompleted)); });
+    schedule_row::load(s, rs, proc,
+                       {Load::kSegStart, Load::kSegEnd, Load::kSegStarted, Load::kSegDoneScan});
     bool interrupted = false;
     proc([&] { interrupted = is_candidate(s, rs) && is_resumable(s, rs, now_ms); });
     if (interrupted) {
