@@ -99,11 +99,11 @@ TEST_F(FillerChoiceTest, NoClipToPlayLeavesNothingFromTheLastListing) {
     if (!data_->rsplaylist.is_open()) {
       open_playlist();
     }
-    p.state.FillerFolder = QLatin1String(c.default_folder);
+    p.state.filler.FillerFolder = QLatin1String(c.default_folder);
     file_lists::set_path(p.form.File1, files_, news);
 
     Run_Filler(p);
-    EXPECT_TRUE(p.state.ClipFile.isEmpty()) << qPrintable(p.state.ClipFile);
+    EXPECT_TRUE(p.state.filler.ClipFile.isEmpty()) << qPrintable(p.state.filler.ClipFile);
     EXPECT_EQ(p.form.File1.ListCount(), 0);
     EXPECT_TRUE(p.form.FillerTimer.Enabled);
     EXPECT_TRUE(p.form.AdTimer.Enabled);

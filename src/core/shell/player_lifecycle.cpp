@@ -14,29 +14,14 @@ void yield_times(ports::Runtime& runtime, int count) {
   }
 }
 
-// Each reference that is set, in the order the graph's owner releases them, yielding after each.
-void release_media(PlayerState& s, ports::Runtime& rt) {
-  auto release = [&](auto& reference) {
-    if (reference) {
-      reference.reset();
-      rt.yield();
-    }
-  };
-  release(s.m_objBasicAudio);
-  release(s.m_objBasicVideo);
-  release(s.m_objMediaControl);
-  release(s.m_objMediaEvent);
-  release(s.m_objVideoWindow);
-  release(s.m_objMediaPosition);
-}
-
 }  // namespace
 
 void Form_Load(Player& p) {
   p.errors.ProcName = QStringLiteral("Form_Load");
-  p.state.LoadStartAt = date_time::add_seconds(date_time::truncate_to_second(p.runtime.now()), 10);
+  p.state.lifecycle.LoadStartAt =
+      date_time::add_seconds(date_time::truncate_to_second(p.runtime.now()), 10);
   p.form.Timer2.Enabled = true;
-  p.state.Halted = kFalse;
+  p.state.transport.Halted = kFalse;
 }
 
 void Form_Unload(Player& p) {
@@ -62,7 +47,7 @@ void Form_Unload(Player& p) {
   // The media graph belongs to the player window and goes with it: the last reference to go
   // stops the clip, which must not play on behind the Restart form or the next window.
   yield_times(rt, 1);
-  release_media(p.state, rt);
+  p.state.graph.release(rt);
 
   // A recordset the day never opened is not an error worth a line.
   const std::array recordsets{&p.data.rsplaylist, &p.data.rsPlayed, &p.data.rsPlayer_INI,
