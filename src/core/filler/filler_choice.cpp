@@ -38,13 +38,13 @@ bool scan(Player& p, Procedure& proc, DayRule rule) {
   const int wanted_day = rule == DayRule::kToday ? date_time::weekday(now) : 0;
   while (!test_or_true(proc, [&] { return rs.eof(); })) {
     p.runtime.yield();
-    proc([&] { s.FillerFrom = day_fraction(rs.field(1)); });
-    proc([&] { s.FillerUntil = day_fraction(rs.field(2)); });
-    if (s.FillerUntil < s.FillerFrom) {
-      s.FillerUntil = s.FillerFrom + 1.0;
+    proc([&] { s.filler.FillerFrom = day_fraction(rs.field(1)); });
+    proc([&] { s.filler.FillerUntil = day_fraction(rs.field(2)); });
+    if (s.filler.FillerUntil < s.filler.FillerFrom) {
+      s.filler.FillerUntil = s.filler.FillerFrom + 1.0;
     }
     const bool window_holds =
-        now_ms >= fraction_ms(s.FillerFrom) && now_ms < fraction_ms(s.FillerUntil);
+        now_ms >= fraction_ms(s.filler.FillerFrom) && now_ms < fraction_ms(s.filler.FillerUntil);
     bool applies = false;
     if (window_holds) {
       proc([&] { applies = values::to_int32(rs.field(4)) == wanted_day; });

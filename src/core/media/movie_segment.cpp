@@ -22,7 +22,7 @@ void show_no_overlay(Player& p) {
   f.T_Time.Visible = false;
   f.WnW.Visible = false;
   f.T_Number.Visible = false;
-  p.state.ClockShown = kFalse;
+  p.state.overlay.ClockShown = kFalse;
 }
 
 void show_clock(Player& p, Procedure& proc) {
@@ -34,7 +34,7 @@ void show_clock(Player& p, Procedure& proc) {
   proc([&] { f.T_Time.Top = position_px(rs.field(20)); });
   proc([&] { f.T_Time.Left = position_px(rs.field(19)); });
   f.T_Time.Visible = true;
-  p.state.ClockShown = kTrue;
+  p.state.overlay.ClockShown = kTrue;
   f.WnW.Visible = false;
   f.T_Number.Visible = false;
 }
@@ -43,15 +43,15 @@ void show_lottery(Player& p, Procedure& proc) {
   forms::PlayerForm& f = p.form;
   PlayerState& s = p.state;
   db::Recordset& rs = p.data.rsLottery;
-  s.LotteryMode = kTrue;
+  s.lottery.LotteryMode = kTrue;
   bool empty = true;
   proc([&] { empty = rs.bof(); });
   if (!empty) {
     proc([&] { rs.move_first(); });
-    proc([&] { s.LotteryCount = values::to_int16(values::to_double(rs.field(0))); });
-    f.T_Number.Caption = lottery::mask_text(s.LotteryCount);
+    proc([&] { s.lottery.LotteryCount = values::to_int16(values::to_double(rs.field(0))); });
+    f.T_Number.Caption = lottery::mask_text(s.lottery.LotteryCount);
   } else {
-    s.LotteryCount = 0;
+    s.lottery.LotteryCount = 0;
     f.T_Number.Caption = lottery::mask_text(0);
   }
   f.WnW.Visible = true;
@@ -76,7 +76,7 @@ void show_logo(Player& p, Procedure& proc, const QString& picture_file) {
   });
   f.Logo.Visible = true;
   f.T_Time.Visible = false;
-  p.state.ClockShown = kFalse;
+  p.state.overlay.ClockShown = kFalse;
 }
 
 void set_overlay(Player& p, Procedure& proc) {
@@ -97,9 +97,9 @@ void set_overlay(Player& p, Procedure& proc) {
 
 void Hand_Screen_To_Video(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
-  proc([&] { object(s.m_objVideoWindow).SetWindowForeground(0); });
+  proc([&] { object(s.graph.m_objVideoWindow).SetWindowForeground(0); });
   p.runtime.sleep_ms(250);
-  proc([&] { s.VideoHwnd = p.desktop.GetForegroundWindow(); });
+  proc([&] { s.windows.VideoHwnd = p.desktop.GetForegroundWindow(); });
   p.runtime.sleep_ms(1000);
   proc([&] { designer::Activate(p.desktop); });
   p.runtime.sleep_ms(250);
@@ -114,10 +114,10 @@ void Run_MovieFile(Player& p) {
   auto back = [&] { p.errors.ProcName = proc.label(); };
 
   f.Text3.Text = QStringLiteral("Movie");
-  s.CaptionCycle = kTrue;
+  s.captions.CaptionCycle = kTrue;
   f.AdTimer.Enabled = false;
-  s.AdFlag = kFalse;
-  s.FillerMode = kFalse;
+  s.breaks.AdFlag = kFalse;
+  s.filler.FillerMode = kFalse;
   f.FillerTimer.Enabled = false;
 
   Run_Movie(p);
@@ -130,7 +130,7 @@ void Run_MovieFile(Player& p) {
 
   f.T_Movie.Enabled = true;
   f.AdTimer.Enabled = true;
-  if (s.LogoTimerWasOn == kTrue) {
+  if (s.saved.LogoTimerWasOn == kTrue) {
     f.LogoTimer.Enabled = true;
   }
   set_overlay(p, proc);

@@ -18,9 +18,9 @@ void read_settings(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
   proc([&] { ini.open(); });
   proc([&] { ini.move_first(); });
-  proc([&] { s.StartTolerance = values::to_int32(ini.field(0)); });
-  proc([&] { s.FillerFolder = values::to_text(ini.field(1)); });
-  proc([&] { s.BreakLeadTime = values::to_int16(ini.field(2)); });
+  proc([&] { s.settings.StartTolerance = values::to_int32(ini.field(0)); });
+  proc([&] { s.filler.FillerFolder = values::to_text(ini.field(1)); });
+  proc([&] { s.settings.BreakLeadTime = values::to_int16(ini.field(2)); });
   proc([&] { p.module1.PanelLeft = to_bool16(values::is_true(ini.field(7))); });
 }
 
@@ -63,7 +63,7 @@ void open_recordsets(Player& p, Procedure& proc) {
 
 void Timer2_Timer(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Timer2_Timer()"));
-  if (schedule_clock::now_ms(p.runtime) > schedule_clock::ms(p.state.LoadStartAt)) {
+  if (schedule_clock::now_ms(p.runtime) > schedule_clock::ms(p.state.lifecycle.LoadStartAt)) {
     p.form.Timer2.Enabled = false;
     proc([&] { Load_Start(p); });
   }
@@ -77,7 +77,7 @@ void Load_Start(Player& p) {
   read_settings(p, proc);
   open_recordsets(p, proc);
 
-  proc([&] { p.state.PlayerHwnd = p.desktop.form_window(p.form.name()); });
+  proc([&] { p.state.windows.PlayerHwnd = p.desktop.form_window(p.form.name()); });
   proc([&] { designer::Activate(p.desktop); });
   p.runtime.sleep_ms(1000);
   proc([&] {

@@ -19,7 +19,7 @@ double seconds_from(DateTime from, DateTime to) {
 
 // Started, and stopped more than 5 s before its end. A Null offset makes it no candidate.
 bool is_candidate(const PlayerState& s, const db::Recordset& rs) {
-  if (s.SegStarted != kTrue) {
+  if (s.row.SegStarted != kTrue) {
     return false;
   }
   const QVariant end_offset = rs.field(4);
@@ -34,19 +34,19 @@ bool is_candidate(const PlayerState& s, const db::Recordset& rs) {
 // the row did begin (a clock set back makes a started row lie in the future).
 bool is_resumable(const PlayerState& s, const db::Recordset& rs, std::int64_t now_ms) {
   const double saved_position = values::to_double(rs.field(16));
-  const std::int64_t start_ms = schedule_clock::ms(s.SegStart);
+  const std::int64_t start_ms = schedule_clock::ms(s.row.SegStart);
   const std::int64_t latest_ms =
-      start_ms + schedule_clock::seconds_to_ms(saved_position + s.StartTolerance);
+      start_ms + schedule_clock::seconds_to_ms(saved_position + s.settings.StartTolerance);
   return latest_ms >= now_ms && now_ms > start_ms;
 }
 
 void load_interrupted_row(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
-  proc([&] { s.MediaFile = values::to_text(rs.field(2)); });
+  proc([&] { s.row.MediaFile = values::to_text(rs.field(2)); });
   // The resume point replaces the segment's own start offset (column 3 is not read).
   proc([&] {
     const QVariant saved_position = rs.field(16);
     if (!values::is_null(saved_position)) {
-      s.StartOffset = values::to_int32(values::to_double(saved_position) + 5.0);
+      s.row.StartOffset = values::to_int32(values::to_double(saved_position) + 5.0);
     }
   });
   playlist_row::load_play_columns(s, rs, proc);
@@ -55,7 +55,7 @@ void load_interrupted_row(PlayerState& s, const db::Recordset& rs, Procedure& pr
 void note_show_end(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
   proc([&] {
     if (values::is_true(rs.field(15))) {
-      s.ShowEndTime = values::to_date_time(rs.field(1));
+      s.recovery.ShowEndTime = values::to_date_time(rs.field(1));
     }
   });
 }
@@ -74,8 +74,8 @@ void measure_gap(Player& p, Procedure& proc) {
     }
   };
 
-  s.ResumeLag = seconds_from(date_time::add_seconds(s.SegStart, s.StartOffset),
-                             schedule_clock::now(p.runtime));
+  s.recovery.ResumeLag = seconds_from(date_time::add_seconds(s.row.SegStart, s.row.StartOffset),
+                                      schedule_clock::now(p.runtime));
 
   // A one-row show ends on its own row: its end is noted before the row is passed over as the
   // start of the show, not of the next one.
@@ -100,12 +100,12 @@ void measure_gap(Player& p, Procedure& proc) {
   }
 
   if (!next_show_found) {
-    s.GapToNextShow = 9999.0;
+    s.recovery.GapToNextShow = 9999.0;
     back_to_interrupted();
     return;
   }
-  proc([&] { s.NextShowStart = values::to_date_time(rs.field(0)); });
-  s.GapToNextShow = seconds_from(s.ShowEndTime, s.NextShowStart);
+  proc([&] { s.recovery.NextShowStart = values::to_date_time(rs.field(0)); });
+  s.recovery.GapToNextShow = seconds_from(s.recovery.ShowEndTime, s.recovery.NextShowStart);
   back_to_interrupted();
 }
 
@@ -121,16 +121,16 @@ void Is_Terminated(Player& p) {
       rs.move_first();
     }
   });
-  s.Terminated = kFalse;
+  s.recovery.Terminated = kFalse;
 
   const std::int64_t now_ms = schedule_clock::now_ms(p.runtime);
   bool found = false;
   while (!test_or_true(proc, [&] { return rs.eof(); })) {
     p.runtime.yield();
-    proc([&] { s.SegStart = values::to_date_time(rs.field(0)); });
-    proc([&] { s.SegEnd = values::to_date_time(rs.field(1)); });
-    proc([&] { s.SegStarted = to_flag(rs.field(7)); });
-    proc([&] { s.SegDoneScan = to_flag(rs.field(8)); });
+    proc([&] { s.row.SegStart = values::to_date_time(rs.field(0)); });
+    proc([&] { s.row.SegEnd = values::to_date_time(rs.field(1)); });
+    proc([&] { s.row.SegStarted = to_flag(rs.field(7)); });
+    proc([&] { s.recovery.SegDoneScan = to_flag(rs.field(8)); });
     bool interrupted = false;
     proc([&] { interrupted = is_candidate(s, rs) && is_resumable(s, rs, now_ms); });
     if (interrupted) {
@@ -143,7 +143,7 @@ void Is_Terminated(Player& p) {
     return;
   }
 
-  s.Terminated = kTrue;
+  s.recovery.Terminated = kTrue;
   load_interrupted_row(s, rs, proc);
   measure_gap(p, proc);
 }

@@ -199,7 +199,7 @@ void Application::Command1_Click() {
     form.FillerTimer.Enabled = false;
     form.T_Movie.Enabled = false;
     form.LogoTimer.Enabled = false;
-    player_->state.Halted = kTrue;
+    player_->state.transport.Halted = kTrue;
     Unload_Player();
   }
   if (end_program) {
