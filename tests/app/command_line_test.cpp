@@ -49,13 +49,14 @@ TEST(CommandLine, ExitCodesAndMessages) {
       {{QStringLiteral("--config"), ini}, 2, ini},
       {{QStringLiteral("--config"), no_folder_ini}, 2, QStringLiteral("/no/such/folder")},
       {{QStringLiteral("init-db"), existing}, 1, QStringLiteral("already exists")},
-      {simulate + QStringList{QStringLiteral("tomorrow"), QStringLiteral("--for"),
-                              QStringLiteral("10")},
+      {simulate +
+           QStringList{QStringLiteral("tomorrow"), QStringLiteral("--for"), QStringLiteral("10")},
        2, QStringLiteral("tomorrow")},
       {{QStringLiteral("simulate"), QStringLiteral("--data"), folder.filePath("none"),
         QStringLiteral("--start"), QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
         QStringLiteral("10")},
-       2, folder.filePath("none")},
+       2,
+       folder.filePath("none")},
       {simulate + QStringList{QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
                               QStringLiteral("-5")},
        105, QStringLiteral("-5")},  // CLI11's validation failure
@@ -112,11 +113,11 @@ TEST(SimulateCommand, FromInitDbToTheFirstPictureTheSameEveryTime) {
     EXPECT_TRUE(QFile::copy(folder.filePath(QStringLiteral("wizard.db")),
                             QDir(data).filePath(QStringLiteral("wizard.db"))));
     const QString trace = folder.filePath(name + QStringLiteral(".jsonl"));
-    const Result result = run({QStringLiteral("simulate"), QStringLiteral("--data"), data,
-                               QStringLiteral("--start"), QStringLiteral("2026-12-06 09:59:50"),
-                               QStringLiteral("--for"), QStringLiteral("300"),
-                               QStringLiteral("--trace"), trace,
-                               QStringLiteral("--media-durations"), manifest.fileName()});
+    const Result result =
+        run({QStringLiteral("simulate"), QStringLiteral("--data"), data, QStringLiteral("--start"),
+             QStringLiteral("2026-12-06 09:59:50"), QStringLiteral("--for"), QStringLiteral("300"),
+             QStringLiteral("--trace"), trace, QStringLiteral("--media-durations"),
+             manifest.fileName()});
     EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
     // The log keeps to one line per run of an error: a quiet day costs a handful of lines.
     QFile log(QDir(data).filePath(QStringLiteral("error.txt")));

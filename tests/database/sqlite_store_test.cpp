@@ -37,7 +37,6 @@ TEST_F(SqliteStoreTest, InitDbRefusesAnExistingDatabase) {
   tool_exec(QStringLiteral("INSERT INTO News (news_name) VALUES ('kept')"));
   EXPECT_EQ(platform::create_schedule(folder_.path()), platform::CreateResult::kAlreadyExists);
   EXPECT_EQ(tool_value("SELECT count(*) FROM News").toInt(), 1);
-
 }
 
 TEST(ScheduleFolderTest, MissingOrJetOnlyFolderRaisesAClearDatabaseError) {

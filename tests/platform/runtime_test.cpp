@@ -39,7 +39,8 @@ TEST(SimRuntime, RunsEventsAtExactVirtualTimes) {
          every(r, t, 666, [=] { note("b"); });
          every(r, t, 1000, [=] { note("c"); });
        },
-       1332, {"500 a", "666 b", "1000 a", "1000 c", "1332 b"}},
+       1332,
+       {"500 a", "666 b", "1000 a", "1000 c", "1332 b"}},
       {"a late tick keeps no backlog and the interval counts from it",
        [&](auto& r, auto& t, auto note) {
          every(r, t, 1000, [&r, note, first = true]() mutable {
@@ -49,7 +50,8 @@ TEST(SimRuntime, RunsEventsAtExactVirtualTimes) {
            }
          });
        },
-       6000, {"1000 slow", "4500 slow", "5500 slow"}},
+       6000,
+       {"1000 slow", "4500 slow", "5500 slow"}},
       {"enabling restarts the interval, re-enabling a running timer does not",
        [&](auto& r, auto& t, auto note) {
          every(r, t, 1000, [=] { note("t"); });
@@ -59,20 +61,25 @@ TEST(SimRuntime, RunsEventsAtExactVirtualTimes) {
            t[0]->set_enabled(true);
          });
        },
-       2300, {"1000 t", "2200 t"}},
+       2300,
+       {"1000 t", "2200 t"}},
       {"a handler may destroy its own timer",
-       [&](auto& r, auto& t, auto note) { every(r, t, 100, [&t, note] {
-         note("once");
-         t.clear();
-       }); },
-       1000, {"100 once"}},
+       [&](auto& r, auto& t, auto note) {
+         every(r, t, 100, [&t, note] {
+           note("once");
+           t.clear();
+         });
+       },
+       1000,
+       {"100 once"}},
       {"injected events run at their time, after a timer due at the same moment",
        [&](auto& r, auto& t, auto note) {
          every(r, t, 500, [=] { note("tick"); });
          r.post_at(date_time::add_seconds(kTen, 0.75), [=] { note("click"); });
          r.post_at(date_time::add_seconds(kTen, 0.5), [=] { note("clipboard"); });
        },
-       1000, {"500 tick", "500 clipboard", "750 click", "1000 tick"}},
+       1000,
+       {"500 tick", "500 clipboard", "750 click", "1000 tick"}},
       {"an injected event waits for a yield while the thread is busy",
        [&](auto& r, auto& t, auto note) {
          r.post_at(date_time::add_seconds(kTen, 1), [=] { note("click"); });
@@ -84,7 +91,8 @@ TEST(SimRuntime, RunsEventsAtExactVirtualTimes) {
            t[0]->set_enabled(false);
          });
        },
-       2600, {"500 busy begins", "2500 click", "2500 busy ends"}},
+       2600,
+       {"500 busy begins", "2500 click", "2500 busy ends"}},
       {"quit stops the loop where it is",
        [&](auto& r, auto& t, auto note) {
          every(r, t, 250, [&r, note, n = 0]() mutable {
@@ -94,7 +102,8 @@ TEST(SimRuntime, RunsEventsAtExactVirtualTimes) {
            }
          });
        },
-       10'000, {"250 t", "500 t", "500 stopped"}},
+       10'000,
+       {"250 t", "500 t", "500 stopped"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
