@@ -1,4 +1,4 @@
-#include "platform/demo/demo_channel.h"
+#include "tools/demo/demo_channel.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "platform/sql/sqlite_schedule_store.h"
 
 namespace vantora::platform::demo {

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/qt_runtime.h"
+#include "platform/qt/qt_runtime.h"
 #include "sim/sim_runtime.h"
 
 namespace vantora {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/common/values.h"
+#include "base/values.h"
 
 namespace vantora::testing {
 
