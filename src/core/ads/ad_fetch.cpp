@@ -1,11 +1,12 @@
 #include "core/ads/ad_fetch.h"
 
 #include "core/ads/break_items.h"
+#include "core/database/columns.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
-using namespace adv_column;
+using namespace db::col::adv;
 
 void FetchAds(Player& p) {
   Procedure proc(p.errors, QStringLiteral("FetchAds()"));

@@ -3,16 +3,13 @@
 #include <cmath>
 
 #include "core/ads/ad_fetch.h"
+#include "core/database/columns.h"
 #include "core/news/news_fetch.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
 namespace {
-
-// Slot_adv columns by ordinal.
-constexpr int kSlotTime = 1;
-constexpr int kSlotKind = 3;
 
 void empty_ad_temp(Procedure& proc, db::Recordset& ad_temp) {
   proc([&] { ad_temp.requery(); });
@@ -79,7 +76,8 @@ void AD_Slot_Search(Player& p) {
     // time.
     const bool have_time = proc([&] {
       const DateTime today = date_time::date_part(p.runtime.now());
-      const DateTime time = date_time::time_of_day(values::to_date_time(slots.field(kSlotTime)));
+      const DateTime time =
+          date_time::time_of_day(values::to_date_time(slots.field(db::col::slot_adv::kTime)));
       s.breaks.SlotTime =
           date_time::from_linear_ms(date_time::to_linear_ms(today) + date_time::to_linear_ms(time));
     });
@@ -87,7 +85,7 @@ void AD_Slot_Search(Player& p) {
       const std::int64_t slot_ms = date_time::to_linear_ms(s.breaks.SlotTime);
       if (search_ms < slot_ms && slot_ms < media_end_ms) {
         SlotKind kind = SlotKind::kAds;
-        if (proc([&] { kind = slot_kind(slots.field(kSlotKind)); })) {
+        if (proc([&] { kind = slot_kind(slots.field(db::col::slot_adv::kSlotKind)); })) {
           if (kind == SlotKind::kAds) {
             FetchAds(p);
           } else {

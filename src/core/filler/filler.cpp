@@ -4,6 +4,7 @@
 
 #include "base/object_ref.h"
 #include "core/ads/slot_search.h"
+#include "core/database/columns.h"
 #include "core/filler/filler_choice.h"
 #include "core/media/movie_segment.h"
 #include "core/media/run_movie.h"
@@ -163,8 +164,8 @@ void FillerTimer_Timer(Player& p) {
     proc([&] {
       db::Recordset& ad_temp = p.data.rsADTemp;
       if (ad_temp.record_count() > 0 && !ad_temp.bof() && !ad_temp.eof() &&
-          schedule_clock::ms(values::to_date_time(ad_temp.field(0))) ==
-              schedule_clock::ms(s.row.SegStart)) {
+          schedule_clock::ms(values::to_date_time(ad_temp.field(
+              db::col::ad_temp::kSegStartTime))) == schedule_clock::ms(s.row.SegStart)) {
         s.row.SegStart = date_time::add_seconds(s.row.SegStart, 10);
       }
     });

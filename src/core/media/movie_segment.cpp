@@ -2,6 +2,7 @@
 
 #include "base/object_ref.h"
 #include "core/ads/slot_search.h"
+#include "core/database/columns.h"
 #include "core/designer/designer_link.h"
 #include "core/media/run_movie.h"
 #include "core/news/lottery_mask.h"
@@ -31,8 +32,8 @@ void show_clock(Player& p, Procedure& proc) {
   f.LogoTimer.Enabled = false;
   f.Logo.Visible = false;
   f.T_Time.Caption = date_time::to_qdatetime(p.runtime.now()).toString(QStringLiteral("HH:mm"));
-  proc([&] { f.T_Time.Top = position_px(rs.field(20)); });
-  proc([&] { f.T_Time.Left = position_px(rs.field(19)); });
+  proc([&] { f.T_Time.Top = position_px(rs.field(db::col::playlist::kLogoTop)); });
+  proc([&] { f.T_Time.Left = position_px(rs.field(db::col::playlist::kLogoLeft)); });
   f.T_Time.Visible = true;
   p.state.overlay.ClockShown = kTrue;
   f.WnW.Visible = false;
@@ -48,7 +49,10 @@ void show_lottery(Player& p, Procedure& proc) {
   proc([&] { empty = rs.bof(); });
   if (!empty) {
     proc([&] { rs.move_first(); });
-    proc([&] { s.lottery.LotteryCount = values::to_int16(values::to_double(rs.field(0))); });
+    proc([&] {
+      s.lottery.LotteryCount =
+          values::to_int16(values::to_double(rs.field(db::col::lottery::kCounter)));
+    });
     f.T_Number.Caption = lottery::mask_text(s.lottery.LotteryCount);
   } else {
     s.lottery.LotteryCount = 0;
@@ -65,8 +69,8 @@ void show_logo(Player& p, Procedure& proc, const QString& picture_file) {
   f.WnW.Visible = false;
   f.T_Number.Visible = false;
   f.LogoTimer.Enabled = false;
-  proc([&] { f.Logo.Top = position_px(rs.field(20)); });
-  proc([&] { f.Logo.Left = position_px(rs.field(19)); });
+  proc([&] { f.Logo.Top = position_px(rs.field(db::col::playlist::kLogoTop)); });
+  proc([&] { f.Logo.Left = position_px(rs.field(db::col::playlist::kLogoLeft)); });
   proc([&] {
     if (p.pictures == nullptr) {
       throw RuntimeError(err::kObjectVariableNotSet);
@@ -81,7 +85,7 @@ void show_logo(Player& p, Procedure& proc, const QString& picture_file) {
 
 void set_overlay(Player& p, Procedure& proc) {
   QString logo_file;
-  proc([&] { logo_file = values::to_text(p.data.rsplaylist.field(18)); });
+  proc([&] { logo_file = values::to_text(p.data.rsplaylist.field(db::col::playlist::kLogoFile)); });
   if (logo_file == QLatin1String("NO")) {
     show_no_overlay(p);
   } else if (logo_file == QLatin1String("CLOCK")) {

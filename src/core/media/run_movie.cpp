@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/object_ref.h"
+#include "core/database/columns.h"
 #include "core/news/get_news_time.h"
 #include "core/shell/procedure.h"
 
@@ -100,8 +101,9 @@ bool render_and_place(Player& p, ports::MediaMode mode, MediaTrap& trap) {
            }
          }) &&
          trap([&] { object(window).put_Height(s.row.PictureHeight); }) &&
-         trap([&] { object(position).put_CurrentPosition(s.row.StartOffset); }) &&
-         trap([&] { p.data.rsplaylist.set_field(7, QVariant::fromValue(kTrue)); }) &&
+         trap([&] { object(position).put_CurrentPosition(s.row.StartOffset); }) && trap([&] {
+           p.data.rsplaylist.set_field(db::col::playlist::kStarted, QVariant::fromValue(kTrue));
+         }) &&
          trap([&] { p.data.rsplaylist.update(); });
 }
 

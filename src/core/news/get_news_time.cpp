@@ -2,15 +2,13 @@
 
 #include <cmath>
 
+#include "core/database/columns.h"
 #include "core/shell/file_lists.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {
 
 namespace {
-
-constexpr int kNewsTimeColumn = 1;
-constexpr int kFolderPathColumn = 2;
 
 // Times of day on the reference day compare to the millisecond: two readings of the same clock
 // second must be equal however their fractions of a day were computed.
@@ -33,7 +31,7 @@ bool find_row(Player& p, Procedure& proc, DateTime from, DateTime to) {
     p.runtime.yield();
     const bool read = proc([&] {
       s.news.NewsTime =
-          date_time::on_reference_day(values::to_date_time(news.field(kNewsTimeColumn)));
+          date_time::on_reference_day(values::to_date_time(news.field(db::col::news::kNewsTime)));
     });
     if (read && within(s.news.NewsTime, from, to)) {
       return true;
@@ -56,7 +54,9 @@ void rewind(Player& p, Procedure& proc) {
 void take_row(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
   s.news.NewsFound = kTrue;
-  proc([&] { s.news.NewsFolder = values::to_text(p.data.rsNews.field(kFolderPathColumn)); });
+  proc([&] {
+    s.news.NewsFolder = values::to_text(p.data.rsNews.field(db::col::news::kFolderPath));
+  });
   proc([&] { file_lists::set_path(p.form.NewsFile, p.files, s.news.NewsFolder); });
   proc([&] { s.news.NewsCount = static_cast<std::int16_t>(p.form.NewsFile.ListCount()); });
   s.news.NewsIndex = 0;

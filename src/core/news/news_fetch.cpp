@@ -1,12 +1,13 @@
 #include "core/news/news_fetch.h"
 
 #include "core/ads/break_items.h"
+#include "core/database/columns.h"
 #include "core/shell/file_lists.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
-using namespace adv_column;
+using namespace db::col::adv;
 
 void FetchNews(Player& p) {
   Procedure proc(p.errors, QStringLiteral("FetchNews()"));

@@ -2,26 +2,17 @@
 
 #include <optional>
 
-#include "core/scheduler/playlist_row.h"
+#include "core/database/columns.h"
+#include "core/scheduler/schedule_row.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
 namespace {
 
-using playlist_row::to_flag;
-
 void load_row(Player& p, Procedure& proc) {
-  const db::Recordset& rs = p.data.rsplaylist;
   PlayerState& s = p.state;
-  // One read per column, so that a bad value costs that column only.
-  proc([&] { s.row.SegStart = values::to_date_time(rs.field(0)); });
-  proc([&] { s.row.SegEnd = values::to_date_time(rs.field(1)); });
-  proc([&] { s.row.MediaFile = values::to_text(rs.field(2)); });
-  proc([&] { s.row.StartOffset = values::to_int32(rs.field(3)); });
-  playlist_row::load_play_columns(s, rs, proc);
-  proc([&] { s.row.SegStarted = to_flag(rs.field(7)); });
-  proc([&] { s.row.SegDone = to_flag(rs.field(8)); });
+  schedule_row::load(s, p.data.rsplaylist, proc, schedule_row::kSegment);
   if (s.row.PictureHeight == 0) {
     s.row.PictureHeight = 600;
   }

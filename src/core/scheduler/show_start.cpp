@@ -1,5 +1,6 @@
 #include "core/scheduler/show_start.h"
 
+#include "core/database/columns.h"
 #include "core/designer/designer_link.h"
 #include "core/filler/filler.h"
 #include "core/media/movie_segment.h"
@@ -24,9 +25,9 @@ void Reset_Lottery_Counter(Player& p, Procedure& proc) {
   proc([&] { empty = rs.bof(); });
   if (empty) {
     proc([&] { rs.add_new(); });
-    proc([&] { rs.set_field(0, values::number_text(0)); });
+    proc([&] { rs.set_field(db::col::lottery::kCounter, values::number_text(0)); });
   } else {
-    proc([&] { rs.set_field(0, QStringLiteral("0")); });
+    proc([&] { rs.set_field(db::col::lottery::kCounter, QStringLiteral("0")); });
   }
   proc([&] { rs.update(); });
 }
