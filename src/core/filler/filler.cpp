@@ -21,12 +21,12 @@ namespace {
 // tick of the filler timer would only alternate with the timer's own errors and defeat the log's
 // one-line-per-run rule (a channel without its folders wrote hundreds of thousands of lines a day).
 bool set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
-  const auto error =
-      Procedure::attempt([&] { file_lists::set_path(p.form.File1, p.files, folder); });
-  if (error && p.state.filler.FillerNoClipLogged != kTrue) {
-    proc.handle(*error);
+  auto list = [&] { file_lists::set_path(p.form.File1, p.files, folder); };
+  if (p.state.filler.FillerNoClipLogged == kTrue) {
+    Procedure reported(p.errors, proc.label(), OnError::kDropAndGoOn);
+    return reported(list);
   }
-  return !error;
+  return proc(list);
 }
 
 // Points File1 at the chosen folder, or at the default one when the chosen folder cannot be
@@ -70,7 +70,7 @@ bool pick_clip(Player& p, Procedure& proc) {
     // Logged once for the whole stretch without clips, not on every tick of the filler timer.
     if (s.filler.FillerNoClipLogged == kFalse) {
       s.filler.FillerNoClipLogged = kTrue;
-      proc.handle(RuntimeError(
+      proc.raise(RuntimeError(
           err::kFileNotFound,
           QStringLiteral("No filler clip in \"%1\"")
               .arg(p.form.File1.Path().isEmpty() ? s.filler.FillerFolder : p.form.File1.Path())));
@@ -100,14 +100,12 @@ void Run_Filler(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Run_Filler()"));
   forms::PlayerForm& f = p.form;
   PlayerState& s = p.state;
-  auto back = [&] { p.errors.ProcName = proc.label(); };
 
   f.T_Time.Visible = false;
   f.T_Number.Visible = false;
   f.WnW.Visible = false;
   proc([&] { p.data.rsplaylist.requery(); });
   Get_Next_Slot(p);
-  back();
 
   const std::optional<QString> folder = filler::choose_folder(p, proc);
   point_file_list(p, proc, folder);
@@ -128,7 +126,6 @@ void Run_Filler(Player& p) {
 
   f.Text3.Text = s.filler.ClipFile;
   Run_FillerFile(p);
-  back();
 
   proc([&] {
     f.Text2.Text =
@@ -141,14 +138,11 @@ void Run_Filler(Player& p) {
 void Run_FillerFile(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Run_FillerFile()"));
   forms::PlayerForm& f = p.form;
-  auto back = [&] { p.errors.ProcName = proc.label(); };
 
   Run_Movie(p);
-  back();
   f.LogoTimer.Enabled = true;
   Hand_Screen_To_Video(p, proc);
   AD_Slot_Search(p);
-  back();
   f.FillerTimer.Enabled = true;
 }
 
@@ -187,7 +181,6 @@ void FillerTimer_Timer(Player& p) {
   while (s.cursor.EndOfList == kFalse) {
     p.runtime.yield();
     Get_Next_Slot(p);
-    p.errors.ProcName = proc.label();
     s.cursor.RewindList = kFalse;
     if (s.cursor.EndOfList == kTrue) {
       break;
