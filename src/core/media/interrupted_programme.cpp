@@ -1,6 +1,6 @@
 #include "core/media/interrupted_programme.h"
 
-#include "core/common/object_ref.h"
+#include "base/object_ref.h"
 
 namespace vantora {
 namespace {

@@ -1,7 +1,8 @@
-#include "core/common/object_ref.h"
+#include "core/media/run_movie.h"
+
+#include "base/object_ref.h"
 #include "core/database/columns.h"
-#include "core/media/media_player.h"
-#include "core/news/news_lookahead.h"
+#include "core/news/get_news_time.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {

@@ -1,7 +1,8 @@
+#include "core/news/get_news_time.h"
+
 #include <cmath>
 
 #include "core/database/columns.h"
-#include "core/news/news_lookahead.h"
 #include "core/shell/file_lists.h"
 #include "core/shell/procedure.h"
 
