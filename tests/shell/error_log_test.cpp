@@ -121,6 +121,10 @@ TEST_F(ErrorLogTest, PolicyDecidesWhatIsLoggedAndWhetherTheProcedureGoesOn) {
       {"media error ends", OnError::kMediaErrorEnds, err::kMediaCannotRender, false, false},
       {"430 is a media error", OnError::kMediaErrorEnds, err::kObjectDoesNotSupport, false, false},
       {"other errors go on", OnError::kMediaErrorEnds, err::kObjectVariableNotSet, true, true},
+      {"a wait's time-out", OnError::kWaitTimeoutDropped, err::kWaitTimedOut, false, true},
+      {"error 0", OnError::kWaitTimeoutDropped, 0, false, true},
+      {"other than a time-out", OnError::kWaitTimeoutDropped, err::kBofOrEof, true, true},
+      {"any error ends the tick", OnError::kAnyErrorEnds, err::kBofOrEof, false, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -22,6 +22,11 @@ enum class OnError {
   // A media error (err::is_media_error: the file is not media) ends the procedure without a log
   // line; every later statement is skipped. Other errors are logged and the next statement runs.
   kMediaErrorEnds,
+  // The completion wait's time-out (287) and the empty error 0 are the normal answer of a clip
+  // still playing, several times a second: not logged. Other errors are logged; all go on.
+  kWaitTimeoutDropped,
+  // The first error ends the procedure without a log line (a tick that will simply try again).
+  kAnyErrorEnds,
 };
 
 // The value a guarded test counts as when it cannot be made. Each call site says which, because
@@ -68,12 +73,25 @@ class Procedure {
 
   // Treats an error found without a failing statement as if a statement had raised it.
   void raise(const RuntimeError& error) {
-    if (policy_ == OnError::kDropAndGoOn) {
-      return;
-    }
-    if (policy_ == OnError::kMediaErrorEnds && err::is_media_error(error.number())) {
-      ended_ = true;
-      return;
+    switch (policy_) {
+      case OnError::kLogAndGoOn:
+        break;
+      case OnError::kDropAndGoOn:
+        return;
+      case OnError::kMediaErrorEnds:
+        if (err::is_media_error(error.number())) {
+          ended_ = true;
+          return;
+        }
+        break;
+      case OnError::kWaitTimeoutDropped:
+        if (error.number() == err::kWaitTimedOut || error.number() == 0) {
+          return;
+        }
+        break;
+      case OnError::kAnyErrorEnds:
+        ended_ = true;
+        return;
     }
     log_.ErrNumber = error.number();
     log_.ErrDesc = error.description();
@@ -81,7 +99,7 @@ class Procedure {
     log_.Log_Error(log_.ErrNumber, log_.ErrDesc, log_.ProcName);
   }
 
-  // A media error ended the procedure (OnError::kMediaErrorEnds).
+  // An error ended the procedure (OnError::kMediaErrorEnds, kAnyErrorEnds).
   bool ended() const { return ended_; }
 
   const QString& label() const { return label_; }
