@@ -8,16 +8,16 @@
 
 #include "app/commands.h"
 #include "app/signal_relay.h"
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/shell/application.h"
 #include "core/shell/channel_ini.h"
-#include "platform/mpv_engine.h"
-#include "platform/qt_file_lister.h"
-#include "platform/qt_picture_loader.h"
-#include "platform/qt_runtime.h"
+#include "platform/mpv/mpv_engine.h"
+#include "platform/qt/qt_file_lister.h"
+#include "platform/qt/qt_picture_loader.h"
+#include "platform/qt/qt_runtime.h"
 #include "platform/sql/sqlite_schedule_store.h"
 #include "platform/views/form_view.h"
-#include "platform/x11_desktop.h"
+#include "platform/x11/x11_desktop.h"
 
 namespace vantora::app {
 namespace {

@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "app/commands.h"
-#include "core/common/errors.h"
-#include "platform/demo/demo_channel.h"
-#include "platform/qt_runtime.h"
+#include "base/errors.h"
+#include "platform/qt/qt_runtime.h"
+#include "tools/demo/demo_channel.h"
 
 namespace vantora::app {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "app/commands.h"
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "platform/sql/sqlite_schedule_store.h"
 
 namespace vantora::app {

@@ -7,9 +7,9 @@
 #include <utility>
 
 #include "app/commands.h"
-#include "core/common/errors.h"
-#include "core/common/values.h"
-#include "platform/mpv_engine.h"
+#include "base/errors.h"
+#include "base/values.h"
+#include "platform/mpv/mpv_engine.h"
 #include "sim/simulation.h"
 
 namespace vantora::app {

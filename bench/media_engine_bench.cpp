@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/common/errors.h"
-#include "platform/mpv_engine.h"
+#include "base/errors.h"
+#include "platform/mpv/mpv_engine.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <QString>
 #include <cstdint>
 
-#include "core/common/date_time.h"
+#include "base/date_time.h"
 #include "ports/key_sequence.h"
 
 namespace vantora::ports {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "core/common/date_time.h"
+#include "base/date_time.h"
 
 namespace vantora::ports {
 

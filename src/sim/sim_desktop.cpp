@@ -3,7 +3,7 @@
 #include <QProcess>
 #include <algorithm>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/designer/designer_link.h"
 #include "core/designer/key_string.h"
 

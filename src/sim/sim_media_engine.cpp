@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::sim {
 

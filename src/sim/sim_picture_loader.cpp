@@ -5,7 +5,7 @@
 #include <QFileInfo>
 #include <array>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::sim {
 namespace {

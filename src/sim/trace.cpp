@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "core/common/values.h"
+#include "base/values.h"
 
 namespace vantora::sim {
 

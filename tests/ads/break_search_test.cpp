@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "base/errors.h"
 #include "core/ads/ad_fetch.h"
 #include "core/ads/slot_search.h"
-#include "core/common/errors.h"
 #include "core/news/news_fetch.h"
 #include "core/shell/file_lists.h"
 #include "support/player_fixture.h"

@@ -1,8 +1,8 @@
-#include "core/common/values.h"
+#include "base/values.h"
 
 #include <gtest/gtest.h>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora {
 namespace {

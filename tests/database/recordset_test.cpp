@@ -1,8 +1,8 @@
 #include <QStringList>
 #include <vector>
 
-#include "core/common/errors.h"
-#include "core/common/values.h"
+#include "base/errors.h"
+#include "base/values.h"
 #include "support/schedule_fixture.h"
 
 namespace vantora::testing {

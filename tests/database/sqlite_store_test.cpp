@@ -5,8 +5,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include "core/common/errors.h"
-#include "core/common/values.h"
+#include "base/errors.h"
+#include "base/values.h"
 #include "core/database/schema.h"
 #include "support/schedule_fixture.h"
 

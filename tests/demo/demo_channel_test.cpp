@@ -1,4 +1,4 @@
-#include "platform/demo/demo_channel.h"
+#include "tools/demo/demo_channel.h"
 
 #include <gtest/gtest.h>
 
@@ -8,11 +8,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "core/common/errors.h"
-#include "core/common/values.h"
+#include "base/errors.h"
+#include "base/values.h"
 #include "core/database/data_environment.h"
-#include "platform/demo/media_maker.h"
 #include "platform/sql/sqlite_schedule_store.h"
+#include "tools/demo/media_maker.h"
 
 namespace vantora::platform::demo {
 namespace {

@@ -1,11 +1,11 @@
-#include "platform/demo/demo_plan.h"
+#include "tools/demo/demo_plan.h"
 
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
 #include <set>
 
-#include "core/common/values.h"
+#include "base/values.h"
 
 namespace vantora::platform::demo {
 namespace {

@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <random>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::keys {
 namespace {

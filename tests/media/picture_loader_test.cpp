@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "core/common/errors.h"
-#include "platform/qt_picture_loader.h"
+#include "base/errors.h"
+#include "platform/qt/qt_picture_loader.h"
 #include "sim/sim_picture_loader.h"
 
 namespace vantora::testing {

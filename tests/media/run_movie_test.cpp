@@ -1,7 +1,8 @@
+#include "core/media/run_movie.h"
+
 #include <gtest/gtest.h>
 
-#include "core/common/errors.h"
-#include "core/media/media_player.h"
+#include "base/errors.h"
 #include "support/player_fixture.h"
 
 namespace vantora {

@@ -1,7 +1,8 @@
+#include "core/news/get_news_time.h"
+
 #include <gtest/gtest.h>
 
-#include "core/common/errors.h"
-#include "core/news/news_lookahead.h"
+#include "base/errors.h"
 #include "support/player_fixture.h"
 
 namespace vantora {

@@ -1,4 +1,4 @@
-#include "platform/mpv_engine.h"
+#include "platform/mpv/mpv_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <QThread>
 #include <memory>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "support/media_clips.h"
 #include "support/schedule_fixture.h"
 

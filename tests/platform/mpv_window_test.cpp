@@ -11,7 +11,7 @@
 #include <QThread>
 #include <QWidget>
 
-#include "platform/mpv_engine.h"
+#include "platform/mpv/mpv_engine.h"
 #include "support/media_clips.h"
 
 namespace vantora {

@@ -1,4 +1,4 @@
-#include "platform/x11_desktop.h"
+#include "platform/x11/x11_desktop.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <QThread>
 #include <functional>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/designer/designer_link.h"
 #include "core/designer/key_string.h"
 #include "tests/platform/x_server.h"

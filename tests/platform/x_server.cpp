@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/x11_desktop.h"
+#include "platform/x11/x11_desktop.h"
 
 namespace vantora::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora {
 namespace {

@@ -8,8 +8,8 @@
 #include <functional>
 #include <memory>
 
-#include "core/common/errors.h"
-#include "platform/qt_file_lister.h"
+#include "base/errors.h"
+#include "platform/qt/qt_file_lister.h"
 #include "sim/sim_file_lister.h"
 #include "sim/sim_runtime.h"
 

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/shell/forms.h"
 #include "sim/sim_runtime.h"
 

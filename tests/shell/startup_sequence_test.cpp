@@ -3,7 +3,7 @@
 #include <QFile>
 #include <nlohmann/json.hpp>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/designer/designer_link.h"
 #include "core/designer/key_string.h"
 #include "core/shell/player.h"

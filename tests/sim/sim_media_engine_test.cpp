@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "sim/media_manifest.h"
 #include "support/trace_lines.h"
 

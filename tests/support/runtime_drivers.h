@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "platform/qt_runtime.h"
+#include "platform/qt/qt_runtime.h"
 #include "sim/sim_runtime.h"
 
 namespace vantora::testing {

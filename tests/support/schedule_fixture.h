@@ -9,7 +9,7 @@
 #include <QUuid>
 #include <memory>
 
-#include "core/common/date_time.h"
+#include "base/date_time.h"
 #include "core/database/data_environment.h"
 #include "platform/sql/sqlite_schedule_store.h"
 

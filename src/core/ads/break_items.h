@@ -2,7 +2,7 @@
 
 #include <QVariant>
 
-#include "core/common/values.h"
+#include "base/values.h"
 #include "core/database/recordset.h"
 #include "core/shell/guarded_test.h"
 

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <limits>
 
-#include "core/common/errors.h"
-#include "core/common/values.h"
+#include "base/errors.h"
+#include "base/values.h"
 
 namespace vantora::db::cell_codec {
 namespace {

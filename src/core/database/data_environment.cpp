@@ -3,7 +3,7 @@
 #include <QtGlobal>
 #include <utility>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::db {
 

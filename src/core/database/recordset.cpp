@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "core/common/errors.h"
-#include "core/common/values.h"
+#include "base/errors.h"
+#include "base/values.h"
 #include "core/database/cell_codec.h"
 
 namespace vantora::db {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "ports/table_store.h"
 
 namespace vantora::db {

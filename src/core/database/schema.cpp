@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "core/common/values.h"
+#include "base/values.h"
 
 namespace vantora::db::schema {
 namespace {

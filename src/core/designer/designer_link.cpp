@@ -1,6 +1,6 @@
 #include "core/designer/designer_link.h"
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/designer/key_string.h"
 
 namespace vantora::designer {

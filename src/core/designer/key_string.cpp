@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::keys {
 namespace {

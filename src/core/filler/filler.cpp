@@ -2,11 +2,11 @@
 
 #include <optional>
 
+#include "base/object_ref.h"
 #include "core/ads/slot_search.h"
-#include "core/common/object_ref.h"
 #include "core/filler/filler_choice.h"
-#include "core/media/media_player.h"
 #include "core/media/movie_segment.h"
+#include "core/media/run_movie.h"
 #include "core/scheduler/playlist_cursor.h"
 #include "core/scheduler/schedule_clock.h"
 #include "core/shell/file_lists.h"

@@ -1,9 +1,9 @@
 #include "core/media/movie_segment.h"
 
+#include "base/object_ref.h"
 #include "core/ads/slot_search.h"
-#include "core/common/object_ref.h"
 #include "core/designer/designer_link.h"
-#include "core/media/media_player.h"
+#include "core/media/run_movie.h"
 #include "core/news/lottery_mask.h"
 #include "core/shell/procedure.h"
 

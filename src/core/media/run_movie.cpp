@@ -1,8 +1,9 @@
+#include "core/media/run_movie.h"
+
 #include <utility>
 
-#include "core/common/object_ref.h"
-#include "core/media/media_player.h"
-#include "core/news/news_lookahead.h"
+#include "base/object_ref.h"
+#include "core/news/get_news_time.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {

@@ -1,6 +1,7 @@
+#include "core/news/get_news_time.h"
+
 #include <cmath>
 
-#include "core/news/news_lookahead.h"
 #include "core/shell/file_lists.h"
 #include "core/shell/procedure.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/common/date_time.h"
+#include "base/date_time.h"
 #include "ports/runtime.h"
 
 namespace vantora::schedule_clock {

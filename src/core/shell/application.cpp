@@ -1,6 +1,6 @@
 #include "core/shell/application.h"
 
-#include "core/common/values.h"
+#include "base/values.h"
 #include "core/designer/designer_link.h"
 #include "core/shell/player_handlers.h"
 #include "core/shell/player_lifecycle.h"

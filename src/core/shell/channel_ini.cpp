@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora {
 namespace {

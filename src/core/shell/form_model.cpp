@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::forms {
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "core/common/date_time.h"
-#include "core/common/values.h"
+#include "base/date_time.h"
+#include "base/values.h"
 #include "ports/runtime.h"
 
 namespace vantora::forms {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/common/date_time.h"
-#include "core/common/values.h"
+#include "base/date_time.h"
+#include "base/values.h"
 #include "ports/media_graph.h"
 
 namespace vantora {

@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/shell/error_log.h"
 
 namespace vantora {

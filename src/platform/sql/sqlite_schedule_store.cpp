@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <atomic>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/database/cell_codec.h"
 
 namespace vantora::platform {

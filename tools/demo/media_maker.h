@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "platform/demo/demo_plan.h"
+#include "tools/demo/demo_plan.h"
 
 namespace vantora::platform::demo {
 

@@ -1,4 +1,4 @@
-#include "platform/demo/demo_channel.h"
+#include "tools/demo/demo_channel.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -6,10 +6,10 @@
 #include <QFileInfo>
 #include <map>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 #include "core/database/cell_codec.h"
-#include "platform/demo/media_maker.h"
 #include "platform/sql/sqlite_schedule_store.h"
+#include "tools/demo/media_maker.h"
 
 namespace vantora::platform::demo {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/x11_desktop.h"
+#include "platform/x11/x11_desktop.h"
 
 #include <QClipboard>
 #include <QDateTime>
@@ -11,7 +11,7 @@
 #include <ctime>
 #include <vector>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 // libxdo's header has no C linkage guards of its own; Xlib's macros (None, Bool, Status...)
 // must come after every Qt header.

@@ -6,7 +6,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/mpv_options.h"
+#include "platform/mpv/mpv_options.h"
 
 struct mpv_handle;
 struct mpv_event;

@@ -1,4 +1,4 @@
-#include "platform/mpv_session.h"
+#include "platform/mpv/mpv_session.h"
 
 #include <mpv/client.h>
 
@@ -8,7 +8,7 @@
 #include <clocale>
 #include <string>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::platform {
 

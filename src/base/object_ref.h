@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/mpv_session.h"
+#include "platform/mpv/mpv_session.h"
 #include "ports/media_graph.h"
 
 namespace vantora::platform {

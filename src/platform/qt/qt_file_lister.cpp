@@ -1,4 +1,4 @@
-#include "platform/qt_file_lister.h"
+#include "platform/qt/qt_file_lister.h"
 
 #include <QDir>
 #include <QFileInfo>

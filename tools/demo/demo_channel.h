@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <functional>
 
-#include "core/common/date_time.h"
-#include "platform/demo/demo_plan.h"
+#include "base/date_time.h"
+#include "tools/demo/demo_plan.h"
 
 namespace vantora::platform::demo {
 

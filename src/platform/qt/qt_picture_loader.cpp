@@ -1,9 +1,9 @@
-#include "platform/qt_picture_loader.h"
+#include "platform/qt/qt_picture_loader.h"
 
 #include <QFileInfo>
 #include <QImageReader>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::platform {
 

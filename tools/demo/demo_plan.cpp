@@ -1,9 +1,9 @@
-#include "platform/demo/demo_plan.h"
+#include "tools/demo/demo_plan.h"
 
 #include <QDir>
 #include <QVariant>
 
-#include "core/common/values.h"
+#include "base/values.h"
 
 namespace vantora::platform::demo {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/demo/media_maker.h"
+#include "tools/demo/media_maker.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -6,7 +6,7 @@
 #include <deque>
 #include <memory>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::platform::demo {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/mpv_graph.h"
+#include "platform/mpv/mpv_graph.h"
 
 #include <mpv/client.h>
 
@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <chrono>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::platform {
 

@@ -1,4 +1,4 @@
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 #include <utility>
 

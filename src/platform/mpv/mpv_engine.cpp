@@ -1,8 +1,8 @@
-#include "platform/mpv_engine.h"
+#include "platform/mpv/mpv_engine.h"
 
-#include "core/common/errors.h"
-#include "platform/mpv_graph.h"
-#include "platform/mpv_session.h"
+#include "base/errors.h"
+#include "platform/mpv/mpv_graph.h"
+#include "platform/mpv/mpv_session.h"
 
 namespace vantora::platform {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <vector>
 
-#include "core/common/date_time.h"
+#include "base/date_time.h"
 #include "ports/table_store.h"
 
 namespace vantora::platform::demo {

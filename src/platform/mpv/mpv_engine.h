@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/mpv_options.h"
+#include "platform/mpv/mpv_options.h"
 #include "ports/media_graph.h"
 
 namespace vantora::platform {

@@ -1,10 +1,10 @@
-#include "core/common/values.h"
+#include "base/values.h"
 
 #include <QRegularExpression>
 #include <cmath>
 #include <limits>
 
-#include "core/common/errors.h"
+#include "base/errors.h"
 
 namespace vantora::values {
 

@@ -1,4 +1,4 @@
-#include "platform/qt_runtime.h"
+#include "platform/qt/qt_runtime.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -4,7 +4,7 @@
 #include <QVariant>
 #include <cstdint>
 
-#include "core/common/date_time.h"
+#include "base/date_time.h"
 
 namespace vantora {
 
