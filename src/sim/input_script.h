@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "core/common/date_time.h"
+#include "base/date_time.h"
 
 namespace vantora::sim {
 
