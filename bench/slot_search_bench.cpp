@@ -81,8 +81,8 @@ void run(benchmark::State& state, int window_s, DateTime valid_until) {
   sim::SimDesktop desktop(runtime, trace);
   sim::SimMediaEngine media(runtime, trace, sim::MediaManifest{});
   Player player(runtime, globals, data, desktop, media, files);
-  player.state.m_objMediaPosition = std::make_shared<FixedPosition>();
-  player.state.EndOffset = window_s;
+  player.state.graph.m_objMediaPosition = std::make_shared<FixedPosition>();
+  player.state.row.EndOffset = window_s;
 
   std::vector<double> samples_ms;
   for (auto _ : state) {

@@ -18,8 +18,8 @@ class SlotSearchTest : public PlayerFixture {
  protected:
   // A movie segment ending `remaining_s` from now, as the search sees it.
   void play_movie(int end_offset_s, double position_s) {
-    player_->state.FillerMode = kFalse;
-    player_->state.EndOffset = end_offset_s;
+    player_->state.filler.FillerMode = kFalse;
+    player_->state.row.EndOffset = end_offset_s;
     position_->position_s = position_s;
   }
   Ad ad_at(const QVariant& time, const QString& path, int priority = 0) {
@@ -54,14 +54,14 @@ TEST_F(SlotSearchTest, FirstSlotInsideTheWindowWithAdsIsPrepared) {
     AD_Slot_Search(*player_);
     if (c.expected_file.isEmpty()) {
       EXPECT_TRUE(ad_temp_files().empty());
-      EXPECT_EQ(player_->state.SlotFilled, kFalse);
+      EXPECT_EQ(player_->state.breaks.SlotFilled, kFalse);
     } else {
       EXPECT_EQ(ad_temp_files(), std::vector<QString>{c.expected_file});
-      EXPECT_EQ(player_->state.SlotFilled, kTrue);
+      EXPECT_EQ(player_->state.breaks.SlotFilled, kTrue);
     }
-    EXPECT_EQ(player_->state.SlotTime, at(10, c.expected_slot_minute));
-    EXPECT_EQ(player_->state.SearchTime, at(10, 0));
-    EXPECT_EQ(date_time::to_linear_ms(player_->state.MediaEndTime),
+    EXPECT_EQ(player_->state.breaks.SlotTime, at(10, c.expected_slot_minute));
+    EXPECT_EQ(player_->state.breaks.SearchTime, at(10, 0));
+    EXPECT_EQ(date_time::to_linear_ms(player_->state.breaks.MediaEndTime),
               date_time::to_linear_ms(at(10, 20)));
   }
 }
@@ -75,7 +75,7 @@ TEST_F(SlotSearchTest, SlotsExactlyAtNowOrAtTheMediaEndAreSkipped) {
   play_movie(1200, 0.0);
   AD_Slot_Search(*player_);
   EXPECT_TRUE(ad_temp_files().empty());
-  EXPECT_EQ(player_->state.SlotFilled, kFalse);
+  EXPECT_EQ(player_->state.breaks.SlotFilled, kFalse);
 }
 
 TEST_F(SlotSearchTest, WindowEndsWhereTheFillerClipEnds) {
@@ -85,12 +85,12 @@ TEST_F(SlotSearchTest, WindowEndsWhereTheFillerClipEnds) {
   add_ad(ad_at(tod(10, 5), "/ads/late.mpg"));
   add_ad(ad_at(tod(10, 4, 59), "/ads/inside.mpg"));
   reopen();
-  player_->state.FillerMode = kTrue;
-  player_->state.FillerLength = 300;
-  player_->state.EndOffset = 5000;  // not the filler's
+  player_->state.filler.FillerMode = kTrue;
+  player_->state.filler.FillerLength = 300;
+  player_->state.row.EndOffset = 5000;  // not the filler's
   position_->position_s = 0.0;
   AD_Slot_Search(*player_);
-  EXPECT_EQ(date_time::to_linear_ms(player_->state.MediaEndTime),
+  EXPECT_EQ(date_time::to_linear_ms(player_->state.breaks.MediaEndTime),
             date_time::to_linear_ms(at(10, 5)));
   EXPECT_EQ(ad_temp_files(), std::vector<QString>{"/ads/inside.mpg"});
 }
@@ -107,7 +107,7 @@ TEST_F(SlotSearchTest, NewsSlotFillsFromTheFolderAndNotAsAnAd) {
   // As an ad the folder itself would be the one row queued.
   EXPECT_EQ(ad_temp_files(),
             (std::vector<QString>{"/news/noon/a.mpg", "/news/noon/b.mpg", "/news/noon/C.mpg"}));
-  EXPECT_EQ(player_->state.SlotFilled, kTrue);
+  EXPECT_EQ(player_->state.breaks.SlotFilled, kTrue);
 }
 
 TEST_F(SlotSearchTest, PreviousBreakIsEmptiedAndAnEmptySearchLeavesNothing) {
@@ -120,15 +120,15 @@ TEST_F(SlotSearchTest, PreviousBreakIsEmptiedAndAnEmptySearchLeavesNothing) {
   play_movie(120, 0.0);  // now the window closes at 10:02
   AD_Slot_Search(*player_);
   EXPECT_TRUE(ad_temp_files().empty());
-  EXPECT_EQ(player_->state.SlotFilled, kFalse);
+  EXPECT_EQ(player_->state.breaks.SlotFilled, kFalse);
 }
 
 TEST_F(SlotSearchTest, NoMediaPositionIsLoggedAndTheSearchGoesOn) {
   add_slot(tod(10, 5), 0);
   add_ad(ad_at(tod(10, 5), "/ads/a.mpg"));
   reopen();
-  player_->state.m_objMediaPosition.reset();
-  player_->state.MediaEndTime = at(10, 10);  // left from the last search
+  player_->state.graph.m_objMediaPosition.reset();
+  player_->state.breaks.MediaEndTime = at(10, 10);  // left from the last search
   AD_Slot_Search(*player_);
   EXPECT_EQ(logged_errors(), std::vector<std::int32_t>{err::kObjectVariableNotSet});
   EXPECT_EQ(ad_temp_files(), std::vector<QString>{"/ads/a.mpg"});
@@ -137,7 +137,7 @@ TEST_F(SlotSearchTest, NoMediaPositionIsLoggedAndTheSearchGoesOn) {
 class FetchAdsTest : public SlotSearchTest {
  protected:
   void fetch_at(DateTime slot) {
-    player_->state.SlotTime = slot;
+    player_->state.breaks.SlotTime = slot;
     FetchAds(*player_);
   }
 };
@@ -169,10 +169,10 @@ TEST_F(FetchAdsTest, SelectsByTimeToTheSecondAndByWholeValidityDays) {
     reset_tables();
     add_ad(Ad{c.time, 0, c.first_date, c.last_date, "/ads/x.mpg"});
     reopen();
-    player_->state.SlotFilled = kFalse;
+    player_->state.breaks.SlotFilled = kFalse;
     fetch_at(at(10, 0));
     EXPECT_EQ(ad_temp_files().size(), c.fetched ? 1u : 0u);
-    EXPECT_EQ(player_->state.SlotFilled, to_bool16(c.fetched));
+    EXPECT_EQ(player_->state.breaks.SlotFilled, to_bool16(c.fetched));
   }
 }
 
@@ -204,7 +204,7 @@ TEST_F(FetchAdsTest, AppendsInPriorityOrderWithTheFixedColumns) {
 class FetchNewsTest : public SlotSearchTest {
  protected:
   void fetch_at(DateTime slot) {
-    player_->state.SlotTime = slot;
+    player_->state.breaks.SlotTime = slot;
     FetchNews(*player_);
   }
 };
@@ -230,7 +230,7 @@ TEST_F(FetchNewsTest, MatchesWithinASecondOnTheReferenceDay) {
     reset_tables();
     add_ad(Ad{c.time, 0, QVariant(), QVariant(), "/news/item"});
     reopen();
-    player_->state.SlotFilled = kFalse;
+    player_->state.breaks.SlotFilled = kFalse;
     fetch_at(c.slot);
     EXPECT_EQ(ad_temp_files().size(), c.fetched ? 1u : 0u);
   }
@@ -255,7 +255,7 @@ TEST_F(FetchNewsTest, OneRowPerFileInListOrderWithTheNewsFlags) {
     EXPECT_TRUE(values::is_true(row[12]));
     EXPECT_EQ(values::to_int32(row[10]), 600);
   }
-  EXPECT_EQ(player_->state.SlotFilled, kTrue);
+  EXPECT_EQ(player_->state.breaks.SlotFilled, kTrue);
 }
 
 TEST_F(FetchNewsTest, EmptyOrUnlistableFolderPassesToTheNextItem) {
@@ -292,10 +292,10 @@ TEST_F(FetchNewsTest, OnlyUnusableFoldersQueueNothing) {
   add_ad(Ad{tod(10, 0), 1, QVariant(), QVariant(), "/news/missing"});
   reopen();
   file_lists::set_path(player_->form.File1, files_, "/emergency");
-  player_->state.SlotFilled = kFalse;
+  player_->state.breaks.SlotFilled = kFalse;
   fetch_at(at(10, 0));
   EXPECT_TRUE(ad_temp_files().empty());
-  EXPECT_EQ(player_->state.SlotFilled, kFalse);
+  EXPECT_EQ(player_->state.breaks.SlotFilled, kFalse);
 }
 
 }  // namespace

@@ -20,13 +20,13 @@ class RunMovieTest : public testing::PlayerFixture {
     ASSERT_NO_THROW(data_->rsplaylist.open());
     ASSERT_NO_THROW(data_->rsNews.open());
     start_player(date_time::from_parts(2026, 12, 6, 11, 0, 0));
-    state().MediaFile = QStringLiteral("/m/movie.mp4");
-    state().ClipFile = QStringLiteral("/m/filler.mp4");
-    state().NewsClip = QStringLiteral("/m/news.mp4");
+    state().row.MediaFile = QStringLiteral("/m/movie.mp4");
+    state().filler.ClipFile = QStringLiteral("/m/filler.mp4");
+    state().news.NewsClip = QStringLiteral("/m/news.mp4");
   }
 
-  ports::VideoWindow& window() { return *state().m_objVideoWindow; }
-  ports::MediaPosition& position() { return *state().m_objMediaPosition; }
+  ports::VideoWindow& window() { return *state().graph.m_objVideoWindow; }
+  ports::MediaPosition& position() { return *state().graph.m_objMediaPosition; }
   bool playlist_row_started() {
     return tool_value(QStringLiteral("SELECT started FROM playlist")).toInt() != 0;
   }
@@ -54,17 +54,17 @@ TEST_F(RunMovieTest, PlaysTheFileOfTheModeWhoseFlagWinsAndPlacesItsWindow) {
     tool_exec(QStringLiteral("UPDATE playlist SET started = 0"));
     data_->rsplaylist.requery();
     desktop_->SetCursorPos(300, 300);
-    state().NewsRunning = c.news_running;
-    state().FillerMode = c.filler_mode;
-    state().PictureTop = c.picture_top;
-    state().PictureHeight = c.picture_height;
-    state().StartOffset = c.start_offset;
-    state().ClipPlaying = kFalse;
+    state().news.NewsRunning = c.news_running;
+    state().filler.FillerMode = c.filler_mode;
+    state().row.PictureTop = c.picture_top;
+    state().row.PictureHeight = c.picture_height;
+    state().row.StartOffset = c.start_offset;
+    state().graph.ClipPlaying = kFalse;
     player_->form.Text2.Text = QString();
 
     Run_Movie(*player_);
 
-    EXPECT_EQ(state().ClipPlaying, kTrue);
+    EXPECT_EQ(state().graph.ClipPlaying, kTrue);
     EXPECT_EQ(position().Duration(), c.duration_s);
     EXPECT_EQ(position().CurrentPosition(), c.position_s);
     EXPECT_EQ(window().Top(), c.top);
@@ -74,47 +74,47 @@ TEST_F(RunMovieTest, PlaysTheFileOfTheModeWhoseFlagWinsAndPlacesItsWindow) {
     EXPECT_EQ(window().WindowStyle(), 0x06000000);
     EXPECT_EQ(window().Owner(), 0);
     EXPECT_EQ(window().Caption(), QStringLiteral("Vantora Player Video Window"));
-    EXPECT_EQ(state().PictureHeight, c.picture_height_after);
+    EXPECT_EQ(state().row.PictureHeight, c.picture_height_after);
     EXPECT_EQ(playlist_row_started(), c.row_started);
     EXPECT_EQ(player_->form.Text2.Text.get(), QString::number(static_cast<int>(c.duration_s)));
     EXPECT_EQ(desktop_->cursor(), QPoint(0, 0));
-    EXPECT_THROW(state().m_objMediaEvent->WaitForCompletion(0), RuntimeError) << "playing";
+    EXPECT_THROW(state().graph.m_objMediaEvent->WaitForCompletion(0), RuntimeError) << "playing";
   }
   EXPECT_TRUE(logged_.empty());
-  EXPECT_EQ(state().FillerLength, 30) << "30.5 rounds to even";
+  EXPECT_EQ(state().filler.FillerLength, 30) << "30.5 rounds to even";
 }
 
 TEST_F(RunMovieTest, AllSixReferencesMoveToTheNewGraphAndTheOldOneStops) {
   Run_Movie(*player_);
-  const auto old_events = state().m_objMediaEvent;
-  state().MediaFile = QStringLiteral("/m/news.mp4");
+  const auto old_events = state().graph.m_objMediaEvent;
+  state().row.MediaFile = QStringLiteral("/m/news.mp4");
   Run_Movie(*player_);
-  EXPECT_NE(state().m_objMediaEvent, old_events);
-  EXPECT_EQ(dynamic_cast<ports::MediaGraph*>(state().m_objMediaControl.get()),
-            dynamic_cast<ports::MediaGraph*>(state().m_objMediaEvent.get()));
+  EXPECT_NE(state().graph.m_objMediaEvent, old_events);
+  EXPECT_EQ(dynamic_cast<ports::MediaGraph*>(state().graph.m_objMediaControl.get()),
+            dynamic_cast<ports::MediaGraph*>(state().graph.m_objMediaEvent.get()));
   EXPECT_EQ(position().Duration(), 20.0);
   EXPECT_THROW(old_events->WaitForCompletion(0), RuntimeError) << "the old file plays on";
 }
 
 TEST_F(RunMovieTest, FileThatIsNotMediaStopsEverythingWithoutALogLine) {
   Run_Movie(*player_);
-  const auto old_events = state().m_objMediaEvent;
+  const auto old_events = state().graph.m_objMediaEvent;
   tool_exec(QStringLiteral("UPDATE playlist SET started = 0"));
   data_->rsplaylist.requery();
-  state().MediaFile = QStringLiteral("/m/readme.txt");
+  state().row.MediaFile = QStringLiteral("/m/readme.txt");
   player_->form.Text2.Text = QStringLiteral("95");
   Run_Movie(*player_);
-  EXPECT_EQ(state().ClipPlaying, kFalse);
+  EXPECT_EQ(state().graph.ClipPlaying, kFalse);
   EXPECT_TRUE(logged_.empty());
   EXPECT_THROW(old_events->WaitForCompletion(0), RuntimeError);
-  EXPECT_THROW(state().m_objMediaEvent->WaitForCompletion(0), RuntimeError);
+  EXPECT_THROW(state().graph.m_objMediaEvent->WaitForCompletion(0), RuntimeError);
   EXPECT_FALSE(playlist_row_started()) << "the steps after the render do not run";
 }
 
 TEST_F(RunMovieTest, OtherErrorsAreLoggedAndPlaybackStillStarts) {
   data_->rsplaylist.close();
   Run_Movie(*player_);
-  EXPECT_EQ(state().ClipPlaying, kTrue);
+  EXPECT_EQ(state().graph.ClipPlaying, kTrue);
   EXPECT_EQ(player_->form.Text2.Text.get(), QStringLiteral("95"));
   ASSERT_EQ(logged_.size(), 1u) << "a repeated number is written once";
   EXPECT_EQ(logged_[0].number, err::kOperationNotAllowedClosed);
@@ -128,22 +128,22 @@ TEST_F(RunMovieTest, ArmsTheNewsTimerForMoviesAndFillersOnlyAndDisarmsWhenNothin
   data_->rsNews.requery();
   auto& timer = player_->form.NewsTimer.Enabled;
 
-  state().AdPlaying = kTrue;
+  state().breaks.AdPlaying = kTrue;
   Run_Movie(*player_);
   EXPECT_FALSE(timer.get()) << "an advertisement does not look ahead";
-  EXPECT_EQ(state().NewsFound, kFalse);
+  EXPECT_EQ(state().news.NewsFound, kFalse);
 
-  state().AdPlaying = kFalse;
-  state().FillerMode = kTrue;
+  state().breaks.AdPlaying = kFalse;
+  state().filler.FillerMode = kTrue;
   Run_Movie(*player_);
   EXPECT_TRUE(timer.get());
-  EXPECT_EQ(state().NewsFolder, folder_.filePath(QStringLiteral("noon")));
+  EXPECT_EQ(state().news.NewsFolder, folder_.filePath(QStringLiteral("noon")));
 
   // Past the item, the next clip finds nothing: the timer armed for it is disarmed.
   runtime_->run_for_ms(2 * 3600 * 1000);
-  state().FillerMode = kFalse;
+  state().filler.FillerMode = kFalse;
   Run_Movie(*player_);
-  EXPECT_EQ(state().NewsFound, kFalse);
+  EXPECT_EQ(state().news.NewsFound, kFalse);
   EXPECT_FALSE(timer.get());
   EXPECT_TRUE(logged_.empty());
 }

@@ -56,19 +56,19 @@ TEST_F(GetNewsTimeTest, FindsTheFirstRowInTableOrderBetweenNowAndMidnightThenAft
     }
     news_rows(c.rows);
     start_player(c.now);
-    state().NewsFound = kTrue;
+    state().news.NewsFound = kTrue;
     GetNewsTime(*player_, c.seconds_left);
     EXPECT_TRUE(logged_.empty());
     if (c.found == nullptr) {
-      EXPECT_EQ(state().NewsFound, kFalse);
+      EXPECT_EQ(state().news.NewsFound, kFalse);
       continue;
     }
-    ASSERT_EQ(state().NewsFound, kTrue);
-    EXPECT_EQ(state().NewsFolder, folder_.filePath(QString::fromLatin1(c.found)));
-    EXPECT_EQ(player_->form.NewsFile.Path(), state().NewsFolder);
-    EXPECT_EQ(state().NewsCount, player_->form.NewsFile.ListCount());
-    EXPECT_EQ(state().NewsIndex, 0);
-    EXPECT_EQ(date_time::date_part(state().NewsTime).value, kReferenceDaySerial);
+    ASSERT_EQ(state().news.NewsFound, kTrue);
+    EXPECT_EQ(state().news.NewsFolder, folder_.filePath(QString::fromLatin1(c.found)));
+    EXPECT_EQ(player_->form.NewsFile.Path(), state().news.NewsFolder);
+    EXPECT_EQ(state().news.NewsCount, player_->form.NewsFile.ListCount());
+    EXPECT_EQ(state().news.NewsIndex, 0);
+    EXPECT_EQ(date_time::date_part(state().news.NewsTime).value, kReferenceDaySerial);
   }
 }
 
@@ -76,15 +76,15 @@ TEST_F(GetNewsTimeTest, ListsTheFoundFolderByNameAndLogsAFolderThatIsGone) {
   news_folder(QStringLiteral("noon"), {QStringLiteral("B.mp4"), QStringLiteral("a.mp4")});
   news_rows({{"12:00:00", "noon"}, {"13:00:00", "gone"}});
   start_player(date_time::from_parts(2026, 12, 6, 11, 0, 0));
-  state().NewsIndex = 2;
+  state().news.NewsIndex = 2;
   GetNewsTime(*player_, 60);
   EXPECT_EQ(player_->form.NewsFile.items(), (QStringList{"a.mp4", "B.mp4"}));
-  EXPECT_EQ(state().NewsCount, 2);
-  EXPECT_EQ(state().NewsIndex, 0);
+  EXPECT_EQ(state().news.NewsCount, 2);
+  EXPECT_EQ(state().news.NewsIndex, 0);
 
   runtime_->run_for_ms(2 * 3600 * 1000);  // 13:00
   GetNewsTime(*player_, 60);
-  EXPECT_EQ(state().NewsFound, kTrue);
+  EXPECT_EQ(state().news.NewsFound, kTrue);
   ASSERT_EQ(logged_.size(), 1u);
   EXPECT_EQ(logged_[0].number, err::kPathNotFound);
   EXPECT_EQ(logged_[0].procedure, QStringLiteral("GetNewsTime()"));

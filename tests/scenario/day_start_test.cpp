@@ -42,11 +42,11 @@ TEST_F(DayScenario, TheDayStartsOnceTenSecondsAfterTheLoadAndReadsItsSettings) {
   }
   EXPECT_TRUE(designer_placed);
 
-  EXPECT_EQ(p.state.StartTolerance, 90);
-  EXPECT_EQ(p.state.BreakLeadTime, 7);
-  EXPECT_EQ(p.state.FillerFolder, QStringLiteral("/srv/filler"));
+  EXPECT_EQ(p.state.settings.StartTolerance, 90);
+  EXPECT_EQ(p.state.settings.BreakLeadTime, 7);
+  EXPECT_EQ(p.state.filler.FillerFolder, QStringLiteral("/srv/filler"));
   EXPECT_EQ(sim.globals().PanelLeft, kTrue);
-  EXPECT_NE(p.state.PlayerHwnd, 0);
+  EXPECT_NE(p.state.windows.PlayerHwnd, 0);
   for (db::Recordset* rs : p.data.recordsets()) {
     EXPECT_TRUE(rs->is_open()) << qPrintable(rs->command());
   }
@@ -87,8 +87,8 @@ TEST_F(DayScenario, WithNoShowAheadTheNextStartIsFarAway) {
   // Just after play_Click, before the filler timer's first tick searches again.
   sim.runtime().run_for_ms(36'800);
   EXPECT_EQ(text3().front(), "UnIntrupted");
-  EXPECT_EQ(player().state.SegStart, date_time::from_parts(2110, 6, 6));
-  EXPECT_EQ(player().state.EndOfList, kTrue);
+  EXPECT_EQ(player().state.row.SegStart, date_time::from_parts(2110, 6, 6));
+  EXPECT_EQ(player().state.cursor.EndOfList, kTrue);
 }
 
 }  // namespace

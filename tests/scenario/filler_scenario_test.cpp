@@ -8,7 +8,7 @@ namespace {
 // The end of a clip is noticed by the break timer; here the test plays its part.
 void end_clips_until(sim::Simulation& sim, Player& p, DateTime until) {
   while (sim.runtime().now() < until) {
-    p.state.ClipPlaying = kFalse;
+    p.state.graph.ClipPlaying = kFalse;
     sim.runtime().run_for_ms(4'000);
   }
 }

@@ -19,7 +19,8 @@ class SegmentOverlay : public DayScenario {
   // The scheduling tool rewrites the row's overlay columns, which no type guards, so a position
   // may well be no number.
   void replay(Player& p, const QString& logo_file, const QString& left, const QString& top) {
-    tool_exec(QStringLiteral("UPDATE playlist SET logo_file = '%1', logo_left = '%2', logo_top = '%3'")
+    tool_exec(
+        QStringLiteral("UPDATE playlist SET logo_file = '%1', logo_left = '%2', logo_top = '%3'")
             .arg(logo_file, left, top));
     db::Recordset& rs = p.data.rsplaylist;
     rs.requery();
@@ -43,14 +44,14 @@ TEST_F(SegmentOverlay, ByLogoFile) {
   EXPECT_EQ(f.T_Time.Left.get(), 612);
   EXPECT_EQ(f.T_Time.Top.get(), 24);
   EXPECT_EQ(f.T_Time.Caption.get(), QStringLiteral("10:00"));
-  EXPECT_EQ(p.state.ClockShown, kTrue);
+  EXPECT_EQ(p.state.overlay.ClockShown, kTrue);
 
   replay(p, picture, QStringLiteral("700"), QStringLiteral("10"));
   EXPECT_TRUE(f.Logo.Visible);
   EXPECT_FALSE(f.T_Time.Visible);
   EXPECT_EQ(f.Logo.Picture.get(), picture);
   EXPECT_EQ(f.Logo.Left.get(), 700);
-  EXPECT_EQ(p.state.ClockShown, kFalse);
+  EXPECT_EQ(p.state.overlay.ClockShown, kFalse);
 
   // "no" is not "NO": a picture file that does not load keeps the old picture, box shown.
   replay(p, QStringLiteral("no"), QStringLiteral("left"), QStringLiteral("12"));
@@ -86,13 +87,13 @@ TEST_F(SegmentOverlay, LotteryMaskFromTheCounter) {
     tool_exec(QStringLiteral("DELETE FROM Wizard_INI"));
     if (c.counter != nullptr) {
       tool_exec(QStringLiteral("INSERT INTO Wizard_INI (lottery_counter) VALUES ('%1')")
-              .arg(QLatin1String(c.counter)));
+                    .arg(QLatin1String(c.counter)));
     }
     p.data.rsLottery.requery();
     replay(p, QStringLiteral("NUMBERS 12345"), QStringLiteral("0"), QStringLiteral("0"));
     EXPECT_EQ(p.form.T_Number.Caption.get(), QLatin1String(c.mask));
-    EXPECT_EQ(p.state.LotteryCount, c.count);
-    EXPECT_EQ(p.state.LotteryMode, kTrue);
+    EXPECT_EQ(p.state.lottery.LotteryCount, c.count);
+    EXPECT_EQ(p.state.lottery.LotteryMode, kTrue);
     EXPECT_TRUE(p.form.T_Number.Visible);
     EXPECT_TRUE(p.form.WnW.Visible);
     if (c.counter != nullptr) {

@@ -39,7 +39,7 @@ TEST_F(DayScenario, InsideAShowsStartWindowTheShowStartsNormally) {
   EXPECT_TRUE(p.form.AdTimer.Enabled);
   EXPECT_FALSE(p.form.FillerTimer.Enabled);
   EXPECT_TRUE(p.form.LogoTimer.Enabled);  // logo_file "NO"
-  EXPECT_EQ(p.state.StartTolerance, 60);
+  EXPECT_EQ(p.state.settings.StartTolerance, 60);
   EXPECT_TRUE(events("error").empty());
 }
 

@@ -21,14 +21,14 @@ class PlaylistCursorTest : public PlayerFixture {
 
 TEST_F(PlaylistCursorTest, EmptyPlaylistEndsAtOnceAndHasNoNextShow) {
   reopen();
-  player_->state.RewindList = kTrue;
+  player_->state.cursor.RewindList = kTrue;
   Get_Next_Segment(*player_);
-  EXPECT_EQ(player_->state.EndOfList, kTrue);
+  EXPECT_EQ(player_->state.cursor.EndOfList, kTrue);
 
-  player_->state.NoNextShow = kFalse;
+  player_->state.cursor.NoNextShow = kFalse;
   Get_Next_Slot(*player_);
-  EXPECT_EQ(player_->state.NoNextShow, kTrue);
-  EXPECT_EQ(player_->state.EndOfList, kTrue);
+  EXPECT_EQ(player_->state.cursor.NoNextShow, kTrue);
+  EXPECT_EQ(player_->state.cursor.EndOfList, kTrue);
 }
 
 TEST_F(PlaylistCursorTest, StepsThroughRowsAndKeepsTheLastRowAtTheEnd) {
@@ -36,23 +36,23 @@ TEST_F(PlaylistCursorTest, StepsThroughRowsAndKeepsTheLastRowAtTheEnd) {
   add_segment(Segment{at(10, 30), at(11, 0), "/media/b.mpg", false, true, false, 300});
   reopen();
   PlayerState& s = player_->state;
-  s.RewindList = kTrue;
+  s.cursor.RewindList = kTrue;
   Get_Next_Segment(*player_);
-  EXPECT_EQ(s.RewindList, kFalse);
-  EXPECT_EQ(s.MediaFile, "/media/a.mpg");
-  EXPECT_EQ(s.PictureHeight, 600);  // 0 plays full height
-  EXPECT_EQ(s.ShowStartRow, kTrue);
-  EXPECT_EQ(s.ShowEndRow, kFalse);
+  EXPECT_EQ(s.cursor.RewindList, kFalse);
+  EXPECT_EQ(s.row.MediaFile, "/media/a.mpg");
+  EXPECT_EQ(s.row.PictureHeight, 600);  // 0 plays full height
+  EXPECT_EQ(s.row.ShowStartRow, kTrue);
+  EXPECT_EQ(s.row.ShowEndRow, kFalse);
 
   Get_Next_Segment(*player_);
-  EXPECT_EQ(s.MediaFile, "/media/b.mpg");
-  EXPECT_EQ(s.SegStart, at(10, 30));
-  EXPECT_EQ(s.PictureHeight, 300);
-  EXPECT_EQ(s.EndOfList, kFalse);
+  EXPECT_EQ(s.row.MediaFile, "/media/b.mpg");
+  EXPECT_EQ(s.row.SegStart, at(10, 30));
+  EXPECT_EQ(s.row.PictureHeight, 300);
+  EXPECT_EQ(s.cursor.EndOfList, kFalse);
 
   Get_Next_Segment(*player_);
-  EXPECT_EQ(s.EndOfList, kTrue);
-  EXPECT_EQ(s.MediaFile, "/media/b.mpg");
+  EXPECT_EQ(s.cursor.EndOfList, kTrue);
+  EXPECT_EQ(s.row.MediaFile, "/media/b.mpg");
 }
 
 TEST_F(PlaylistCursorTest, NextShowIsTheFirstOpenUncompletedShowStart) {
@@ -80,13 +80,13 @@ TEST_F(PlaylistCursorTest, NextShowIsTheFirstOpenUncompletedShowStart) {
       add_show(start, completed);
     }
     reopen();
-    player_->state.StartTolerance = 60;
+    player_->state.settings.StartTolerance = 60;
     Get_Next_Slot(*player_);
-    EXPECT_EQ(player_->state.NoNextShow, to_bool16(!c.found));
+    EXPECT_EQ(player_->state.cursor.NoNextShow, to_bool16(!c.found));
     if (c.found) {
-      EXPECT_EQ(player_->state.SegStart, c.expected_start);
+      EXPECT_EQ(player_->state.row.SegStart, c.expected_start);
       EXPECT_EQ(cursor_row_start(), c.expected_start);
-      EXPECT_EQ(player_->state.EndOfList, kFalse);
+      EXPECT_EQ(player_->state.cursor.EndOfList, kFalse);
     }
   }
 }
@@ -95,7 +95,7 @@ TEST_F(PlaylistCursorTest, NothingFoundPutsTheCursorBackAndYieldsInTheScan) {
   add_segment(Segment{at(8, 0), at(8, 30), "/media/a.mpg", true, false});
   add_segment(Segment{at(8, 30), at(9, 0), "/media/b.mpg", false, true});
   reopen();
-  player_->state.RewindList = kTrue;
+  player_->state.cursor.RewindList = kTrue;
   Get_Next_Segment(*player_);
   Get_Next_Segment(*player_);
   ASSERT_EQ(cursor_row_start(), at(8, 30));
@@ -104,8 +104,8 @@ TEST_F(PlaylistCursorTest, NothingFoundPutsTheCursorBackAndYieldsInTheScan) {
   runtime_->post([&] { ++ticks_seen; });
   Get_Next_Slot(*player_);
   EXPECT_EQ(ticks_seen, 1);
-  EXPECT_EQ(player_->state.NoNextShow, kTrue);
-  EXPECT_EQ(player_->state.EndOfList, kTrue);
+  EXPECT_EQ(player_->state.cursor.NoNextShow, kTrue);
+  EXPECT_EQ(player_->state.cursor.EndOfList, kTrue);
   EXPECT_EQ(cursor_row_start(), at(8, 30));
 }
 

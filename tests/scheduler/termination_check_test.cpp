@@ -10,7 +10,7 @@ class TerminationCheckTest : public PlayerFixture {
   Player& check_at(DateTime now, int start_tolerance_s = 60) {
     open_playlist();
     Player& p = player(now);
-    p.state.StartTolerance = start_tolerance_s;
+    p.state.settings.StartTolerance = start_tolerance_s;
     Is_Terminated(p);
     return p;
   }
@@ -54,7 +54,7 @@ TEST_F(TerminationCheckTest, CandidateRulesByRow) {
     row.started = c.started;
     add_row(row);
     Player& p = check_at(c.now);
-    EXPECT_EQ(p.state.Terminated, to_bool16(c.terminated));
+    EXPECT_EQ(p.state.recovery.Terminated, to_bool16(c.terminated));
     EXPECT_EQ(data_->rsplaylist.eof(), !c.terminated);
     data_->rsplaylist.close();
   }
@@ -68,15 +68,15 @@ TEST_F(TerminationCheckTest, LoadsTheInterruptedRowWithTheResumeOffset) {
   row.picture_top = 40;
   add_row(row);
   Player& p = check_at(at(10, 10, 30));
-  ASSERT_EQ(p.state.Terminated, kTrue);
-  EXPECT_EQ(p.state.MediaFile, "/media/a.mp4");
-  EXPECT_EQ(p.state.StartOffset, 606);
-  EXPECT_EQ(p.state.EndOffset, 1800);
-  EXPECT_EQ(p.state.PictureTop, 40);
-  EXPECT_EQ(p.state.PictureHeight, 0);  // no substitution of 600 here
-  EXPECT_EQ(p.state.ShowStartRow, kTrue);
-  EXPECT_EQ(p.state.SegStart, at(10, 0));
-  EXPECT_DOUBLE_EQ(p.state.ResumeLag, 630.0 - 606.0);
+  ASSERT_EQ(p.state.recovery.Terminated, kTrue);
+  EXPECT_EQ(p.state.row.MediaFile, "/media/a.mp4");
+  EXPECT_EQ(p.state.row.StartOffset, 606);
+  EXPECT_EQ(p.state.row.EndOffset, 1800);
+  EXPECT_EQ(p.state.row.PictureTop, 40);
+  EXPECT_EQ(p.state.row.PictureHeight, 0);  // no substitution of 600 here
+  EXPECT_EQ(p.state.row.ShowStartRow, kTrue);
+  EXPECT_EQ(p.state.row.SegStart, at(10, 0));
+  EXPECT_DOUBLE_EQ(p.state.recovery.ResumeLag, 630.0 - 606.0);
 }
 
 TEST_F(TerminationCheckTest, FirstCandidateMeetingTheTimeTestsIsTaken) {
@@ -93,8 +93,8 @@ TEST_F(TerminationCheckTest, FirstCandidateMeetingTheTimeTestsIsTaken) {
   second.file = "/media/second.mp4";
   add_row(second);
   Player& p = check_at(at(10, 10, 30));
-  ASSERT_EQ(p.state.Terminated, kTrue);
-  EXPECT_EQ(p.state.MediaFile, "/media/first.mp4");
+  ASSERT_EQ(p.state.recovery.Terminated, kTrue);
+  EXPECT_EQ(p.state.row.MediaFile, "/media/first.mp4");
   EXPECT_EQ(data_->rsplaylist.field(2).toString(), "/media/first.mp4");
 }
 
@@ -130,11 +130,11 @@ TEST_F(TerminationCheckTest, MeasuresTheGapToTheNextShow) {
       add_row({.start = "11:30:00", .end = "12:00:00", .show_start = true, .show_end = true});
     }
     Player& p = check_at(at(10, 10, 30));
-    ASSERT_EQ(p.state.Terminated, kTrue);
-    EXPECT_DOUBLE_EQ(p.state.GapToNextShow, c.gap_s);
-    EXPECT_EQ(p.state.ShowEndTime, c.show_end_time);
+    ASSERT_EQ(p.state.recovery.Terminated, kTrue);
+    EXPECT_DOUBLE_EQ(p.state.recovery.GapToNextShow, c.gap_s);
+    EXPECT_EQ(p.state.recovery.ShowEndTime, c.show_end_time);
     if (c.next_show) {
-      EXPECT_EQ(p.state.NextShowStart, at(11, 30));
+      EXPECT_EQ(p.state.recovery.NextShowStart, at(11, 30));
     }
     // The cursor is back on the interrupted row.
     EXPECT_EQ(values::to_date_time(data_->rsplaylist.field(0)), at(10, 0));

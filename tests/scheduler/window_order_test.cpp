@@ -17,15 +17,15 @@ class WindowOrderTest : public testing::PlayerFixture {
     for (const QString& title : bottom_to_top) {
       const auto handle = desktop_->open_window(title, kStart, Activation::kNoActivate);
       if (title == "video") {
-        player_->state.VideoHwnd = handle;
+        player_->state.windows.VideoHwnd = handle;
       } else if (title == "designer") {
         globals_.DesignerHwnd = handle;
       } else {
-        player_->state.PlayerHwnd = handle;
+        player_->state.windows.PlayerHwnd = handle;
       }
     }
-    player_->state.PictureTop = 60;
-    player_->state.PictureHeight = 480;
+    player_->state.row.PictureTop = 60;
+    player_->state.row.PictureHeight = 480;
   }
   QRect geometry(ports::WindowHandle handle) const { return desktop_->window(handle)->geometry; }
   std::vector<ports::WindowHandle> top_three() const {
@@ -48,13 +48,13 @@ TEST_F(WindowOrderTest, RestacksVideoBelowDesignerBelowPlayer) {
     globals_.PanelLeft = c.panel_left;
     Set_Normal_Order(*player_);
     const PlayerState& s = player_->state;
-    EXPECT_EQ(desktop_->stacking().front(), s.VideoHwnd);
+    EXPECT_EQ(desktop_->stacking().front(), s.windows.VideoHwnd);
     EXPECT_EQ(top_three()[1], globals_.DesignerHwnd);
-    EXPECT_EQ(top_three()[2], s.PlayerHwnd);
-    EXPECT_EQ(geometry(s.VideoHwnd), QRect(0, 60, 800, 480));
+    EXPECT_EQ(top_three()[2], s.windows.PlayerHwnd);
+    EXPECT_EQ(geometry(s.windows.VideoHwnd), QRect(0, 60, 800, 480));
     EXPECT_EQ(geometry(globals_.DesignerHwnd), QRect(4, 4, 792, 580));
-    EXPECT_EQ(geometry(s.PlayerHwnd), QRect(c.player_x, 2, 500, 350));
-    EXPECT_TRUE(desktop_->window(s.PlayerHwnd)->topmost);
+    EXPECT_EQ(geometry(s.windows.PlayerHwnd), QRect(c.player_x, 2, 500, 350));
+    EXPECT_TRUE(desktop_->window(s.windows.PlayerHwnd)->topmost);
   }
 }
 
@@ -71,11 +71,11 @@ TEST_F(WindowOrderTest, LeavesTheScreenAloneWhenInOrderOrPaused) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     open_windows(c.bottom_to_top);
-    player_->state.Paused = c.paused;
+    player_->state.transport.Paused = c.paused;
     const auto before = desktop_->stacking();
     Set_Normal_Order(*player_);
     EXPECT_EQ(desktop_->stacking(), before);
-    EXPECT_EQ(geometry(player_->state.PlayerHwnd), kStart);
+    EXPECT_EQ(geometry(player_->state.windows.PlayerHwnd), kStart);
   }
 }
 

@@ -126,8 +126,8 @@ TEST_F(StartupSequence, RunsFromTheFirstFormToThePlayerWindow) {
 
   Player* player = sim.application().player();
   ASSERT_NE(player, nullptr);
-  EXPECT_EQ(player->state.LoadStartAt, date_time::add_seconds(kStart, 33));
-  EXPECT_EQ(player->state.Halted, kFalse);
+  EXPECT_EQ(player->state.lifecycle.LoadStartAt, date_time::add_seconds(kStart, 33));
+  EXPECT_EQ(player->state.transport.Halted, kFalse);
   EXPECT_EQ(player->form.Timer2.Interval, 1000);
   EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("stand-in show.vpd"));
   EXPECT_EQ(sim.globals().DesignerHwnd, sim.desktop().find_window(designer::window_title()));
@@ -175,7 +175,7 @@ TEST_F(StartupSequence, RestartReloadsThePlayerWindowThroughTheRestartForm) {
   };
   EXPECT_EQ(tail, expected);
   ASSERT_NE(sim.application().player(), nullptr);
-  EXPECT_EQ(sim.application().player()->state.LoadStartAt,
+  EXPECT_EQ(sim.application().player()->state.lifecycle.LoadStartAt,
             date_time::add_seconds(date_time::truncate_to_second(sim.runtime().now()), 10));
 }
 

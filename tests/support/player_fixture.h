@@ -49,7 +49,7 @@ class PlayerFixture : public ScheduleFixture {
     player_ = std::make_unique<Player>(*runtime_, globals_, *data_, *desktop_, *media_, files_);
     player_->errors.set_data_folder(folder_.path());
     player_->errors.add_listener([this](const LoggedError& entry) { logged_.push_back(entry); });
-    player_->state.m_objMediaPosition = position_;
+    player_->state.graph.m_objMediaPosition = position_;
   }
 
   // The player, built once the clock stands where the test wants it.

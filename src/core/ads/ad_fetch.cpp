@@ -1,11 +1,12 @@
 #include "core/ads/ad_fetch.h"
 
 #include "core/ads/break_items.h"
+#include "core/database/columns.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
-using namespace adv_column;
+using namespace db::col::adv;
 
 void FetchAds(Player& p) {
   Procedure proc(p.errors, QStringLiteral("FetchAds()"));
@@ -15,7 +16,7 @@ void FetchAds(Player& p) {
   // Compared in whole milliseconds: a time one second off the slot is exactly on a bound and
   // must not slip inside it by a rounding of the day fraction. A time with a date part lies days
   // away and never matches.
-  const std::int64_t slot_ms = date_time::to_linear_ms(date_time::time_of_day(s.SlotTime));
+  const std::int64_t slot_ms = date_time::to_linear_ms(date_time::time_of_day(s.breaks.SlotTime));
   const std::int64_t lower_ms = slot_ms - 1000;
   const std::int64_t upper_ms = slot_ms + 1000;
 
@@ -38,7 +39,7 @@ void FetchAds(Player& p) {
       selected = first <= today && today <= last;
     });
     if (selected) {
-      s.SlotFilled = kTrue;
+      s.breaks.SlotFilled = kTrue;
       break_items::Item item;
       proc([&] {
         break_items::schedule(proc, today, adv.field(kTime), adv.field(kDuration), item);

@@ -3,24 +3,9 @@
 #include <QVariant>
 
 #include "base/values.h"
+#include "core/database/columns.h"
 #include "core/database/recordset.h"
 #include "core/shell/guarded_test.h"
-
-namespace vantora::adv_column {
-
-// adv columns by ordinal, for ads and news items alike.
-constexpr int kTime = 1;
-constexpr int kCaption = 2;
-constexpr int kFirstDate = 3;
-constexpr int kLastDate = 4;
-constexpr int kMediaPath = 5;  // a news item's folder
-constexpr int kDuration = 7;
-constexpr int kExtraText = 8;
-constexpr int kHideCaption = 9;
-constexpr int kAdFlag = 10;
-constexpr int kExtra16 = 11;
-
-}  // namespace vantora::adv_column
 
 namespace vantora::break_items {
 

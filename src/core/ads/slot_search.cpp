@@ -3,16 +3,13 @@
 #include <cmath>
 
 #include "core/ads/ad_fetch.h"
+#include "core/database/columns.h"
 #include "core/news/news_fetch.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
 namespace {
-
-// Slot_adv columns by ordinal.
-constexpr int kSlotTime = 1;
-constexpr int kSlotKind = 3;
 
 void empty_ad_temp(Procedure& proc, db::Recordset& ad_temp) {
   proc([&] { ad_temp.requery(); });
@@ -28,10 +25,10 @@ void empty_ad_temp(Procedure& proc, db::Recordset& ad_temp) {
 }
 
 double current_position_s(const Player& p) {
-  if (!p.state.m_objMediaPosition) {
+  if (!p.state.graph.m_objMediaPosition) {
     throw RuntimeError(err::kObjectVariableNotSet);
   }
-  return p.state.m_objMediaPosition->CurrentPosition();
+  return p.state.graph.m_objMediaPosition->CurrentPosition();
 }
 
 enum class SlotKind { kAds, kNews };
@@ -51,23 +48,24 @@ void AD_Slot_Search(Player& p) {
   PlayerState& s = p.state;
   db::Recordset& slots = p.data.rsAd_Slot;
 
-  s.SlotFilled = kFalse;
+  s.breaks.SlotFilled = kFalse;
   empty_ad_temp(proc, p.data.rsADTemp);
   // The scheduling tool may have changed slots or ads since the last search.
   proc([&] { slots.requery(); });
   proc([&] { p.data.rsAdv.requery(); });
 
-  s.SearchTime = date_time::truncate_to_second(p.runtime.now());
+  s.breaks.SearchTime = date_time::truncate_to_second(p.runtime.now());
   proc([&] {
-    const double end_offset_s = s.FillerMode == kTrue ? s.FillerLength : s.EndOffset;
+    const double end_offset_s =
+        s.filler.FillerMode == kTrue ? s.filler.FillerLength : s.row.EndOffset;
     const double remaining_s = end_offset_s - current_position_s(p);
     // Kept to the millisecond: a media end a fraction past a slot's second still has that slot
     // inside the window, one a fraction before it does not.
-    s.MediaEndTime = date_time::from_linear_ms(date_time::to_linear_ms(s.SearchTime) +
-                                               std::llround(remaining_s * 1000.0));
+    s.breaks.MediaEndTime = date_time::from_linear_ms(date_time::to_linear_ms(s.breaks.SearchTime) +
+                                                      std::llround(remaining_s * 1000.0));
   });
-  const std::int64_t search_ms = date_time::to_linear_ms(s.SearchTime);
-  const std::int64_t media_end_ms = date_time::to_linear_ms(s.MediaEndTime);
+  const std::int64_t search_ms = date_time::to_linear_ms(s.breaks.SearchTime);
+  const std::int64_t media_end_ms = date_time::to_linear_ms(s.breaks.MediaEndTime);
 
   if (!test_or_true(proc, [&] { return slots.bof() && slots.eof(); })) {
     proc([&] { slots.move_first(); });
@@ -78,22 +76,23 @@ void AD_Slot_Search(Player& p) {
     // time.
     const bool have_time = proc([&] {
       const DateTime today = date_time::date_part(p.runtime.now());
-      const DateTime time = date_time::time_of_day(values::to_date_time(slots.field(kSlotTime)));
-      s.SlotTime =
+      const DateTime time =
+          date_time::time_of_day(values::to_date_time(slots.field(db::col::slot_adv::kTime)));
+      s.breaks.SlotTime =
           date_time::from_linear_ms(date_time::to_linear_ms(today) + date_time::to_linear_ms(time));
     });
     if (have_time) {
-      const std::int64_t slot_ms = date_time::to_linear_ms(s.SlotTime);
+      const std::int64_t slot_ms = date_time::to_linear_ms(s.breaks.SlotTime);
       if (search_ms < slot_ms && slot_ms < media_end_ms) {
         SlotKind kind = SlotKind::kAds;
-        if (proc([&] { kind = slot_kind(slots.field(kSlotKind)); })) {
+        if (proc([&] { kind = slot_kind(slots.field(db::col::slot_adv::kSlotKind)); })) {
           if (kind == SlotKind::kAds) {
             FetchAds(p);
           } else {
             FetchNews(p);
           }
           p.errors.ProcName = proc.label();
-          if (s.SlotFilled == kTrue) {
+          if (s.breaks.SlotFilled == kTrue) {
             break;
           }
         }

@@ -4,6 +4,7 @@
 
 #include "base/object_ref.h"
 #include "core/ads/slot_search.h"
+#include "core/database/columns.h"
 #include "core/filler/filler_choice.h"
 #include "core/media/movie_segment.h"
 #include "core/media/run_movie.h"
@@ -22,7 +23,7 @@ namespace {
 bool set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
   const auto error =
       Procedure::attempt([&] { file_lists::set_path(p.form.File1, p.files, folder); });
-  if (error && p.state.FillerNoClipLogged != kTrue) {
+  if (error && p.state.filler.FillerNoClipLogged != kTrue) {
     proc.handle(*error);
   }
   return !error;
@@ -32,7 +33,7 @@ bool set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
 // listed or holds no file.
 void point_file_list(Player& p, Procedure& proc, const std::optional<QString>& chosen) {
   forms::FileListBox& file1 = p.form.File1;
-  const QString& fallback = p.state.FillerFolder;
+  const QString& fallback = p.state.filler.FillerFolder;
   if (chosen) {
     if (!set_file_list_path(p, proc, *chosen)) {
       set_file_list_path(p, proc, fallback);
@@ -51,14 +52,14 @@ void point_file_list(Player& p, Procedure& proc, const std::optional<QString>& c
 void refill_clip_list(Player& p) {
   forms::FileListBox& file1 = p.form.File1;
   forms::ListBox& list = p.form.FillerList;
-  if (list.ListCount() != 0 && file1.Path() == p.state.FillerListFolder) {
+  if (list.ListCount() != 0 && file1.Path() == p.state.filler.FillerListFolder) {
     return;
   }
   list.Clear();
   for (int i = 0; i < file1.ListCount(); ++i) {
     list.AddItem(file1.List(i));
   }
-  p.state.FillerListFolder = file1.Path();
+  p.state.filler.FillerListFolder = file1.Path();
 }
 
 // Draws the next clip into ClipFile; false when there is none to draw.
@@ -67,19 +68,19 @@ bool pick_clip(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
   if (list.ListCount() == 0) {
     // Logged once for the whole stretch without clips, not on every tick of the filler timer.
-    if (s.FillerNoClipLogged == kFalse) {
-      s.FillerNoClipLogged = kTrue;
+    if (s.filler.FillerNoClipLogged == kFalse) {
+      s.filler.FillerNoClipLogged = kTrue;
       proc.handle(RuntimeError(
           err::kFileNotFound,
           QStringLiteral("No filler clip in \"%1\"")
-              .arg(p.form.File1.Path().isEmpty() ? s.FillerFolder : p.form.File1.Path())));
+              .arg(p.form.File1.Path().isEmpty() ? s.filler.FillerFolder : p.form.File1.Path())));
     }
     return false;
   }
-  s.FillerNoClipLogged = kFalse;
+  s.filler.FillerNoClipLogged = kFalse;
   const int index = filler::pick_index(list.ListCount(), filler::draw_from_clock(p.runtime));
   proc([&] {
-    s.ClipFile = file_lists::join(p.form.File1.Path(), list.List(index));
+    s.filler.ClipFile = file_lists::join(p.form.File1.Path(), list.List(index));
     list.RemoveItem(index);
   });
   p.runtime.yield();
@@ -88,7 +89,7 @@ bool pick_clip(Player& p, Procedure& proc) {
 }
 
 void start_show(Player& p) {
-  p.state.FillerMode = kFalse;
+  p.state.filler.FillerMode = kFalse;
   p.form.FillerTimer.Enabled = false;
   Run_MovieFile(p);
 }
@@ -112,8 +113,8 @@ void Run_Filler(Player& p) {
   point_file_list(p, proc, folder);
 
   f.Text3.Text = QStringLiteral("FILLER");
-  s.AdFlag = kFalse;
-  s.FillerMode = kTrue;
+  s.breaks.AdFlag = kFalse;
+  s.filler.FillerMode = kTrue;
   f.T_Movie.Enabled = false;
   f.AdTimer.Enabled = false;
 
@@ -125,13 +126,13 @@ void Run_Filler(Player& p) {
     return;
   }
 
-  f.Text3.Text = s.ClipFile;
+  f.Text3.Text = s.filler.ClipFile;
   Run_FillerFile(p);
   back();
 
   proc([&] {
     f.Text2.Text =
-        QString::number(values::int_part(object(s.m_objMediaPosition).Duration()), 'f', 0);
+        QString::number(values::int_part(object(s.graph.m_objMediaPosition).Duration()), 'f', 0);
   });
   f.FillerTimer.Enabled = true;
   f.AdTimer.Enabled = true;
@@ -154,50 +155,51 @@ void Run_FillerFile(Player& p) {
 void FillerTimer_Timer(Player& p) {
   Procedure proc(p.errors, QStringLiteral("FillerTimer_Timer()"));
   PlayerState& s = p.state;
-  if (s.Paused == kTrue || s.Halted == kTrue) {
+  if (s.transport.Paused == kTrue || s.transport.Halted == kTrue) {
     return;
   }
 
-  if (s.EndOfList == kFalse) {
+  if (s.cursor.EndOfList == kFalse) {
     // A break item due at the very moment of the show start puts the show back by 10 s.
     proc([&] {
       db::Recordset& ad_temp = p.data.rsADTemp;
       if (ad_temp.record_count() > 0 && !ad_temp.bof() && !ad_temp.eof() &&
-          schedule_clock::ms(values::to_date_time(ad_temp.field(0))) ==
-              schedule_clock::ms(s.SegStart)) {
-        s.SegStart = date_time::add_seconds(s.SegStart, 10);
+          schedule_clock::ms(values::to_date_time(ad_temp.field(
+              db::col::ad_temp::kSegStartTime))) == schedule_clock::ms(s.row.SegStart)) {
+        s.row.SegStart = date_time::add_seconds(s.row.SegStart, 10);
       }
     });
-    if (schedule_clock::now_ms(p.runtime) >= schedule_clock::ms(s.SegStart)) {
+    if (schedule_clock::now_ms(p.runtime) >= schedule_clock::ms(s.row.SegStart)) {
       start_show(p);
       return;
     }
   }
 
-  if (s.ClipPlaying == kTrue) {
+  if (s.graph.ClipPlaying == kTrue) {
     return;
   }
 
   db::Recordset& playlist = p.data.rsplaylist;
   proc([&] { playlist.requery(); });
-  s.RewindList = kTrue;
-  s.EndOfList = kFalse;
+  s.cursor.RewindList = kTrue;
+  s.cursor.EndOfList = kFalse;
   std::optional<db::Bookmark> last_found;
-  while (s.EndOfList == kFalse) {
+  while (s.cursor.EndOfList == kFalse) {
     p.runtime.yield();
     Get_Next_Slot(p);
     p.errors.ProcName = proc.label();
-    s.RewindList = kFalse;
-    if (s.EndOfList == kTrue) {
+    s.cursor.RewindList = kFalse;
+    if (s.cursor.EndOfList == kTrue) {
       break;
     }
     const std::int64_t now_ms = schedule_clock::now_ms(p.runtime);
-    if (now_ms < schedule_clock::ms(s.SegStart)) {
+    if (now_ms < schedule_clock::ms(s.row.SegStart)) {
       break;
     }
-    const std::int64_t tolerance_ms = std::int64_t{s.StartTolerance} * 1000;
-    if (s.ShowStartRow == kTrue && now_ms <= schedule_clock::ms(s.SegStart) + tolerance_ms &&
-        now_ms < schedule_clock::ms(s.SegEnd) + tolerance_ms) {
+    const std::int64_t tolerance_ms = std::int64_t{s.settings.StartTolerance} * 1000;
+    if (s.row.ShowStartRow == kTrue &&
+        now_ms <= schedule_clock::ms(s.row.SegStart) + tolerance_ms &&
+        now_ms < schedule_clock::ms(s.row.SegEnd) + tolerance_ms) {
       p.form.Text3.Text = QStringLiteral("Movie");
       start_show(p);
       return;
@@ -212,7 +214,7 @@ void FillerTimer_Timer(Player& p) {
     last_found = found;
   }
 
-  s.FillerMode = kTrue;
+  s.filler.FillerMode = kTrue;
   Run_Filler(p);
 }
 

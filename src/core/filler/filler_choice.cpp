@@ -3,6 +3,7 @@
 #include <cmath>
 #include <random>
 
+#include "core/database/columns.h"
 #include "core/scheduler/schedule_clock.h"
 #include "core/shell/guarded_test.h"
 
@@ -38,16 +39,17 @@ bool scan(Player& p, Procedure& proc, DayRule rule) {
   const int wanted_day = rule == DayRule::kToday ? date_time::weekday(now) : 0;
   while (!test_or_true(proc, [&] { return rs.eof(); })) {
     p.runtime.yield();
-    proc([&] { s.FillerFrom = day_fraction(rs.field(1)); });
-    proc([&] { s.FillerUntil = day_fraction(rs.field(2)); });
-    if (s.FillerUntil < s.FillerFrom) {
-      s.FillerUntil = s.FillerFrom + 1.0;
+    proc([&] { s.filler.FillerFrom = day_fraction(rs.field(db::col::filler::kStartTime)); });
+    proc([&] { s.filler.FillerUntil = day_fraction(rs.field(db::col::filler::kEndTime)); });
+    if (s.filler.FillerUntil < s.filler.FillerFrom) {
+      s.filler.FillerUntil = s.filler.FillerFrom + 1.0;
     }
     const bool window_holds =
-        now_ms >= fraction_ms(s.FillerFrom) && now_ms < fraction_ms(s.FillerUntil);
+        now_ms >= fraction_ms(s.filler.FillerFrom) && now_ms < fraction_ms(s.filler.FillerUntil);
     bool applies = false;
     if (window_holds) {
-      proc([&] { applies = values::to_int32(rs.field(4)) == wanted_day; });
+      proc(
+          [&] { applies = values::to_int32(rs.field(db::col::filler::kDayOfWeek)) == wanted_day; });
     }
     if (applies) {
       return true;
@@ -65,7 +67,8 @@ std::optional<QString> choose_folder(Player& p, Procedure& proc) {
   }
   std::optional<QString> folder;
   // A folder that cannot be read counts as a row with an unusable folder.
-  if (!proc([&] { folder = values::to_text(p.data.rsfiller.field(0)); })) {
+  if (!proc(
+          [&] { folder = values::to_text(p.data.rsfiller.field(db::col::filler::kFolderPath)); })) {
     return QString();
   }
   return folder;

@@ -2,6 +2,7 @@
 
 #include "base/object_ref.h"
 #include "core/ads/slot_search.h"
+#include "core/database/columns.h"
 #include "core/designer/designer_link.h"
 #include "core/media/run_movie.h"
 #include "core/news/lottery_mask.h"
@@ -22,7 +23,7 @@ void show_no_overlay(Player& p) {
   f.T_Time.Visible = false;
   f.WnW.Visible = false;
   f.T_Number.Visible = false;
-  p.state.ClockShown = kFalse;
+  p.state.overlay.ClockShown = kFalse;
 }
 
 void show_clock(Player& p, Procedure& proc) {
@@ -31,10 +32,10 @@ void show_clock(Player& p, Procedure& proc) {
   f.LogoTimer.Enabled = false;
   f.Logo.Visible = false;
   f.T_Time.Caption = date_time::to_qdatetime(p.runtime.now()).toString(QStringLiteral("HH:mm"));
-  proc([&] { f.T_Time.Top = position_px(rs.field(20)); });
-  proc([&] { f.T_Time.Left = position_px(rs.field(19)); });
+  proc([&] { f.T_Time.Top = position_px(rs.field(db::col::playlist::kLogoTop)); });
+  proc([&] { f.T_Time.Left = position_px(rs.field(db::col::playlist::kLogoLeft)); });
   f.T_Time.Visible = true;
-  p.state.ClockShown = kTrue;
+  p.state.overlay.ClockShown = kTrue;
   f.WnW.Visible = false;
   f.T_Number.Visible = false;
 }
@@ -43,15 +44,18 @@ void show_lottery(Player& p, Procedure& proc) {
   forms::PlayerForm& f = p.form;
   PlayerState& s = p.state;
   db::Recordset& rs = p.data.rsLottery;
-  s.LotteryMode = kTrue;
+  s.lottery.LotteryMode = kTrue;
   bool empty = true;
   proc([&] { empty = rs.bof(); });
   if (!empty) {
     proc([&] { rs.move_first(); });
-    proc([&] { s.LotteryCount = values::to_int16(values::to_double(rs.field(0))); });
-    f.T_Number.Caption = lottery::mask_text(s.LotteryCount);
+    proc([&] {
+      s.lottery.LotteryCount =
+          values::to_int16(values::to_double(rs.field(db::col::lottery::kCounter)));
+    });
+    f.T_Number.Caption = lottery::mask_text(s.lottery.LotteryCount);
   } else {
-    s.LotteryCount = 0;
+    s.lottery.LotteryCount = 0;
     f.T_Number.Caption = lottery::mask_text(0);
   }
   f.WnW.Visible = true;
@@ -65,8 +69,8 @@ void show_logo(Player& p, Procedure& proc, const QString& picture_file) {
   f.WnW.Visible = false;
   f.T_Number.Visible = false;
   f.LogoTimer.Enabled = false;
-  proc([&] { f.Logo.Top = position_px(rs.field(20)); });
-  proc([&] { f.Logo.Left = position_px(rs.field(19)); });
+  proc([&] { f.Logo.Top = position_px(rs.field(db::col::playlist::kLogoTop)); });
+  proc([&] { f.Logo.Left = position_px(rs.field(db::col::playlist::kLogoLeft)); });
   proc([&] {
     if (p.pictures == nullptr) {
       throw RuntimeError(err::kObjectVariableNotSet);
@@ -76,12 +80,12 @@ void show_logo(Player& p, Procedure& proc, const QString& picture_file) {
   });
   f.Logo.Visible = true;
   f.T_Time.Visible = false;
-  p.state.ClockShown = kFalse;
+  p.state.overlay.ClockShown = kFalse;
 }
 
 void set_overlay(Player& p, Procedure& proc) {
   QString logo_file;
-  proc([&] { logo_file = values::to_text(p.data.rsplaylist.field(18)); });
+  proc([&] { logo_file = values::to_text(p.data.rsplaylist.field(db::col::playlist::kLogoFile)); });
   if (logo_file == QLatin1String("NO")) {
     show_no_overlay(p);
   } else if (logo_file == QLatin1String("CLOCK")) {
@@ -97,9 +101,9 @@ void set_overlay(Player& p, Procedure& proc) {
 
 void Hand_Screen_To_Video(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
-  proc([&] { object(s.m_objVideoWindow).SetWindowForeground(0); });
+  proc([&] { object(s.graph.m_objVideoWindow).SetWindowForeground(0); });
   p.runtime.sleep_ms(250);
-  proc([&] { s.VideoHwnd = p.desktop.GetForegroundWindow(); });
+  proc([&] { s.windows.VideoHwnd = p.desktop.GetForegroundWindow(); });
   p.runtime.sleep_ms(1000);
   proc([&] { designer::Activate(p.desktop); });
   p.runtime.sleep_ms(250);
@@ -114,10 +118,10 @@ void Run_MovieFile(Player& p) {
   auto back = [&] { p.errors.ProcName = proc.label(); };
 
   f.Text3.Text = QStringLiteral("Movie");
-  s.CaptionCycle = kTrue;
+  s.captions.CaptionCycle = kTrue;
   f.AdTimer.Enabled = false;
-  s.AdFlag = kFalse;
-  s.FillerMode = kFalse;
+  s.breaks.AdFlag = kFalse;
+  s.filler.FillerMode = kFalse;
   f.FillerTimer.Enabled = false;
 
   Run_Movie(p);
@@ -130,7 +134,7 @@ void Run_MovieFile(Player& p) {
 
   f.T_Movie.Enabled = true;
   f.AdTimer.Enabled = true;
-  if (s.LogoTimerWasOn == kTrue) {
+  if (s.saved.LogoTimerWasOn == kTrue) {
     f.LogoTimer.Enabled = true;
   }
   set_overlay(p, proc);

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "base/object_ref.h"
+#include "core/database/columns.h"
 #include "core/news/get_news_time.h"
 #include "core/shell/procedure.h"
 
@@ -26,7 +27,7 @@ class MediaTrap {
       return true;
     }
     if (err::is_media_error(error->number())) {
-      p_.state.ClipPlaying = kFalse;
+      p_.state.graph.ClipPlaying = kFalse;
       return false;
     }
     proc_.handle(*error);
@@ -39,10 +40,10 @@ class MediaTrap {
 };
 
 ports::MediaMode chosen_mode(const PlayerState& s) {
-  if (s.NewsRunning != kFalse) {
+  if (s.news.NewsRunning != kFalse) {
     return ports::MediaMode::kNews;
   }
-  if (s.FillerMode != kFalse) {
+  if (s.filler.FillerMode != kFalse) {
     return ports::MediaMode::kFiller;
   }
   return ports::MediaMode::kNormal;
@@ -52,21 +53,21 @@ ports::MediaMode chosen_mode(const PlayerState& s) {
 // window is disowned before the graph goes. The event reference stays until the new graph
 // replaces it.
 void release_graph(PlayerState& s, MediaTrap& trap) {
-  if (s.m_objBasicAudio) {
-    s.m_objBasicAudio.reset();
+  if (s.graph.m_objBasicAudio) {
+    s.graph.m_objBasicAudio.reset();
   }
-  if (s.m_objBasicVideo) {
-    s.m_objBasicVideo.reset();
-    trap([&] { object(s.m_objVideoWindow).put_Owner(0); });
+  if (s.graph.m_objBasicVideo) {
+    s.graph.m_objBasicVideo.reset();
+    trap([&] { object(s.graph.m_objVideoWindow).put_Owner(0); });
   }
-  if (s.m_objMediaControl) {
-    s.m_objMediaControl.reset();
+  if (s.graph.m_objMediaControl) {
+    s.graph.m_objMediaControl.reset();
   }
-  if (s.m_objVideoWindow) {
-    s.m_objVideoWindow.reset();
+  if (s.graph.m_objVideoWindow) {
+    s.graph.m_objVideoWindow.reset();
   }
-  if (s.m_objMediaPosition) {
-    s.m_objMediaPosition.reset();
+  if (s.graph.m_objMediaPosition) {
+    s.graph.m_objMediaPosition.reset();
   }
 }
 
@@ -74,34 +75,35 @@ void release_graph(PlayerState& s, MediaTrap& trap) {
 // return.
 bool render_and_place(Player& p, ports::MediaMode mode, MediaTrap& trap) {
   PlayerState& s = p.state;
-  auto& control = s.m_objMediaControl;
-  auto& window = s.m_objVideoWindow;
-  auto& position = s.m_objMediaPosition;
+  auto& control = s.graph.m_objMediaControl;
+  auto& window = s.graph.m_objVideoWindow;
+  auto& position = s.graph.m_objMediaPosition;
   switch (mode) {
     case ports::MediaMode::kNews:
-      return trap([&] { object(control).RenderFile(s.NewsClip); }) &&
+      return trap([&] { object(control).RenderFile(s.news.NewsClip); }) &&
              trap([&] { object(window).put_Top(0); }) &&
              trap([&] { object(window).put_Height(kFullPictureHeight_px); }) &&
              trap([&] { object(position).put_CurrentPosition(0); });
     case ports::MediaMode::kFiller:
-      return trap([&] { object(control).RenderFile(s.ClipFile); }) &&
+      return trap([&] { object(control).RenderFile(s.filler.ClipFile); }) &&
              trap([&] { object(window).put_Top(0); }) &&
              trap([&] { object(window).put_Height(kFullPictureHeight_px); }) &&
              trap([&] { object(position).put_CurrentPosition(0); }) &&
-             trap([&] { s.PictureHeight = kFullPictureHeight_px; }) &&
-             trap([&] { s.FillerLength = values::to_int32(object(position).Duration()); });
+             trap([&] { s.row.PictureHeight = kFullPictureHeight_px; }) &&
+             trap([&] { s.filler.FillerLength = values::to_int32(object(position).Duration()); });
     case ports::MediaMode::kNormal:
       break;
   }
-  return trap([&] { object(control).RenderFile(s.MediaFile); }) &&
-         trap([&] { object(window).put_Top(s.PictureTop); }) && trap([&] {
-           if (s.PictureHeight == 0) {
-             s.PictureHeight = kFullPictureHeight_px;
+  return trap([&] { object(control).RenderFile(s.row.MediaFile); }) &&
+         trap([&] { object(window).put_Top(s.row.PictureTop); }) && trap([&] {
+           if (s.row.PictureHeight == 0) {
+             s.row.PictureHeight = kFullPictureHeight_px;
            }
          }) &&
-         trap([&] { object(window).put_Height(s.PictureHeight); }) &&
-         trap([&] { object(position).put_CurrentPosition(s.StartOffset); }) &&
-         trap([&] { p.data.rsplaylist.set_field(7, QVariant::fromValue(kTrue)); }) &&
+         trap([&] { object(window).put_Height(s.row.PictureHeight); }) &&
+         trap([&] { object(position).put_CurrentPosition(s.row.StartOffset); }) && trap([&] {
+           p.data.rsplaylist.set_field(db::col::playlist::kStarted, QVariant::fromValue(kTrue));
+         }) &&
          trap([&] { p.data.rsplaylist.update(); });
 }
 
@@ -121,35 +123,35 @@ void Run_Movie(Player& p) {
   if (!trap([&] { graph = p.media.create_graph(mode); })) {
     return;
   }
-  s.m_objMediaControl = graph;
-  s.m_objMediaPosition = graph;
-  s.m_objBasicVideo = graph;
-  s.m_objBasicAudio = graph;
-  s.m_objVideoWindow = graph;
-  s.m_objMediaEvent = graph;  // the last reference to the old graph: it stops here
+  s.graph.m_objMediaControl = graph;
+  s.graph.m_objMediaPosition = graph;
+  s.graph.m_objBasicVideo = graph;
+  s.graph.m_objBasicAudio = graph;
+  s.graph.m_objVideoWindow = graph;
+  s.graph.m_objMediaEvent = graph;  // the last reference to the old graph: it stops here
   graph.reset();
 
   if (!render_and_place(p, mode, trap)) {
     return;
   }
-  auto& window = s.m_objVideoWindow;
-  auto& position = s.m_objMediaPosition;
+  auto& window = s.graph.m_objVideoWindow;
+  auto& position = s.graph.m_objMediaPosition;
   const bool placed = trap([&] { object(window).put_WindowStyle(kVideoWindowStyle); }) &&
                       trap([&] { object(window).put_Left(0); }) &&
                       trap([&] { object(window).put_Width(kVideoWindowWidth_px); }) &&
                       trap([&] { object(window).put_Caption(kVideoWindowCaption); }) &&
-                      trap([&] { object(s.m_objMediaControl).Run(); });
+                      trap([&] { object(s.graph.m_objMediaControl).Run(); });
   if (!placed) {
     return;
   }
-  s.ClipPlaying = kTrue;
+  s.graph.ClipPlaying = kTrue;
   if (!trap([&] {
         p.form.Text2.Text = QString::number(values::int_part(object(position).Duration()), 'f', 0);
       })) {
     return;
   }
 
-  if (s.AdPlaying != kFalse || s.NewsRunning != kFalse) {
+  if (s.breaks.AdPlaying != kFalse || s.news.NewsRunning != kFalse) {
     return;
   }
   double remaining_s = 0.0;
@@ -161,7 +163,7 @@ void Run_Movie(Player& p) {
   GetNewsTime(p, remaining_s);
   // An armed timer whose item this look-ahead no longer finds would fire for an item that is
   // not the next one any more: it is disarmed.
-  p.form.NewsTimer.Enabled = s.NewsFound != kFalse;
+  p.form.NewsTimer.Enabled = s.news.NewsFound != kFalse;
 }
 
 }  // namespace vantora

@@ -2,15 +2,13 @@
 
 #include <cmath>
 
+#include "core/database/columns.h"
 #include "core/shell/file_lists.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {
 
 namespace {
-
-constexpr int kNewsTimeColumn = 1;
-constexpr int kFolderPathColumn = 2;
 
 // Times of day on the reference day compare to the millisecond: two readings of the same clock
 // second must be equal however their fractions of a day were computed.
@@ -32,9 +30,10 @@ bool find_row(Player& p, Procedure& proc, DateTime from, DateTime to) {
     }
     p.runtime.yield();
     const bool read = proc([&] {
-      s.NewsTime = date_time::on_reference_day(values::to_date_time(news.field(kNewsTimeColumn)));
+      s.news.NewsTime =
+          date_time::on_reference_day(values::to_date_time(news.field(db::col::news::kNewsTime)));
     });
-    if (read && within(s.NewsTime, from, to)) {
+    if (read && within(s.news.NewsTime, from, to)) {
       return true;
     }
     if (!proc([&] { news.move_next(); })) {
@@ -54,11 +53,13 @@ void rewind(Player& p, Procedure& proc) {
 
 void take_row(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
-  s.NewsFound = kTrue;
-  proc([&] { s.NewsFolder = values::to_text(p.data.rsNews.field(kFolderPathColumn)); });
-  proc([&] { file_lists::set_path(p.form.NewsFile, p.files, s.NewsFolder); });
-  proc([&] { s.NewsCount = static_cast<std::int16_t>(p.form.NewsFile.ListCount()); });
-  s.NewsIndex = 0;
+  s.news.NewsFound = kTrue;
+  proc([&] {
+    s.news.NewsFolder = values::to_text(p.data.rsNews.field(db::col::news::kFolderPath));
+  });
+  proc([&] { file_lists::set_path(p.form.NewsFile, p.files, s.news.NewsFolder); });
+  proc([&] { s.news.NewsCount = static_cast<std::int16_t>(p.form.NewsFile.ListCount()); });
+  s.news.NewsIndex = 0;
 }
 
 }  // namespace
@@ -66,7 +67,7 @@ void take_row(Player& p, Procedure& proc) {
 void GetNewsTime(Player& p, double Seconds) {
   Procedure proc(p.errors, QStringLiteral("GetNewsTime()"));
   PlayerState& s = p.state;
-  s.NewsFound = kFalse;
+  s.news.NewsFound = kFalse;
 
   DateTime now = date_time::truncate_to_second(p.runtime.now());
   DateTime later = date_time::add_seconds(now, values::round_half_even(Seconds));

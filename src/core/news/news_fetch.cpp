@@ -1,12 +1,13 @@
 #include "core/news/news_fetch.h"
 
 #include "core/ads/break_items.h"
+#include "core/database/columns.h"
 #include "core/shell/file_lists.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
-using namespace adv_column;
+using namespace db::col::adv;
 
 void FetchNews(Player& p) {
   Procedure proc(p.errors, QStringLiteral("FetchNews()"));
@@ -16,8 +17,8 @@ void FetchNews(Player& p) {
 
   // Both times go on the reference day, so a date part in either is ignored and the window never
   // wraps past midnight. Whole milliseconds keep the bounds exact.
-  const std::int64_t slot_ms =
-      date_time::to_linear_ms(date_time::on_reference_day(date_time::time_of_day(s.SlotTime)));
+  const std::int64_t slot_ms = date_time::to_linear_ms(
+      date_time::on_reference_day(date_time::time_of_day(s.breaks.SlotTime)));
   const std::int64_t lower_ms = slot_ms - 1000;
   const std::int64_t upper_ms = slot_ms + 1000;
 
@@ -40,7 +41,7 @@ void FetchNews(Player& p) {
       const QStringList names = files.items();
       p.runtime.yield();
       if (listed && !names.isEmpty()) {
-        s.SlotFilled = kTrue;
+        s.breaks.SlotFilled = kTrue;
         break_items::Item item;
         const DateTime today = date_time::date_part(p.runtime.now());
         proc([&] {

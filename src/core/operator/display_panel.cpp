@@ -10,7 +10,7 @@ void Command1_Click(Player& p) {
   form.FillerTimer.Enabled = false;
   form.T_Movie.Enabled = false;
   form.LogoTimer.Enabled = false;
-  p.state.Halted = kTrue;
+  p.state.transport.Halted = kTrue;
   if (p.unload_and_end) {
     p.unload_and_end();
   }

@@ -2,6 +2,7 @@
 
 #include <QRect>
 
+#include "core/database/columns.h"
 #include "core/designer/designer_link.h"
 #include "core/scheduler/schedule_clock.h"
 #include "core/scheduler/show_start.h"
@@ -18,10 +19,18 @@ void read_settings(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
   proc([&] { ini.open(); });
   proc([&] { ini.move_first(); });
-  proc([&] { s.StartTolerance = values::to_int32(ini.field(0)); });
-  proc([&] { s.FillerFolder = values::to_text(ini.field(1)); });
-  proc([&] { s.BreakLeadTime = values::to_int16(ini.field(2)); });
-  proc([&] { p.module1.PanelLeft = to_bool16(values::is_true(ini.field(7))); });
+  proc([&] {
+    s.settings.StartTolerance = values::to_int32(ini.field(db::col::player_ini::kStartTolerance));
+  });
+  proc([&] {
+    s.filler.FillerFolder = values::to_text(ini.field(db::col::player_ini::kFillerFolder));
+  });
+  proc([&] {
+    s.settings.BreakLeadTime = values::to_int16(ini.field(db::col::player_ini::kBreakLeadTime));
+  });
+  proc([&] {
+    p.module1.PanelLeft = to_bool16(values::is_true(ini.field(db::col::player_ini::kPanelLeft)));
+  });
 }
 
 // Opens a table in the order the day reads it, committed and on its first row.
@@ -63,7 +72,7 @@ void open_recordsets(Player& p, Procedure& proc) {
 
 void Timer2_Timer(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Timer2_Timer()"));
-  if (schedule_clock::now_ms(p.runtime) > schedule_clock::ms(p.state.LoadStartAt)) {
+  if (schedule_clock::now_ms(p.runtime) > schedule_clock::ms(p.state.lifecycle.LoadStartAt)) {
     p.form.Timer2.Enabled = false;
     proc([&] { Load_Start(p); });
   }
@@ -77,7 +86,7 @@ void Load_Start(Player& p) {
   read_settings(p, proc);
   open_recordsets(p, proc);
 
-  proc([&] { p.state.PlayerHwnd = p.desktop.form_window(p.form.name()); });
+  proc([&] { p.state.windows.PlayerHwnd = p.desktop.form_window(p.form.name()); });
   proc([&] { designer::Activate(p.desktop); });
   p.runtime.sleep_ms(1000);
   proc([&] {

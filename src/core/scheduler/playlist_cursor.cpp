@@ -2,28 +2,19 @@
 
 #include <optional>
 
-#include "core/scheduler/playlist_row.h"
+#include "core/database/columns.h"
+#include "core/scheduler/schedule_row.h"
 #include "core/shell/guarded_test.h"
 
 namespace vantora {
 
 namespace {
 
-using playlist_row::to_flag;
-
 void load_row(Player& p, Procedure& proc) {
-  const db::Recordset& rs = p.data.rsplaylist;
   PlayerState& s = p.state;
-  // One read per column, so that a bad value costs that column only.
-  proc([&] { s.SegStart = values::to_date_time(rs.field(0)); });
-  proc([&] { s.SegEnd = values::to_date_time(rs.field(1)); });
-  proc([&] { s.MediaFile = values::to_text(rs.field(2)); });
-  proc([&] { s.StartOffset = values::to_int32(rs.field(3)); });
-  playlist_row::load_play_columns(s, rs, proc);
-  proc([&] { s.SegStarted = to_flag(rs.field(7)); });
-  proc([&] { s.SegDone = to_flag(rs.field(8)); });
-  if (s.PictureHeight == 0) {
-    s.PictureHeight = 600;
+  schedule_row::load(s, p.data.rsplaylist, proc, schedule_row::kSegment);
+  if (s.row.PictureHeight == 0) {
+    s.row.PictureHeight = 600;
   }
 }
 
@@ -34,20 +25,20 @@ void Get_Next_Segment(Player& p) {
   db::Recordset& rs = p.data.rsplaylist;
   PlayerState& s = p.state;
 
-  if (s.RewindList != kTrue) {
+  if (s.cursor.RewindList != kTrue) {
     // Past the last row this fails and is logged; the end test below then ends the list.
     proc([&] { rs.move_next(); });
   } else {
     if (test_or_true(proc, [&] { return rs.bof() && rs.eof(); })) {
-      s.EndOfList = kTrue;
+      s.cursor.EndOfList = kTrue;
       return;
     }
     proc([&] { rs.move_first(); });
-    s.RewindList = kFalse;
+    s.cursor.RewindList = kFalse;
   }
 
   if (test_or_true(proc, [&] { return rs.eof(); })) {
-    s.EndOfList = kTrue;
+    s.cursor.EndOfList = kTrue;
     return;
   }
   load_row(p, proc);
@@ -63,35 +54,35 @@ void Get_Next_Slot(Player& p) {
   // Rows the scheduling tool changed since the last look are seen.
   proc([&] { rs.requery(); });
 
-  s.EndOfList = kFalse;
-  s.RewindList = kTrue;
+  s.cursor.EndOfList = kFalse;
+  s.cursor.RewindList = kTrue;
   for (;;) {
     p.runtime.yield();
     Get_Next_Segment(p);
     // Get_Next_Segment named itself; errors from here on are this procedure's.
     p.errors.ProcName = proc.label();
-    if (s.EndOfList == kTrue) {
+    if (s.cursor.EndOfList == kTrue) {
       break;
     }
-    if (s.ShowStartRow != kTrue || s.SegDone == kTrue) {
+    if (s.row.ShowStartRow != kTrue || s.row.SegDone == kTrue) {
       continue;
     }
     const std::int64_t now_ms =
         date_time::to_linear_ms(date_time::truncate_to_second(p.runtime.now()));
     const std::int64_t latest_start_ms =
-        date_time::to_linear_ms(s.SegStart) + std::int64_t{s.StartTolerance} * 1000;
+        date_time::to_linear_ms(s.row.SegStart) + std::int64_t{s.settings.StartTolerance} * 1000;
     if (latest_start_ms >= now_ms) {
-      s.NoNextShow = kFalse;
+      s.cursor.NoNextShow = kFalse;
       return;
     }
   }
 
-  s.NoNextShow = kTrue;
+  s.cursor.NoNextShow = kTrue;
   // Without a bookmark (the cursor was past the end) there is nowhere to go back to.
   if (remembered) {
     proc([&] { rs.go_to(*remembered); });
   }
-  s.EndOfList = kTrue;
+  s.cursor.EndOfList = kTrue;
 }
 
 }  // namespace vantora

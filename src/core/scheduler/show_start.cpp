@@ -1,5 +1,6 @@
 #include "core/scheduler/show_start.h"
 
+#include "core/database/columns.h"
 #include "core/designer/designer_link.h"
 #include "core/filler/filler.h"
 #include "core/media/movie_segment.h"
@@ -24,9 +25,9 @@ void Reset_Lottery_Counter(Player& p, Procedure& proc) {
   proc([&] { empty = rs.bof(); });
   if (empty) {
     proc([&] { rs.add_new(); });
-    proc([&] { rs.set_field(0, values::number_text(0)); });
+    proc([&] { rs.set_field(db::col::lottery::kCounter, values::number_text(0)); });
   } else {
-    proc([&] { rs.set_field(0, QStringLiteral("0")); });
+    proc([&] { rs.set_field(db::col::lottery::kCounter, QStringLiteral("0")); });
   }
   proc([&] { rs.update(); });
 }
@@ -49,20 +50,20 @@ enum class From { kHere, kTop };
 bool find_future_show(Player& p, Procedure& proc, From from) {
   PlayerState& s = p.state;
   if (from == From::kTop) {
-    s.RewindList = kTrue;
+    s.cursor.RewindList = kTrue;
   }
-  while (s.EndOfList == kFalse) {
+  while (s.cursor.EndOfList == kFalse) {
     p.runtime.yield();
     Get_Next_Segment(p);
     p.errors.ProcName = proc.label();
     if (from == From::kTop) {
-      s.RewindList = kFalse;
+      s.cursor.RewindList = kFalse;
     }
-    if (s.EndOfList == kTrue) {
+    if (s.cursor.EndOfList == kTrue) {
       break;
     }
-    if (schedule_clock::ms(s.SegStart) >= schedule_clock::now_ms(p.runtime) &&
-        s.ShowStartRow == kTrue) {
+    if (schedule_clock::ms(s.row.SegStart) >= schedule_clock::now_ms(p.runtime) &&
+        s.row.ShowStartRow == kTrue) {
       return true;
     }
   }
@@ -72,14 +73,16 @@ bool find_future_show(Player& p, Procedure& proc, From from) {
 bool start_window_open(const Player& p) {
   const PlayerState& s = p.state;
   const std::int64_t now_ms = schedule_clock::now_ms(p.runtime);
-  const std::int64_t start_ms = schedule_clock::ms(s.SegStart);
-  return now_ms >= start_ms && now_ms <= start_ms + std::int64_t{s.StartTolerance} * 1000 &&
-         now_ms < schedule_clock::ms(s.SegEnd) && s.ShowStartRow == kTrue;
+  const std::int64_t start_ms = schedule_clock::ms(s.row.SegStart);
+  return now_ms >= start_ms &&
+         now_ms <= start_ms + std::int64_t{s.settings.StartTolerance} * 1000 &&
+         now_ms < schedule_clock::ms(s.row.SegEnd) && s.row.ShowStartRow == kTrue;
 }
 
 void resume_or_give_up(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
-  if (static_cast<double>(s.StartTolerance) + s.GapToNextShow <= s.ResumeLag) {
+  if (static_cast<double>(s.settings.StartTolerance) + s.recovery.GapToNextShow <=
+      s.recovery.ResumeLag) {
     Reset_Lottery_Counter(p, proc);
     // From the interrupted row on, without rewinding.
     find_future_show(p, proc, From::kHere);
@@ -95,13 +98,13 @@ void resume_or_give_up(Player& p, Procedure& proc) {
 void start_due_show_or_filler(Player& p, Procedure& proc) {
   PlayerState& s = p.state;
   Reset_Lottery_Counter(p, proc);
-  s.RewindList = kTrue;
-  while (s.EndOfList == kFalse) {
+  s.cursor.RewindList = kTrue;
+  while (s.cursor.EndOfList == kFalse) {
     p.runtime.yield();
     Get_Next_Segment(p);
     p.errors.ProcName = proc.label();
-    s.RewindList = kFalse;
-    if (s.EndOfList == kTrue) {
+    s.cursor.RewindList = kFalse;
+    if (s.cursor.EndOfList == kTrue) {
       break;
     }
     if (start_window_open(p)) {
@@ -115,15 +118,15 @@ void start_due_show_or_filler(Player& p, Procedure& proc) {
   Run_Filler(p);
   p.errors.ProcName = proc.label();
 
-  if (s.EndOfList != kTrue) {
+  if (s.cursor.EndOfList != kTrue) {
     return;
   }
-  s.EndOfList = kFalse;
+  s.cursor.EndOfList = kFalse;
   if (find_future_show(p, proc, From::kTop)) {
     return;
   }
   // No show lies ahead: a start no clock of the day reaches.
-  s.SegStart = date_time::from_parts(2110, 6, 6);
+  s.row.SegStart = date_time::from_parts(2110, 6, 6);
 }
 
 }  // namespace
@@ -135,7 +138,7 @@ void play_Click(Player& p) {
 
   Is_Terminated(p);
   p.errors.ProcName = proc.label();
-  if (p.state.Terminated == kTrue) {
+  if (p.state.recovery.Terminated == kTrue) {
     resume_or_give_up(p, proc);
   } else {
     start_due_show_or_filler(p, proc);

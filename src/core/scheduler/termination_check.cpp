@@ -2,15 +2,16 @@
 
 #include <optional>
 
-#include "core/scheduler/playlist_row.h"
+#include "core/database/columns.h"
 #include "core/scheduler/schedule_clock.h"
+#include "core/scheduler/schedule_row.h"
 #include "core/shell/guarded_test.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {
 namespace {
 
-using playlist_row::to_flag;
+using schedule_row::Load;
 
 // Seconds from `from` to `to` on the millisecond time line.
 double seconds_from(DateTime from, DateTime to) {
@@ -19,11 +20,11 @@ double seconds_from(DateTime from, DateTime to) {
 
 // Started, and stopped more than 5 s before its end. A Null offset makes it no candidate.
 bool is_candidate(const PlayerState& s, const db::Recordset& rs) {
-  if (s.SegStarted != kTrue) {
+  if (s.row.SegStarted != kTrue) {
     return false;
   }
-  const QVariant end_offset = rs.field(4);
-  const QVariant saved_position = rs.field(16);
+  const QVariant end_offset = rs.field(db::col::playlist::kEndOffset);
+  const QVariant saved_position = rs.field(db::col::playlist::kSavedPosition);
   if (values::is_null(end_offset) || values::is_null(saved_position)) {
     return false;
   }
@@ -33,29 +34,23 @@ bool is_candidate(const PlayerState& s, const db::Recordset& rs) {
 // The show can still be resumed: its saved point plus the tolerance is not behind the clock, and
 // the row did begin (a clock set back makes a started row lie in the future).
 bool is_resumable(const PlayerState& s, const db::Recordset& rs, std::int64_t now_ms) {
-  const double saved_position = values::to_double(rs.field(16));
-  const std::int64_t start_ms = schedule_clock::ms(s.SegStart);
+  const double saved_position = values::to_double(rs.field(db::col::playlist::kSavedPosition));
+  const std::int64_t start_ms = schedule_clock::ms(s.row.SegStart);
   const std::int64_t latest_ms =
-      start_ms + schedule_clock::seconds_to_ms(saved_position + s.StartTolerance);
+      start_ms + schedule_clock::seconds_to_ms(saved_position + s.settings.StartTolerance);
   return latest_ms >= now_ms && now_ms > start_ms;
 }
 
+// The resume point replaces the segment's own start offset (its column is not read).
 void load_interrupted_row(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
-  proc([&] { s.MediaFile = values::to_text(rs.field(2)); });
-  // The resume point replaces the segment's own start offset (column 3 is not read).
-  proc([&] {
-    const QVariant saved_position = rs.field(16);
-    if (!values::is_null(saved_position)) {
-      s.StartOffset = values::to_int32(values::to_double(saved_position) + 5.0);
-    }
-  });
-  playlist_row::load_play_columns(s, rs, proc);
+  schedule_row::load(s, rs, proc, {Load::kMediaFile, Load::kResumeOffset});
+  schedule_row::load(s, rs, proc, schedule_row::kPlayColumns);
 }
 
 void note_show_end(PlayerState& s, const db::Recordset& rs, Procedure& proc) {
   proc([&] {
-    if (values::is_true(rs.field(15))) {
-      s.ShowEndTime = values::to_date_time(rs.field(1));
+    if (values::is_true(rs.field(db::col::playlist::kShowEnd))) {
+      s.recovery.ShowEndTime = values::to_date_time(rs.field(db::col::playlist::kSegEndTime));
     }
   });
 }
@@ -74,14 +69,14 @@ void measure_gap(Player& p, Procedure& proc) {
     }
   };
 
-  s.ResumeLag = seconds_from(date_time::add_seconds(s.SegStart, s.StartOffset),
-                             schedule_clock::now(p.runtime));
+  s.recovery.ResumeLag = seconds_from(date_time::add_seconds(s.row.SegStart, s.row.StartOffset),
+                                      schedule_clock::now(p.runtime));
 
   // A one-row show ends on its own row: its end is noted before the row is passed over as the
   // start of the show, not of the next one.
   note_show_end(s, rs, proc);
   proc([&] {
-    if (values::is_true(rs.field(14))) {
+    if (values::is_true(rs.field(db::col::playlist::kShowStart))) {
       rs.move_next();
     }
   });
@@ -91,7 +86,8 @@ void measure_gap(Player& p, Procedure& proc) {
   bool next_show_found = false;
   while (!test_or_true(proc, [&] { return rs.eof(); })) {
     p.runtime.yield();
-    if (test_or_true(proc, [&] { return values::is_true(rs.field(14)); })) {
+    if (test_or_true(proc,
+                     [&] { return values::is_true(rs.field(db::col::playlist::kShowStart)); })) {
       next_show_found = true;
       break;
     }
@@ -100,12 +96,14 @@ void measure_gap(Player& p, Procedure& proc) {
   }
 
   if (!next_show_found) {
-    s.GapToNextShow = 9999.0;
+    s.recovery.GapToNextShow = 9999.0;
     back_to_interrupted();
     return;
   }
-  proc([&] { s.NextShowStart = values::to_date_time(rs.field(0)); });
-  s.GapToNextShow = seconds_from(s.ShowEndTime, s.NextShowStart);
+  proc([&] {
+    s.recovery.NextShowStart = values::to_date_time(rs.field(db::col::playlist::kSegStartTime));
+  });
+  s.recovery.GapToNextShow = seconds_from(s.recovery.ShowEndTime, s.recovery.NextShowStart);
   back_to_interrupted();
 }
 
@@ -121,16 +119,17 @@ void Is_Terminated(Player& p) {
       rs.move_first();
     }
   });
-  s.Terminated = kFalse;
+  s.recovery.Terminated = kFalse;
 
   const std::int64_t now_ms = schedule_clock::now_ms(p.runtime);
   bool found = false;
   while (!test_or_true(proc, [&] { return rs.eof(); })) {
     p.runtime.yield();
-    proc([&] { s.SegStart = values::to_date_time(rs.field(0)); });
-    proc([&] { s.SegEnd = values::to_date_time(rs.field(1)); });
-    proc([&] { s.SegStarted = to_flag(rs.field(7)); });
-    proc([&] { s.SegDoneScan = to_flag(rs.field(8)); });
+    proc(
+        [&] { s.row.SegStart = values::to_date_time(rs.field(db::col::playlist::kSegStartTime)); });
+    proc([&] { s.row.SegEnd = values::to_date_time(rs.field(db::col::playlist::kSegEndTime)); });
+    schedule_row::load(s, rs, proc,
+                       {Load::kSegStart, Load::kSegEnd, Load::kSegStarted, Load::kSegDoneScan});
     bool interrupted = false;
     proc([&] { interrupted = is_candidate(s, rs) && is_resumable(s, rs, now_ms); });
     if (interrupted) {
@@ -143,7 +142,7 @@ void Is_Terminated(Player& p) {
     return;
   }
 
-  s.Terminated = kTrue;
+  s.recovery.Terminated = kTrue;
   load_interrupted_row(s, rs, proc);
   measure_gap(p, proc);
 }

@@ -1,6 +1,7 @@
 #include "core/shell/application.h"
 
 #include "base/values.h"
+#include "core/database/columns.h"
 #include "core/designer/designer_link.h"
 #include "core/shell/player_handlers.h"
 #include "core/shell/player_lifecycle.h"
@@ -57,9 +58,11 @@ void Application::purge_playlist() {
   const DateTime now = date_time::truncate_to_second(runtime_.now());
   while (!rs.eof()) {
     proc([&] {
-      if (values::is_true(rs.field(7)) && values::is_true(rs.field(8))) {
+      if (values::is_true(rs.field(db::col::playlist::kStarted)) &&
+          values::is_true(rs.field(db::col::playlist::kCompleted))) {
         rs.delete_current();
-      } else if (now > date_time::add_months(values::to_date_time(rs.field(0)), 1)) {
+      } else if (now > date_time::add_months(
+                           values::to_date_time(rs.field(db::col::playlist::kSegStartTime)), 1)) {
         rs.delete_current();
       }
     });
@@ -79,7 +82,7 @@ void Application::read_designer_document() {
   }
   proc([&] {
     rs.move_first();
-    module1_.DesignerDocument = values::to_text(rs.field(8));
+    module1_.DesignerDocument = values::to_text(rs.field(db::col::player_ini::kDesignerDocument));
   });
   proc([&] { rs.close(); });
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/ads/ad_timer.h"
 #include "core/filler/filler.h"
 #include "core/operator/display_panel.h"
 #include "core/scheduler/day_start.h"
@@ -19,7 +20,7 @@ constexpr std::array kPlayerEvents{
     // Timers.
     PlayerEvent{u"Timer2", ControlEvent::kTimer, &plain<Timer2_Timer>},
     PlayerEvent{u"T_Movie", ControlEvent::kTimer, nullptr},
-    PlayerEvent{u"AdTimer", ControlEvent::kTimer, nullptr},
+    PlayerEvent{u"AdTimer", ControlEvent::kTimer, &plain<AdTimer_Timer>},
     PlayerEvent{u"FillerTimer", ControlEvent::kTimer, &plain<FillerTimer_Timer>},
     PlayerEvent{u"NewsTimer", ControlEvent::kTimer, nullptr},
     PlayerEvent{u"LogoTimer", ControlEvent::kTimer, nullptr},

@@ -18,9 +18,10 @@ void yield_times(ports::Runtime& runtime, int count) {
 
 void Form_Load(Player& p) {
   p.errors.ProcName = QStringLiteral("Form_Load");
-  p.state.LoadStartAt = date_time::add_seconds(date_time::truncate_to_second(p.runtime.now()), 10);
+  p.state.lifecycle.LoadStartAt =
+      date_time::add_seconds(date_time::truncate_to_second(p.runtime.now()), 10);
   p.form.Timer2.Enabled = true;
-  p.state.Halted = kFalse;
+  p.state.transport.Halted = kFalse;
 }
 
 void Form_Unload(Player& p) {

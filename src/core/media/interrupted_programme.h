@@ -1,0 +1,25 @@
+#pragma once
+
+#include "core/shell/player.h"
+#include "core/shell/procedure.h"
+
+namespace vantora {
+
+// A break, the news and an emergency all interrupt the movie or filler the same way and give it
+// back the same way, so the table of what is kept lives here once.
+
+// Keeps the overlays' visibility and the programme now playing: media and clip file, picture
+// placement, filler length, end offset and the resume offset (ten seconds before the present
+// position, so the viewer sees again what the interruption cut; 0 for filler or within the first
+// ten seconds). Each value that cannot be read keeps its previous saved value (logged).
+void Save_Programme(Player& p, Procedure& proc);
+
+// Puts the saved programme back into the playback state (filler restarts from 0) and shows again
+// the overlays that were visible; it hides nothing. The caller then resumes movie or filler.
+void Restore_Programme(Player& p, Procedure& proc);
+
+// The logo timer is off while the interruption plays; LogoTimerWasOn lets the resumed movie turn
+// it back on. A second call within one break finds it already off.
+void Hold_Logo_Timer(Player& p);
+
+}  // namespace vantora
