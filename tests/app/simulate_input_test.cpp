@@ -80,6 +80,9 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
       seen.push_back(at + "input " + e["action"].get<std::string>() +
                      (e.contains("handled") ? " handled=" + e["handled"].dump() : ""));
       crashed = e["action"] == "crash";
+    } else if (crashed && type == "stop") {
+      // The clip dies with the program.
+      seen.push_back(at + "stop");
     } else if (crashed) {
       // Only the dead program's windows go; nothing of it runs or writes.
       EXPECT_EQ(type, "desktop") << e.dump();
@@ -104,6 +107,7 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
       "10:01:00 input crash",
       "10:01:00 close Vantora Player",
       "10:01:00 close Vantora Player Video Window",
+      "10:01:00 stop",
       "10:02:00 input launch handled=true",
       "10:02:07 launch",
       "10:02:34 player shown",
