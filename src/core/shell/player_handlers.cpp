@@ -3,6 +3,7 @@
 #include "core/ads/ad_timer.h"
 #include "core/filler/filler.h"
 #include "core/scheduler/day_start.h"
+#include "core/scheduler/movie_timer.h"
 
 namespace vantora {
 
@@ -11,6 +12,7 @@ void Connect_Player_Handlers(Player& p) {
   f.Timer2.on_timer = [&p] { Timer2_Timer(p); };
   f.FillerTimer.on_timer = [&p] { FillerTimer_Timer(p); };
   f.AdTimer.on_timer = [&p] { AdTimer_Timer(p); };
+  f.T_Movie.on_timer = [&p] { T_Movie_Timer(p); };
 }
 
 }  // namespace vantora
