@@ -6,6 +6,7 @@
 #include "core/filler/filler.h"
 #include "core/operator/display_panel.h"
 #include "core/scheduler/day_start.h"
+#include "core/scheduler/movie_timer.h"
 
 namespace vantora {
 namespace {
@@ -19,7 +20,7 @@ void plain(Player& p, const MouseAt& /*at*/) {
 constexpr std::array kPlayerEvents{
     // Timers.
     PlayerEvent{u"Timer2", ControlEvent::kTimer, &plain<Timer2_Timer>},
-    PlayerEvent{u"T_Movie", ControlEvent::kTimer, nullptr},
+    PlayerEvent{u"T_Movie", ControlEvent::kTimer, &plain<T_Movie_Timer>},
     PlayerEvent{u"AdTimer", ControlEvent::kTimer, &plain<AdTimer_Timer>},
     PlayerEvent{u"FillerTimer", ControlEvent::kTimer, &plain<FillerTimer_Timer>},
     PlayerEvent{u"NewsTimer", ControlEvent::kTimer, nullptr},
