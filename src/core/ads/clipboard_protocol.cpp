@@ -1,0 +1,7 @@
+#include "core/ads/clipboard_protocol.h"
+
+namespace vantora {
+
+void Serve_Clipboard_Protocol(Player& /*p*/) {}
+
+}  // namespace vantora
