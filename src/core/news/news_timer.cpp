@@ -1,7 +1,5 @@
 #include "core/news/news_timer.h"
 
-#include <utility>
-
 #include "base/object_ref.h"
 #include "core/filler/filler.h"
 #include "core/media/clip_end.h"
@@ -16,14 +14,6 @@ namespace vantora {
 namespace {
 
 const QString kLabel = QStringLiteral("News_Timer_Timer()");
-
-// The tick's statements run bare: a statement that fails ends the tick where it stands, with
-// nothing logged and nothing undone. The timer comes back within a second, so a failure (above
-// all the completion wait running out while the clip still plays) costs one tick.
-template <typename Tick>
-void run_tick(Tick&& tick) {
-  static_cast<void>(Procedure::attempt(std::forward<Tick>(tick)));
-}
 
 void show_position(Player& p) {
   const double position_s = object(p.state.graph.m_objMediaPosition).CurrentPosition();
@@ -101,8 +91,12 @@ void step_through_clips(Player& p) {
 }  // namespace
 
 void NewsTimer_Timer(Player& p) {
-  p.errors.ProcName = kLabel;
-  run_tick([&] {
+  // The tick's statements run bare under one guard: the first that fails ends the tick where it
+  // stands, with nothing logged and nothing undone. The timer comes back within a second, so a
+  // failure (above all the completion wait running out while the clip still plays) costs one
+  // tick.
+  Procedure tick(p.errors, kLabel, OnError::kAnyErrorEnds);
+  tick([&] {
     if (p.state.news.NewsRunning == kFalse) {
       wait_for_item(p);
     } else {
