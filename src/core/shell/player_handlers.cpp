@@ -4,6 +4,7 @@
 
 #include "core/ads/ad_timer.h"
 #include "core/filler/filler.h"
+#include "core/news/news_timer.h"
 #include "core/operator/display_panel.h"
 #include "core/scheduler/day_start.h"
 #include "core/scheduler/movie_timer.h"
@@ -23,7 +24,7 @@ constexpr std::array kPlayerEvents{
     PlayerEvent{u"T_Movie", ControlEvent::kTimer, &plain<T_Movie_Timer>},
     PlayerEvent{u"AdTimer", ControlEvent::kTimer, &plain<AdTimer_Timer>},
     PlayerEvent{u"FillerTimer", ControlEvent::kTimer, &plain<FillerTimer_Timer>},
-    PlayerEvent{u"NewsTimer", ControlEvent::kTimer, nullptr},
+    PlayerEvent{u"NewsTimer", ControlEvent::kTimer, &plain<NewsTimer_Timer>},
     PlayerEvent{u"LogoTimer", ControlEvent::kTimer, nullptr},
     // The operator's buttons.
     PlayerEvent{u"B_Restart", ControlEvent::kClick, nullptr},
