@@ -111,6 +111,8 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
       "10:02:00 input launch handled=true",
       "10:02:07 launch",
       "10:02:34 player shown",
+      // The interrupted show resumes from the position saved before the crash.
+      "10:02:36 media",
       "10:03:30 input click handled=true",
       "10:03:37 player hidden",
   };
