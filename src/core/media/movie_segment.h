@@ -12,8 +12,10 @@ namespace vantora {
 void Run_MovieFile(Player& p);
 
 // Brings the video window that Run_Movie just opened to the front, notes it as VideoHwnd, then
-// gives the designer its focus back (a key it ignores wakes it). Each step that fails is logged
-// under the caller's procedure and the rest still run.
-void Hand_Screen_To_Video(Player& p, Procedure& proc);
+// gives the designer its focus back and tells it what started: " {sleep 1} " (a key it ignores
+// wakes it) when a movie or filler takes the screen, "P{sleep 1}P" when a break item does. Each
+// step that fails is logged under the caller's procedure and the rest still run.
+void Hand_Screen_To_Video(Player& p, Procedure& proc,
+                          const QString& designer_keys = QStringLiteral(" {sleep 1} "));
 
 }  // namespace vantora
