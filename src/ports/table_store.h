@@ -4,6 +4,8 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace vantora::ports {
@@ -76,5 +78,8 @@ class TableStore {
                           const std::vector<CellValue>& cells) = 0;
   virtual void delete_row(const QString& table, std::int64_t key) = 0;
 };
+
+// Opens the schedule database of a data folder; raises a RuntimeError that says why it cannot.
+using StoreFactory = std::function<std::unique_ptr<TableStore>(const QString& data_folder)>;
 
 }  // namespace vantora::ports

@@ -7,9 +7,9 @@
 
 namespace vantora::db {
 
-DataEnvironment::DataEnvironment() : DataEnvironment(StoreFactory{}) {}
+DataEnvironment::DataEnvironment() : DataEnvironment(ports::StoreFactory{}) {}
 
-DataEnvironment::DataEnvironment(StoreFactory factory) : factory_(std::move(factory)) {
+DataEnvironment::DataEnvironment(ports::StoreFactory factory) : factory_(std::move(factory)) {
   const Connection connection = [this]() -> ports::TableStore& { return database(); };
   const NoticeSink notices = [this](const QString& notice) {
     if (notices_) {
@@ -30,7 +30,7 @@ void DataEnvironment::set_data_folder(const QString& data_folder) {
   store_.reset();
 }
 
-void DataEnvironment::set_store_factory(StoreFactory factory) {
+void DataEnvironment::set_store_factory(ports::StoreFactory factory) {
   factory_ = std::move(factory);
   store_.reset();
 }

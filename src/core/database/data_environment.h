@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <array>
-#include <functional>
 #include <memory>
 
 #include "core/database/recordset.h"
@@ -10,16 +9,13 @@
 
 namespace vantora::db {
 
-// Opens the schedule database of a data folder; raises a RuntimeError that says why it cannot.
-using StoreFactory = std::function<std::unique_ptr<ports::TableStore>(const QString& data_folder)>;
-
 // The one data environment of the program: the connection to the schedule database and the
 // eleven recordsets, each opening one whole table. It lives as long as the program.
 class DataEnvironment {
  public:
   // Without a factory there is no database: every open raises a database error.
   DataEnvironment();
-  explicit DataEnvironment(StoreFactory factory);
+  explicit DataEnvironment(ports::StoreFactory factory);
   ~DataEnvironment();
   DataEnvironment(const DataEnvironment&) = delete;
   DataEnvironment& operator=(const DataEnvironment&) = delete;
@@ -29,7 +25,7 @@ class DataEnvironment {
   void set_data_folder(const QString& data_folder);
   const QString& data_folder() const { return data_folder_; }
 
-  void set_store_factory(StoreFactory factory);
+  void set_store_factory(ports::StoreFactory factory);
   // One-off warnings (a table without a key column) go here; by default to qWarning.
   void set_notice_sink(NoticeSink sink);
 
@@ -51,7 +47,7 @@ class DataEnvironment {
   std::array<Recordset*, 11> recordsets();
 
  private:
-  StoreFactory factory_;
+  ports::StoreFactory factory_;
   QString data_folder_;
   NoticeSink notices_;
   std::unique_ptr<ports::TableStore> store_;

@@ -407,7 +407,7 @@ std::unique_ptr<ports::TableStore> open_schedule(const QString& data_folder) {
           .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(data_folder)));
 }
 
-db::StoreFactory sqlite_store_factory() {
+ports::StoreFactory sqlite_store_factory() {
   return [](const QString& data_folder) { return open_schedule(data_folder); };
 }
 

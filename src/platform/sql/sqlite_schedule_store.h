@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/database/data_environment.h"
 #include "core/database/schema.h"
 #include "ports/table_store.h"
 
@@ -61,7 +60,7 @@ class SqliteScheduleStore : public ports::TableStore {
 // Opens DIR/wizard.db. A folder that holds only the Jet file wizard.mdb gets an error saying it
 // must be converted; the player then runs without a database.
 std::unique_ptr<ports::TableStore> open_schedule(const QString& data_folder);
-db::StoreFactory sqlite_store_factory();
+ports::StoreFactory sqlite_store_factory();
 
 enum class CreateResult { kCreated, kAlreadyExists };
 // Creates DIR (if need be) and DIR/wizard.db with every table and the default settings rows;

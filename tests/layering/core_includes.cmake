@@ -1,0 +1,41 @@
+# Fails when core, base or ports include anything beyond the C++ library, QtCore and each other:
+# a platform, simulator, tool, widget, libmpv or X11 header there would tie the player's logic to
+# one back end. Run by ctest: cmake -DSOURCE_DIR=... -DQTCORE_DIRS=a|b -P core_includes.cmake
+string(REPLACE "|" ";" qtcore_dirs "${QTCORE_DIRS}")
+file(GLOB_RECURSE files "${SOURCE_DIR}/src/core/*" "${SOURCE_DIR}/src/base/*"
+     "${SOURCE_DIR}/src/ports/*")
+set(violations "")
+foreach(file IN LISTS files)
+  file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include")
+  foreach(line IN LISTS lines)
+    if(NOT line MATCHES "include[ \t]*([<\"])([^>\"]+)[>\"]")
+      continue()
+    endif()
+    set(header "${CMAKE_MATCH_2}")
+    set(allowed FALSE)
+    if(CMAKE_MATCH_1 STREQUAL "\"")
+      # Quoted includes stay inside the three layers.
+      if(header MATCHES "^(base|core|ports)/")
+        set(allowed TRUE)
+      endif()
+    elseif(header MATCHES "^[a-z_]+$" OR header MATCHES "^QtCore/")
+      set(allowed TRUE)  # the C++ library
+    elseif(header MATCHES "^Q[A-Za-z]+$")
+      foreach(dir IN LISTS qtcore_dirs)
+        if(EXISTS "${dir}/${header}" OR EXISTS "${dir}/QtCore/${header}")
+          set(allowed TRUE)
+        endif()
+      endforeach()
+    endif()
+    if(NOT allowed)
+      file(RELATIVE_PATH where "${SOURCE_DIR}" "${file}")
+      string(APPEND violations "\n  ${where}: ${line}")
+    endif()
+  endforeach()
+endforeach()
+if(violations)
+  message(FATAL_ERROR "core, base and ports may include only the C++ library, QtCore and "
+                      "each other:${violations}")
+endif()
+list(LENGTH files count)
+message(STATUS "core_includes: ${count} files checked")
