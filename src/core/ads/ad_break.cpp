@@ -25,12 +25,10 @@ std::int64_t whole_seconds_between(DateTime from, DateTime to) {
   return second(to) - second(from);
 }
 
-// Starts the item AD_Temp stands on and steps past it. Every statement here is the tick's own:
-// what fails is logged under the tick's label, and the break goes on.
+// Starts the item AD_Temp stands on and steps past it; the break goes on whatever fails.
 void play_current_item(Player& p, Procedure& tick) {
   Get_Ad(p);
   Run_AdFile(p);
-  p.errors.ProcName = tick.label();
   tick([&] { p.data.rsADTemp.move_next(); });
 }
 
@@ -48,19 +46,18 @@ void warn_designer(Player& p, Procedure& tick) {
 
 void step_outside_break(Player& p, Procedure& tick) {
   db::Recordset& ad_temp = p.data.rsADTemp;
-  bool has_items = false;
-  tick([&] { has_items = ad_temp.record_count() > 0; });
-  if (!has_items) {
+  if (!tick.test([&] { return ad_temp.record_count() > 0; }, Unreadable::kAsFalse)) {
     return;
   }
   tick([&] { ad_temp.move_first(); });
 
-  bool due = false;
-  tick([&] {
-    const DateTime item_start =
-        values::to_date_time(ad_temp.field(db::col::ad_temp::kSegStartTime));
-    due = schedule_clock::now_ms(p.runtime) >= schedule_clock::ms(item_start);
-  });
+  const bool due = tick.test(
+      [&] {
+        const DateTime item_start =
+            values::to_date_time(ad_temp.field(db::col::ad_temp::kSegStartTime));
+        return schedule_clock::now_ms(p.runtime) >= schedule_clock::ms(item_start);
+      },
+      Unreadable::kAsFalse);
   if (due) {
     Save_Programme(p, tick);
     play_current_item(p, tick);
@@ -68,18 +65,17 @@ void step_outside_break(Player& p, Procedure& tick) {
 
   // Right after the first item started, the second one's time has passed as well: the designer
   // hears "P" for it straight after the first item's keys.
-  bool at_end = true;
-  tick([&] { at_end = ad_temp.eof(); });
-  if (at_end) {
+  if (at_end(tick, ad_temp, Unreadable::kAsTrue)) {
     return;
   }
-  bool near = false;
-  tick([&] {
-    const DateTime item_start =
-        values::to_date_time(ad_temp.field(db::col::ad_temp::kSegStartTime));
-    near = whole_seconds_between(schedule_clock::now(p.runtime), item_start) <
-           p.state.settings.BreakLeadTime;
-  });
+  const bool near = tick.test(
+      [&] {
+        const DateTime item_start =
+            values::to_date_time(ad_temp.field(db::col::ad_temp::kSegStartTime));
+        return whole_seconds_between(schedule_clock::now(p.runtime), item_start) <
+               p.state.settings.BreakLeadTime;
+      },
+      Unreadable::kAsFalse);
   if (near) {
     warn_designer(p, tick);
   }
@@ -107,7 +103,8 @@ void end_break(Player& p, Procedure& tick) {
 }  // namespace
 
 BreakStep Run_Break_Step(Player& p) {
-  Procedure tick(p.errors, QStringLiteral("AdTimer_Timer()"));
+  // The tick's own statements, under the tick's label and its policy.
+  Procedure tick(p.errors, QStringLiteral("AdTimer_Timer()"), OnError::kWaitTimeoutDropped);
   PlayerState& s = p.state;
   if (s.breaks.InAdBreak == kFalse) {
     step_outside_break(p, tick);
@@ -116,9 +113,7 @@ BreakStep Run_Break_Step(Player& p) {
   if (s.graph.ClipPlaying == kTrue) {
     return BreakStep::kGoOn;
   }
-  bool at_end = true;
-  tick([&] { at_end = p.data.rsADTemp.eof(); });
-  if (at_end) {
+  if (at_end(tick, p.data.rsADTemp, Unreadable::kAsTrue)) {
     end_break(p, tick);
     return BreakStep::kEndTick;
   }

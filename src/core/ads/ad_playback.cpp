@@ -47,8 +47,6 @@ void Run_AdFile(Player& p) {
   p.runtime.yield();
 
   Run_Movie(p);
-  p.errors.ProcName = proc.label();
-
   Hand_Screen_To_Video(p, proc, QStringLiteral("P{sleep 1}P"));
 }
 

@@ -60,7 +60,7 @@ void come_back(Player& p, Procedure& tick) {
 
 void Serve_Clipboard_Protocol(Player& p) {
   // Part of the ad timer's tick: a failure here is the tick's, and the tick goes on.
-  Procedure tick(p.errors, QStringLiteral("AdTimer_Timer()"));
+  Procedure tick(p.errors, QStringLiteral("AdTimer_Timer()"), OnError::kWaitTimeoutDropped);
   QString text;
   if (tick([&] { text = p.desktop.clipboard_text(); }) && text == kDisconnect) {
     step_aside(p, tick);
