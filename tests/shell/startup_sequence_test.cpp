@@ -23,23 +23,12 @@ class StartupSequence : public testing::ScheduleFixture {
  protected:
   void SetUp() override {
     ScheduleFixture::SetUp();
-    with_schedule([](db::DataEnvironment& data) {
-      data.rsPlayer_INI.open();
-      data.rsPlayer_INI.move_first();
-      data.rsPlayer_INI.set_field(8, QStringLiteral("show.vpd"));
-      data.rsPlayer_INI.update();
-      data.rsPlayer_INI.close();
-    });
+    tool_exec(QStringLiteral("UPDATE \"Player INI\" SET designer_document = 'show.vpd'"));
   }
 
   void TearDown() override {
     simulation_.reset();
     ScheduleFixture::TearDown();
-  }
-
-  template <typename Work>
-  void with_schedule(Work work) {
-    work(*reopened());
   }
 
   sim::Simulation& simulation(const QString& designer = QStringLiteral("stand-in")) {
@@ -211,17 +200,14 @@ TEST_F(StartupSequence, KeysNeverReachAWindowThatIsNotTheDesigner) {
   EXPECT_EQ(desktop.window(witness), nullptr);
 }
 
-// A playlist row by its start, flags and file name (to tell the rows apart).
-struct Row {
-  DateTime start;
-  QVariant started;
-  QVariant completed;
-  QString name;
-};
-
 TEST_F(StartupSequence, PurgeDropsFinishedAndStaleRowsOnly) {
   const DateTime month_ago = date_time::add_months(kStart, -1);
-  const std::vector<Row> rows{
+  const struct {
+    DateTime start;
+    QVariant started;
+    QVariant completed;
+    const char* name;
+  } rows[] = {
       {kStart, kTrue, kTrue, "done today"},
       {date_time::add_seconds(kStart, 3600), kTrue, kTrue, "done, later today"},
       {month_ago, kFalse, kFalse, "exactly a month old"},
@@ -231,41 +217,28 @@ TEST_F(StartupSequence, PurgeDropsFinishedAndStaleRowsOnly) {
       {kStart, QVariant(), kTrue, "completed, started Null"},
       {date_time::add_seconds(kStart, 86400), kFalse, kFalse, "tomorrow"},
   };
-  with_schedule([&](db::DataEnvironment& data) {
-    data.rsplaylist.open();
-    for (const Row& row : rows) {
-      data.rsplaylist.add_new();
-      data.rsplaylist.set_field(0, QVariant::fromValue(row.start));
-      data.rsplaylist.set_field(2, row.name);
-      data.rsplaylist.set_field(7, row.started);
-      data.rsplaylist.set_field(8, row.completed);
-      data.rsplaylist.update();
+  {
+    auto data = reopened();
+    data->rsplaylist.open();
+    for (const auto& row : rows) {
+      data->rsplaylist.add_new();
+      data->rsplaylist.set_field(0, QVariant::fromValue(row.start));
+      data->rsplaylist.set_field(2, QString::fromUtf8(row.name));
+      data->rsplaylist.set_field(7, row.started);
+      data->rsplaylist.set_field(8, row.completed);
+      data->rsplaylist.update();
     }
-    data.rsplaylist.close();
-  });
+  }
 
   sim::Simulation& sim = simulation();
   sim.runtime().run_for_ms(1);
   EXPECT_FALSE(sim.data().rsplaylist.is_open());
   EXPECT_FALSE(sim.data().rsPlayer_INI.is_open());
   EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("show.vpd"));
-
-  QStringList kept;
-  with_schedule([&](db::DataEnvironment& data) {
-    data.rsplaylist.open();
-    for (; !data.rsplaylist.eof(); data.rsplaylist.move_next()) {
-      kept << data.rsplaylist.field(2).toString();
-    }
-  });
-  EXPECT_EQ(kept, QStringList({"exactly a month old", "started today", "completed, started Null",
-                               "tomorrow"}));
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
-}
-
-TEST_F(StartupSequence, AnEmptyPlaylistIsStillCommittedAndClosed) {
-  sim::Simulation& sim = simulation();
-  sim.runtime().run_for_ms(1);
-  EXPECT_FALSE(sim.data().rsplaylist.is_open());
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT group_concat(file_name, '|') FROM "
+                                      "(SELECT file_name FROM playlist ORDER BY rowid)"))
+                .toString(),
+            QStringLiteral("exactly a month old|started today|completed, started Null|tomorrow"));
   EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
 }
 
