@@ -113,7 +113,7 @@ void Application::Launch_Designer() {
     module1_.DesignerDocument = program + QLatin1Char(' ') + module1_.DesignerDocument;
     proc([&] { desktop_.Shell(module1_.DesignerDocument); });
   } else {
-    proc.handle(
+    proc.raise(
         RuntimeError(err::kFileNotFound, QStringLiteral("no designer program: channel.ini has no "
                                                         "designer=COMMAND line")));
   }
