@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/database/data_environment.h"
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
@@ -40,6 +42,9 @@ struct Player {
 
   // Loads the logo pictures; bound by whoever builds the player.
   ports::PictureLoader* pictures = nullptr;
+
+  // Unloads this window and ends the program; the application that loaded the window sets it.
+  std::function<void()> unload_and_end;
 };
 
 }  // namespace vantora
