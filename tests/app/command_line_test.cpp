@@ -162,6 +162,16 @@ TEST(SimulateCommand, FromInitDbToTheFirstPictureTheSameEveryTime) {
       // The segment's caption takes the clock's place from 5 s to 15 s after the first tick.
       "10:00:33.200 clock hidden",
       "10:00:43.200 clock shown",
+      // The break at 10:01 starts on the first ad tick after it, never early.
+      "10:01:00.178 ADV",
+      "10:01:00.178 clock hidden",
+      "10:01:00.178 media /media/soap.mp4 at 0.0",
+      // After the ad the movie comes back ten seconds before where the break cut it.
+      "10:01:20.426 clock shown",
+      "10:01:20.426 Movie",
+      "10:01:20.426 media /media/feature.mp4 at 324.0",
+      "10:01:27.026 clock hidden",
+      "10:01:37.026 clock shown",
   };
   EXPECT_EQ(milestones, expected);
 }

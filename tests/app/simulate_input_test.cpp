@@ -102,6 +102,7 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
       "10:00:26 media",
       "10:00:40 input clipboard",
       "10:00:40 clipboard DISC by other",
+      "10:00:40 clipboard OK by player",
       // No procedure serves the display button yet.
       "10:00:45 input click handled=false",
       "10:01:00 input crash",
