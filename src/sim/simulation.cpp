@@ -24,6 +24,7 @@ Simulation::Simulation(SimulationOptions options)
       manifest = std::move(*loaded);
     }
   }
+  runtime_.on_clock_set = [this](DateTime from, DateTime to) { trace_.clock_set(from, to); };
   media_ = std::make_unique<SimMediaEngine>(runtime_, trace_, std::move(manifest),
                                             options_.media_prober);
   // The video window comes to the front on the simulated desktop as it would on a screen.
@@ -36,7 +37,8 @@ Simulation::Simulation(SimulationOptions options)
     desktop_.bring_to_front(video_window_);
   });
   application_ =
-      std::make_unique<Application>(runtime_, desktop_, *media_, files_, data_, globals_, settings);
+      std::make_unique<Application>(
+      ports::PlayerPorts{runtime_, desktop_, *media_, files_, pictures_}, data_, globals_, settings);
 
   auto trace_errors = [this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);
@@ -46,7 +48,6 @@ Simulation::Simulation(SimulationOptions options)
   attach(application_->restart_form);
   application_->player_loaded = [this, trace_errors](Player& player) {
     player.errors.add_listener(trace_errors);
-    player.pictures = &pictures_;
     attach(player.form);
   };
   application_->player_unloaded = [this](Player& player) { detach(player.form); };
