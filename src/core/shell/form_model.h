@@ -127,8 +127,9 @@ class TextBox : public VisualControl {
 
 class Button : public VisualControl {
  public:
-  Button(Form& form, QString name, QString caption = {})
-      : VisualControl(form, std::move(name)), Caption(*this, "Caption", std::move(caption)) {}
+  Button(Form& form, QString name, QString caption = {}, Visibility visibility = Visibility::kShown)
+      : VisualControl(form, std::move(name), visibility),
+        Caption(*this, "Caption", std::move(caption)) {}
   Property<QString> Caption;
 
   // What a click runs; the views and the simulator call click().

@@ -12,7 +12,7 @@ namespace {
 
 // Controls drawn inside another control rather than on the form.
 QString container_of(const QString& control) {
-  if (control == u"Label1" || control == u"Time_Picker") {
+  if (control == u"Label1") {
     return QStringLiteral("Picture1");
   }
   return {};
