@@ -19,9 +19,8 @@ void run_day(benchmark::State& state, const std::vector<int>& intervals_ms) {
     SimRuntime runtime(vantora::date_time::from_parts(2026, 12, 6));
     std::vector<std::unique_ptr<vantora::ports::Timer>> timers;
     for (const int interval_ms : intervals_ms) {
-      timers.push_back(runtime.create_timer(QStringLiteral("t"), interval_ms, [&ticks] {
-        benchmark::DoNotOptimize(++ticks);
-      }));
+      timers.push_back(runtime.create_timer(QStringLiteral("t"), interval_ms,
+                                            [&ticks] { benchmark::DoNotOptimize(++ticks); }));
       timers.back()->set_enabled(true);
     }
     runtime.run_for_ms(kDayMs);
@@ -33,7 +32,9 @@ void run_day(benchmark::State& state, const std::vector<int>& intervals_ms) {
       static_cast<double>(ticks) / static_cast<double>(state.iterations());
 }
 
-void BM_DayWithOneHalfSecondTimer(benchmark::State& state) { run_day(state, {500}); }
+void BM_DayWithOneHalfSecondTimer(benchmark::State& state) {
+  run_day(state, {500});
+}
 void BM_DayWithThePlayersSixTimers(benchmark::State& state) {
   run_day(state, {500, 666, 500, 937, 15000, 1000});
 }

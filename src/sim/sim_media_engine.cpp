@@ -54,6 +54,9 @@ class SimGraph final : public ports::MediaGraph {
 
   ~SimGraph() override {
     if (shared_->loaded_by == generation_) {
+      if (rendered_ && announced_) {
+        shared_->trace.event("stop", {{"file", Trace::text(file_)}, {"position", position_s()}});
+      }
       shared_->loaded_by = 0;
     }
   }

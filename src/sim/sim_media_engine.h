@@ -21,7 +21,8 @@ using MediaProber = std::function<std::optional<double>(const QString& path)>;
 // The media engine on the virtual clock. A file is media when the manifest lists it, or else when
 // the prober opens it; everything else fails RenderFile with a media error. A running file's
 // position moves with the clock and it completes at its length. Each started file, and each that
-// was not media, is traced as a "media" event.
+// was not media, is traced as a "media" event; a started file whose graph is released, which
+// stops it, as a "stop" event.
 class SimMediaEngine final : public ports::MediaEngine {
  public:
   // The handle the simulated desktop knows the video window by.

@@ -54,6 +54,8 @@ Simulation::Simulation(SimulationOptions options)
 }
 
 Simulation::~Simulation() {
+  // The run ends here, not the program: what the teardown releases is not part of the day.
+  trace_.close();
   if (Player* player = application_->player()) {
     detach(player->form);
   }

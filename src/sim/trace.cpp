@@ -9,8 +9,13 @@ namespace vantora::sim {
 Trace::Trace(const ports::Runtime& clock) : clock_(clock) {}
 
 Trace::~Trace() {
+  close();
+}
+
+void Trace::close() {
   if (file_ != nullptr) {
     std::fclose(file_);
+    file_ = nullptr;
   }
 }
 

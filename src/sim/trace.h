@@ -28,6 +28,8 @@ class Trace {
   bool enabled() const { return file_ != nullptr; }
   // Pushes what was written to the file, for a reader while the run goes on.
   void flush();
+  // Ends the file: later events are not written.
+  void close();
 
   // Writes {"t": now, "type": type, ...fields}.
   void event(std::string_view type, nlohmann::json fields = nlohmann::json::object());

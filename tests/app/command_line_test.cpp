@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <string>
+#include <vector>
+
+#include "support/trace_lines.h"
 
 namespace {
 
@@ -20,63 +27,140 @@ Result run(const QStringList& arguments) {
           QString::fromUtf8(process.readAllStandardError())};
 }
 
-TEST(CommandLine, VersionAndHelp) {
-  const Result version = run({QStringLiteral("--version")});
-  EXPECT_EQ(version.exit_code, 0);
-  EXPECT_TRUE(version.out.startsWith(QStringLiteral("vantora-player ")))
-      << version.out.toStdString();
-  const Result help = run({QStringLiteral("--help")});
-  EXPECT_EQ(help.exit_code, 0);
-  EXPECT_TRUE(help.out.contains(QStringLiteral("simulate")));
-}
-
-TEST(CommandLine, SimulateRejectsBadArguments) {
+TEST(CommandLine, ExitCodesAndMessages) {
   QTemporaryDir folder;
+  const QString existing = folder.filePath(QStringLiteral("existing"));
+  ASSERT_EQ(run({QStringLiteral("init-db"), existing}).exit_code, 0);
+  const QString ini = folder.filePath(QStringLiteral("channel.ini"));
+  const QString no_folder_ini = folder.filePath(QStringLiteral("no-folder.ini"));
+  QFile file(no_folder_ini);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("\"/no/such/folder\",x\n");
+  file.close();
+  const QStringList simulate = {QStringLiteral("simulate"), QStringLiteral("--data"), existing,
+                                QStringLiteral("--start")};
   const struct {
     QStringList arguments;
     int exit_code;
+    QString says;  // in the output or the error stream
   } cases[] = {
-      {{QStringLiteral("simulate"), QStringLiteral("--data"), folder.path(),
-        QStringLiteral("--start"), QStringLiteral("tomorrow"), QStringLiteral("--for"),
-        QStringLiteral("10")},
-       2},
-      {{QStringLiteral("simulate"), QStringLiteral("--data"),
-        folder.filePath(QStringLiteral("none")), QStringLiteral("--start"),
-        QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"), QStringLiteral("10")},
-       2},
-      {{QStringLiteral("simulate"), QStringLiteral("--data"), folder.path(),
+      {{QStringLiteral("--version")}, 0, QStringLiteral("vantora-player ")},
+      {{QStringLiteral("--help")}, 0, QStringLiteral("simulate")},
+      {{QStringLiteral("--config"), ini}, 2, ini},
+      {{QStringLiteral("--config"), no_folder_ini}, 2, QStringLiteral("/no/such/folder")},
+      {{QStringLiteral("init-db"), existing}, 1, QStringLiteral("already exists")},
+      {simulate +
+           QStringList{QStringLiteral("tomorrow"), QStringLiteral("--for"), QStringLiteral("10")},
+       2, QStringLiteral("tomorrow")},
+      {{QStringLiteral("simulate"), QStringLiteral("--data"), folder.filePath("none"),
         QStringLiteral("--start"), QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
-        QStringLiteral("-5")},
-       105},  // CLI11's validation failure
+        QStringLiteral("10")},
+       2,
+       folder.filePath("none")},
+      {simulate + QStringList{QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
+                              QStringLiteral("-5")},
+       105, QStringLiteral("-5")},  // CLI11's validation failure
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(u' ').toStdString());
     const Result result = run(c.arguments);
-    EXPECT_EQ(result.exit_code, c.exit_code) << c.arguments.join(u' ').toStdString();
-    EXPECT_FALSE(result.err.isEmpty());
+    EXPECT_EQ(result.exit_code, c.exit_code);
+    EXPECT_TRUE((result.out + result.err).contains(c.says)) << result.err.toStdString();
   }
 }
 
-// An empty schedule: start-up, the day start and an hour of waiting for a show that never comes.
-// (How fast a whole day runs is measured in bench/, not here.)
-TEST(CommandLine, SimulateRunsAVirtualSpanAndWritesItsTrace) {
+// "HH:MM:SS.mmm" of an event's time: the day is fixed, the moment is what counts.
+std::string clock_of(const nlohmann::json& event) {
+  return event["t"].get<std::string>().substr(11);
+}
+
+// The program as an operator runs it: a data folder made by init-db, a one-show schedule with an
+// ad break written by the scheduling tool, and a simulated run from start-up. The same day
+// simulated twice gives the same trace, byte for byte: what makes a simulated run worth
+// comparing with anything.
+TEST(SimulateCommand, FromInitDbToTheFirstPictureTheSameEveryTime) {
   QTemporaryDir folder;
-  const QString data = folder.filePath(QStringLiteral("channel"));
-  ASSERT_EQ(run({QStringLiteral("init-db"), data}).exit_code, 0);
-  const QString trace = folder.filePath(QStringLiteral("trace.jsonl"));
-  const Result result =
-      run({QStringLiteral("simulate"), QStringLiteral("--data"), data, QStringLiteral("--start"),
-           QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"), QStringLiteral("3600"),
-           QStringLiteral("--trace"), trace});
-  EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
-  QFile file(trace);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  const QByteArray lines = file.readAll();
-  EXPECT_TRUE(lines.contains(R"("type":"launch")"));
-  EXPECT_TRUE(lines.contains(R"("name":"Player","prop":"Visible","value":true)"));
-  // The log keeps to one line per run of an error: an idle hour costs a handful of lines.
-  QFile log(QDir(data).filePath(QStringLiteral("error.txt")));
-  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-  EXPECT_LT(log.readAll().count('\n'), 10);
+  ASSERT_EQ(run({QStringLiteral("init-db"), folder.path()}).exit_code, 0);
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tool"));
+    db.setDatabaseName(folder.filePath(QStringLiteral("wizard.db")));
+    ASSERT_TRUE(db.open());
+    QSqlQuery query(db);
+    for (const char* sql : {
+             "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, start_offset, "
+             "end_offset, show_start, show_end, logo_file, caption, text6, picture_top, "
+             "picture_height, logo_left, logo_top) VALUES ('2026-12-06 10:00:00', "
+             "'2026-12-06 10:30:00', '/media/feature.mp4', 300, 2100, -1, -1, 'CLOCK', "
+             "'Feature', '', 0, 0, 640, 20)",
+             "INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES ('Break', '10:01:00', 0)",
+             "INSERT INTO adv (item_name, time, caption, first_date, last_date, media_path, "
+             "duration, Priority) VALUES ('Soap', '10:01:00', 'Soap', '2026-12-01', "
+             "'2026-12-31', '/media/soap.mp4', 20, 1)",
+         }) {
+      ASSERT_TRUE(query.exec(QString::fromLatin1(sql))) << sql;
+    }
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("tool"));
+  QFile manifest(folder.filePath(QStringLiteral("media.tsv")));
+  ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+  manifest.write("/media/feature.mp4\t2400\n/media/soap.mp4\t20\n");
+  manifest.close();
+
+  // Each run on a fresh copy of the schedule: a run marks rows as started.
+  const auto simulate = [&](const QString& name) {
+    const QString data = folder.filePath(name);
+    EXPECT_TRUE(QDir().mkpath(data));
+    EXPECT_TRUE(QFile::copy(folder.filePath(QStringLiteral("wizard.db")),
+                            QDir(data).filePath(QStringLiteral("wizard.db"))));
+    const QString trace = folder.filePath(name + QStringLiteral(".jsonl"));
+    const Result result =
+        run({QStringLiteral("simulate"), QStringLiteral("--data"), data, QStringLiteral("--start"),
+             QStringLiteral("2026-12-06 09:59:50"), QStringLiteral("--for"), QStringLiteral("300"),
+             QStringLiteral("--trace"), trace, QStringLiteral("--media-durations"),
+             manifest.fileName()});
+    EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+    // The log keeps to one line per run of an error: a quiet day costs a handful of lines.
+    QFile log(QDir(data).filePath(QStringLiteral("error.txt")));
+    EXPECT_LT(log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0, 10);
+    return trace;
+  };
+  const QString first = simulate(QStringLiteral("first"));
+  const QString second = simulate(QStringLiteral("second"));
+  QFile a(first);
+  QFile b(second);
+  ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+  const QByteArray first_bytes = a.readAll();
+  EXPECT_GT(first_bytes.count('\n'), 20);
+  EXPECT_TRUE(first_bytes == b.readAll()) << "the two runs' traces differ";
+
+  std::vector<std::string> milestones;
+  for (const nlohmann::json& e : vantora::testing::read_trace_lines(first)) {
+    const std::string type = e["type"];
+    if (type == "launch") {
+      milestones.push_back(clock_of(e) + " launch");
+    } else if (type == "control" && e["name"] == "Player" && e["prop"] == "Visible") {
+      milestones.push_back(clock_of(e) + " player shown");
+    } else if (type == "control" && e["name"] == "Text3") {
+      milestones.push_back(clock_of(e) + " " + e["value"].get<std::string>());
+    } else if (type == "media") {
+      milestones.push_back(clock_of(e) + " media " + e["file"].get<std::string>() + " at " +
+                           e["start"].dump());
+    } else if (type == "control" && e["name"] == "T_Time" && e["prop"] == "Visible") {
+      milestones.push_back(clock_of(e) + " clock shown");
+    } else if (type == "error") {
+      milestones.push_back(clock_of(e) + " error " + e["procedure"].get<std::string>());
+    }
+  }
+  const std::vector<std::string> expected{
+      "09:59:57.000 launch",
+      "10:00:24.000 player shown",
+      "10:00:26.600 Normal",
+      "10:00:26.600 Movie",
+      "10:00:26.600 media /media/feature.mp4 at 300.0",
+      // The designer hands over the screen before the overlay goes up.
+      "10:00:28.200 clock shown",
+  };
+  EXPECT_EQ(milestones, expected);
 }
 
 }  // namespace

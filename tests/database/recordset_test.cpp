@@ -266,32 +266,6 @@ TEST_F(RecordsetTest, MovingOffAnEditedRowWritesIt) {
   EXPECT_EQ(tool_value("SELECT completed FROM playlist WHERE file_name = 'b'").toInt(), 1);
 }
 
-TEST_F(RecordsetTest, PlayedRowForAnAdIsAColumnCopyLeavingDefaultsBeyond16) {
-  tool_exec(QStringLiteral(
-      "INSERT INTO AD_Temp (seg_start_time, seg_end_time, file_name, start_offset, end_offset, "
-      "caption, text6, started, completed, picture_top, picture_height, hide_caption, ad_flag, "
-      "start_now, show_start, show_end, saved_position) VALUES ('2026-12-06 20:00:00', "
-      "'2026-12-06 20:00:30', '/ads/a.mp4', 0, 29.5, 'Ad', 'x', 0, 0, 0, 600, 1, -1, 0, 0, 0, "
-      "NULL)"));
-  db::Recordset& temp = data_->rsADTemp;
-  db::Recordset& played = data_->rsPlayed;
-  temp.open();
-  played.open();
-  EXPECT_RUNTIME_ERROR(played.move_last(), err::kBofOrEof);  // a fresh log is empty
-  played.add_new();
-  for (int i = 0; i <= 16; ++i) {
-    played.set_field(i, temp.field(i));
-  }
-  played.update();
-  EXPECT_EQ(tool_value("SELECT count(*) FROM Played WHERE reserved_17 IS NULL AND logo_file IS "
-                       "NULL AND logo_left IS NULL AND logo_top IS NULL AND ad_flag = 1 AND "
-                       "end_offset = 30 AND seg_end_time = '2026-12-06 20:00:30'")
-                .toInt(),
-            1);
-  played.move_last();
-  EXPECT_EQ(played.field(2).toString(), "/ads/a.mp4");
-}
-
 TEST_F(RecordsetTest, IdenticalRowsAreUpdatedOneAtATime) {
   tool_exec(QStringLiteral(
       "INSERT INTO playlist (file_name, saved_position) VALUES ('same', 0), ('same', 0)"));

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "core/filler/filler.h"
 #include "core/news/lottery_mask.h"
+#include "core/shell/file_lists.h"
 #include "sim/sim_runtime.h"
 #include "support/player_fixture.h"
 
@@ -67,6 +69,44 @@ TEST_F(FillerChoiceTest, FolderByWindowAndWeekday) {
     } else {
       EXPECT_EQ(folder.value_or(QStringLiteral("(none)")), QLatin1String(c.folder));
     }
+  }
+}
+
+// With no clip to play, File1 must not still hold the news clips it listed last, and both timers
+// run on through the stretch: the filler timer for the show, the ad timer for the clipboard.
+TEST_F(FillerChoiceTest, NoClipToPlayLeavesNothingFromTheLastListing) {
+  struct Case {
+    const char* name;
+    const char* row_folder;  // null: no filler row
+    const char* default_folder;
+  };
+  const Case cases[] = {
+      {"neither the row's nor the default folder can be listed", "/gone/row", "/gone/default"},
+      {"no row applies and the default folder cannot be listed", nullptr, "/gone/default"},
+      {"the default folder is empty", nullptr, "/filler/empty"},
+  };
+  files_.add_folder(QStringLiteral("/filler/empty"));
+  const QString news = news_folder(QStringLiteral("news"), {QStringLiteral("n1.mp4")});
+  manifest_.add(news + QStringLiteral("/n1.mp4"), 30);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.row_folder != nullptr) {
+      choose_at(at(10, 0), {{c.row_folder, "06:00:00", "12:00:00", 0}});
+    } else {
+      choose_at(at(10, 0), {});
+    }
+    Player& p = *player_;
+    if (!data_->rsplaylist.is_open()) {
+      open_playlist();
+    }
+    p.state.filler.FillerFolder = QLatin1String(c.default_folder);
+    file_lists::set_path(p.form.File1, files_, news);
+
+    Run_Filler(p);
+    EXPECT_TRUE(p.state.filler.ClipFile.isEmpty()) << qPrintable(p.state.filler.ClipFile);
+    EXPECT_EQ(p.form.File1.ListCount(), 0);
+    EXPECT_TRUE(p.form.FillerTimer.Enabled);
+    EXPECT_TRUE(p.form.AdTimer.Enabled);
   }
 }
 

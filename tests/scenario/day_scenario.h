@@ -15,22 +15,6 @@
 
 namespace vantora::testing {
 
-// One traced event with its virtual time.
-struct TracedEvent {
-  DateTime at;
-  nlohmann::json fields;
-
-  std::string type() const { return text("type"); }
-  std::string text(const char* field) const {
-    const auto found = fields.find(field);
-    return found != fields.end() && found->is_string() ? found->get<std::string>() : std::string();
-  }
-  double number(const char* field) const {
-    const auto found = fields.find(field);
-    return found != fields.end() && found->is_number() ? found->get<double>() : -1.0;
-  }
-};
-
 // The whole program on the simulated runtime over a schedule made by init-db: the scenario
 // writes playlist, filler and settings rows, lists its media in the manifest and puts its filler
 // clips in folders of the data folder, then runs the program from start-up.
@@ -86,16 +70,7 @@ class DayScenario : public ScheduleFixture {
 
   std::vector<TracedEvent> events(const std::string& type) {
     simulation_->trace().flush();
-    std::vector<TracedEvent> found;
-    for (nlohmann::json& line : read_trace_lines(folder_.filePath(QStringLiteral("trace.jsonl")))) {
-      TracedEvent e{DateTime(), std::move(line)};
-      if (e.type() != type) {
-        continue;
-      }
-      values::parse_date_time(QString::fromStdString(e.text("t")).replace(u'T', u' '), &e.at);
-      found.push_back(std::move(e));
-    }
-    return found;
+    return read_events(folder_.filePath(QStringLiteral("trace.jsonl")), type);
   }
 
   // The texts Text3 took, in order.

@@ -1,5 +1,3 @@
-#include <QImage>
-
 #include "core/media/movie_segment.h"
 #include "scenario/day_scenario.h"
 

@@ -4,17 +4,16 @@
 
 #include "support/player_fixture.h"
 
-namespace vantora {
+namespace vantora::testing {
 namespace {
-
-using testing::PlayerFixture;
 
 class PlaylistCursorTest : public PlayerFixture {
  protected:
-  // A one-segment show.
-  void add_show(DateTime start, bool completed = false) {
-    add_segment(Segment{start, date_time::add_seconds(start, 1800), "/media/show.mpg", true, true,
-                        completed});
+  // A one-segment show starting at "HH:MM:SS".
+  void add_show(const char* start, bool completed) {
+    PlaylistRow row = one_row_show(start, "23:00:00", "/media/show.mpg");
+    row.completed = completed;
+    add_row(row);
   }
   DateTime cursor_row_start() { return values::to_date_time(data_->rsplaylist.field(0)); }
 };
@@ -32,8 +31,12 @@ TEST_F(PlaylistCursorTest, EmptyPlaylistEndsAtOnceAndHasNoNextShow) {
 }
 
 TEST_F(PlaylistCursorTest, StepsThroughRowsAndKeepsTheLastRowAtTheEnd) {
-  add_segment(Segment{at(10, 0), at(10, 30), "/media/a.mpg", true, false, false, 0});
-  add_segment(Segment{at(10, 30), at(11, 0), "/media/b.mpg", false, true, false, 300});
+  add_row({.start = "10:00:00", .end = "10:30:00", .file = "/media/a.mpg", .show_start = true});
+  add_row({.start = "10:30:00",
+           .end = "11:00:00",
+           .file = "/media/b.mpg",
+           .show_end = true,
+           .picture_height = 300});
   reopen();
   PlayerState& s = player_->state;
   s.cursor.RewindList = kTrue;
@@ -59,19 +62,19 @@ TEST_F(PlaylistCursorTest, NextShowIsTheFirstOpenUncompletedShowStart) {
   // Now is 10:00:00 and shows may start 60 s late.
   struct Case {
     const char* name;
-    std::vector<std::pair<DateTime, bool>> shows;  // start, completed
+    std::vector<std::pair<const char*, bool>> shows;  // start, completed
     bool found;
     DateTime expected_start;
   };
   const Case cases[] = {
-      {"the first row is examined", {{at(10, 0), false}, {at(11, 0), false}}, true, at(10, 0)},
-      {"start plus tolerance exactly now", {{at(9, 59), false}}, true, at(9, 59)},
-      {"one second too late", {{at(9, 58, 59), false}}, false, {}},
+      {"the first row is examined", {{"10:00:00", false}, {"11:00:00", false}}, true, at(10, 0)},
+      {"start plus tolerance exactly now", {{"09:59:00", false}}, true, at(9, 59)},
+      {"one second too late", {{"09:58:59", false}}, false, {}},
       {"completed show is never found again",
-       {{at(9, 59, 30), true}, {at(12, 0), false}},
+       {{"09:59:30", true}, {"12:00:00", false}},
        true,
        at(12, 0)},
-      {"only completed shows", {{at(10, 30), true}}, false, {}},
+      {"only completed shows", {{"10:30:00", true}}, false, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -92,8 +95,8 @@ TEST_F(PlaylistCursorTest, NextShowIsTheFirstOpenUncompletedShowStart) {
 }
 
 TEST_F(PlaylistCursorTest, NothingFoundPutsTheCursorBackAndYieldsInTheScan) {
-  add_segment(Segment{at(8, 0), at(8, 30), "/media/a.mpg", true, false});
-  add_segment(Segment{at(8, 30), at(9, 0), "/media/b.mpg", false, true});
+  add_row({.start = "08:00:00", .end = "08:30:00", .show_start = true});
+  add_row({.start = "08:30:00", .end = "09:00:00", .show_end = true});
   reopen();
   player_->state.cursor.RewindList = kTrue;
   Get_Next_Segment(*player_);
@@ -110,4 +113,4 @@ TEST_F(PlaylistCursorTest, NothingFoundPutsTheCursorBackAndYieldsInTheScan) {
 }
 
 }  // namespace
-}  // namespace vantora
+}  // namespace vantora::testing

@@ -2,11 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
-#include "base/errors.h"
-
 namespace vantora {
 namespace {
 
@@ -44,21 +39,6 @@ TEST(ChannelIni, PlatformSettingsFollowTheFirstItem) {
             QStringLiteral("/usr/bin/vantora-designer-stand-in /tmp/keys.txt"));
   EXPECT_EQ(settings.platform.value(QStringLiteral("other")), QStringLiteral("1"));
   EXPECT_EQ(settings.platform.size(), 2);
-}
-
-TEST(ChannelIni, MissingFileIsError53) {
-  QTemporaryDir dir;
-  try {
-    read_channel_ini(dir.filePath(QStringLiteral("channel.ini")));
-    FAIL();
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.number(), err::kFileNotFound);
-  }
-  QFile file(dir.filePath(QStringLiteral("channel.ini")));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("/data\ndesigner=x\n");
-  file.close();
-  EXPECT_EQ(read_channel_ini(file.fileName()).designer_command(), QStringLiteral("x"));
 }
 
 }  // namespace

@@ -41,13 +41,6 @@ TEST_F(FormModelTest, EveryChangeIsReportedOnceWithItsDesignName) {
   EXPECT_EQ(std::get<1>(recorder.changes[2]), QStringLiteral("Player"));
 }
 
-TEST_F(FormModelTest, ThePlayerFormsTimersStartDisabled) {
-  for (const TimerControl* timer : {&player.T_Movie, &player.AdTimer, &player.FillerTimer,
-                                    &player.NewsTimer, &player.LogoTimer, &player.Timer2}) {
-    EXPECT_FALSE(timer->Enabled.get()) << timer->name().toStdString();
-  }
-}
-
 TEST_F(FormModelTest, ATimerControlDrivesItsRuntimeTimer) {
   int ticks = 0;
   player.T_Movie.on_timer = [&] {

@@ -58,12 +58,10 @@ class StartupSequence : public testing::ScheduleFixture {
     simulation_->trace().flush();
     std::vector<std::string> lines;
     const std::int64_t start_ms = date_time::to_linear_ms(kStart);
-    for (const nlohmann::json& e :
-         testing::read_trace_lines(folder_.filePath(QStringLiteral("trace.jsonl")))) {
-      DateTime at;
-      values::parse_date_time(QString::fromStdString(e["t"].get<std::string>()).replace(u'T', u' '),
-                              &at);
-      const double s = static_cast<double>(date_time::to_linear_ms(at) - start_ms) / 1000.0;
+    for (const testing::TracedEvent& traced :
+         testing::read_events(folder_.filePath(QStringLiteral("trace.jsonl")))) {
+      const nlohmann::json& e = traced.fields;
+      const double s = static_cast<double>(date_time::to_linear_ms(traced.at) - start_ms) / 1000.0;
       if (s < from_s) {
         continue;
       }

@@ -127,7 +127,7 @@ TEST_F(SimMediaEngineTest, OnlyTheNewestGraphPlays) {
   EXPECT_THROW(graph->WaitForCompletion(10), RuntimeError);
 }
 
-TEST_F(SimMediaEngineTest, TracesEachStartAndEachFileThatIsNotMedia) {
+TEST_F(SimMediaEngineTest, TracesEachStartEachStopAndEachFileThatIsNotMedia) {
   SimMediaEngine& media = engine();
   auto graph = media.create_graph(ports::MediaMode::kNews);
   graph->RenderFile(QStringLiteral("/m/movie.mp4"));
@@ -137,16 +137,20 @@ TEST_F(SimMediaEngineTest, TracesEachStartAndEachFileThatIsNotMedia) {
   graph->Run();
   graph->Pause();
   graph->Run();  // a resumed graph is not a new start
+  runtime_.run_for_ms(2500);
+  // Releasing the graph stops its file.
   graph = media.create_graph(ports::MediaMode::kFiller);
   EXPECT_THROW(graph->RenderFile(QStringLiteral("/m/missing.mp4")), RuntimeError);
 
   const auto lines = trace_lines();
-  ASSERT_EQ(lines.size(), 2u);
+  ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], nlohmann::json::parse(R"({"t":"2026-12-06T10:00:00.000","type":"media",
       "mode":"news","file":"/m/movie.mp4","start":30.0,"top":12,"height":600,"ok":true})"));
-  EXPECT_EQ(lines[1]["mode"], "filler");
-  EXPECT_EQ(lines[1]["ok"], false);
-  EXPECT_TRUE(lines[1]["start"].is_null());
+  EXPECT_EQ(lines[1], nlohmann::json::parse(R"({"t":"2026-12-06T10:00:02.500","type":"stop",
+      "file":"/m/movie.mp4","position":32.5})"));
+  EXPECT_EQ(lines[2]["mode"], "filler");
+  EXPECT_EQ(lines[2]["ok"], false);
+  EXPECT_TRUE(lines[2]["start"].is_null());
 }
 
 }  // namespace

@@ -33,20 +33,6 @@ void PlayerFixture::add_slot(const QVariant& time, const QVariant& kind) {
   append_row(data_->rsAd_Slot, {{1, time}, {3, kind}});
 }
 
-void PlayerFixture::add_segment(const Segment& segment) {
-  append_row(data_->rsplaylist, {{0, QVariant::fromValue(segment.start)},
-                                 {1, QVariant::fromValue(segment.end)},
-                                 {2, segment.file},
-                                 {3, 0},
-                                 {4, 1800},
-                                 {7, QVariant(false)},
-                                 {8, QVariant(segment.completed)},
-                                 {9, 0},
-                                 {10, segment.picture_height},
-                                 {14, QVariant(segment.show_start)},
-                                 {15, QVariant(segment.show_end)}});
-}
-
 void PlayerFixture::reset_tables() {
   for (db::Recordset* rs :
        {&data_->rsplaylist, &data_->rsAdv, &data_->rsAd_Slot, &data_->rsADTemp}) {

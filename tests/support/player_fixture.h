@@ -91,16 +91,6 @@ class PlayerFixture : public ScheduleFixture {
   };
   void add_ad(const Ad& ad);
   void add_slot(const QVariant& time, const QVariant& kind);
-  struct Segment {
-    DateTime start;
-    DateTime end;
-    QString file = QStringLiteral("/media/movie.mpg");
-    bool show_start = false;
-    bool show_end = false;
-    bool completed = false;
-    int picture_height = 480;
-  };
-  void add_segment(const Segment& segment);
 
   // Empties playlist, adv, Slot_adv and AD_Temp.
   void reset_tables();

@@ -20,11 +20,18 @@ namespace {
 // been logged, a folder that cannot be listed is part of that same stretch: logging it on every
 // tick of the filler timer would only alternate with the timer's own errors and defeat the log's
 // one-line-per-run rule (a channel without its folders wrote hundreds of thousands of lines a day).
+//
+// A folder that cannot be listed counts as empty. File1 is shared with the news and emergency
+// breaks, and a file list box that fails to change folder keeps its old listing: left as it was,
+// the last news or emergency clips would play as filler.
 bool set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
   const auto error =
       Procedure::attempt([&] { file_lists::set_path(p.form.File1, p.files, folder); });
-  if (error && p.state.filler.FillerNoClipLogged != kTrue) {
-    proc.handle(*error);
+  if (error) {
+    p.form.File1.show_listing(folder, {});
+    if (p.state.filler.FillerNoClipLogged != kTrue) {
+      proc.handle(*error);
+    }
   }
   return !error;
 }
@@ -120,9 +127,10 @@ void Run_Filler(Player& p) {
 
   refill_clip_list(p);
   if (!pick_clip(p, proc)) {
-    // Nothing renders; the timer keeps watching for the show and for clips to appear. The ad
-    // timer stays off: no break was prepared for media that does not play.
+    // Nothing renders; the filler timer keeps watching for the show and for clips to appear, and
+    // the ad timer keeps serving the clipboard and the window order through the whole stretch.
     f.FillerTimer.Enabled = true;
+    f.AdTimer.Enabled = true;
     return;
   }
 

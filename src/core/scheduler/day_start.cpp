@@ -14,10 +14,20 @@ namespace {
 // Where the designer's window is kept, in pixels.
 const QRect kDesignerGeometry(4, 4, 792, 580);
 
+// The unload closes only five of the day's recordsets, so a day started again after a restart
+// finds the others still open on the rows of the day before: a recordset still open is closed
+// and opened again, and the day reads the tables as they are now.
+void open_afresh(Procedure& proc, db::Recordset& rs) {
+  if (rs.is_open()) {
+    proc([&] { rs.close(); });
+  }
+  proc([&] { rs.open(); });
+}
+
 void read_settings(Player& p, Procedure& proc) {
   db::Recordset& ini = p.data.rsPlayer_INI;
   PlayerState& s = p.state;
-  proc([&] { ini.open(); });
+  open_afresh(proc, ini);
   proc([&] { ini.move_first(); });
   proc([&] {
     s.settings.StartTolerance = values::to_int32(ini.field(db::col::player_ini::kStartTolerance));
@@ -35,7 +45,7 @@ void read_settings(Player& p, Procedure& proc) {
 
 // Opens a table in the order the day reads it, committed and on its first row.
 void open_sorted(Procedure& proc, db::Recordset& rs, const QString& sort) {
-  proc([&] { rs.open(); });
+  open_afresh(proc, rs);
   proc([&] { rs.set_sort(sort); });
   proc([&] { rs.update_batch(); });
   proc([&] {
@@ -49,12 +59,12 @@ void open_recordsets(Player& p, Procedure& proc) {
   db::DataEnvironment& data = p.data;
   open_sorted(proc, data.rsAd_Slot, QStringLiteral("time"));
   open_sorted(proc, data.rsAdv, QStringLiteral("time"));
-  proc([&] { data.rsADTemp.open(); });
+  open_afresh(proc, data.rsADTemp);
   open_sorted(proc, data.rsLogo, QStringLiteral("startdate"));
-  proc([&] { data.rsLottery.open(); });
+  open_afresh(proc, data.rsLottery);
 
   db::Recordset& filler = data.rsfiller;
-  proc([&] { filler.open(); });
+  open_afresh(proc, filler);
   bool filler_empty = true;
   proc([&] { filler_empty = filler.bof(); });
   if (!filler_empty) {
@@ -64,8 +74,8 @@ void open_recordsets(Player& p, Procedure& proc) {
     proc([&] { filler.move_first(); });
   }
 
-  proc([&] { data.rsNews_Slot.open(); });
-  proc([&] { data.rsNews.open(); });
+  open_afresh(proc, data.rsNews_Slot);
+  open_afresh(proc, data.rsNews);
 }
 
 }  // namespace
@@ -94,9 +104,9 @@ void Load_Start(Player& p) {
   });
   proc([&] { designer::Send_Keys(p.desktop, QStringLiteral("%y{sleep 1}%y")); });
 
-  proc([&] { data.rsplaylist.open(); });
+  open_afresh(proc, data.rsplaylist);
   proc([&] { data.rsplaylist.set_sort(QStringLiteral("seg_start_time")); });
-  proc([&] { data.rsPlayed.open(); });
+  open_afresh(proc, data.rsPlayed);
   proc([&] {
     if (!data.rsPlayed.bof()) {
       data.rsPlayed.move_last();

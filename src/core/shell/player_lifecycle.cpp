@@ -44,8 +44,10 @@ void Form_Unload(Player& p) {
   send(QStringLiteral("^{F2}"));
   yield_times(rt, 10);
 
-  // The media graph belongs to the player window and goes with it.
+  // The media graph belongs to the player window and goes with it: the last reference to go
+  // stops the clip, which must not play on behind the Restart form or the next window.
   yield_times(rt, 1);
+  p.state.graph.release(rt);
 
   // A recordset the day never opened is not an error worth a line.
   const std::array recordsets{&p.data.rsplaylist, &p.data.rsPlayed, &p.data.rsPlayer_INI,

@@ -4,7 +4,6 @@
 
 #include <QFileInfo>
 #include <QLoggingCategory>
-#include <QWidget>
 #include <chrono>
 
 #include "base/errors.h"
@@ -26,7 +25,7 @@ MpvGraph::~MpvGraph() {
   if (session_->loaded_by() == generation_) {
     session_->stop();
     session_->set_loaded_by(0);
-    if (QWidget* window = session_->window()) {
+    if (MpvVideoWindow* window = session_->window()) {
       window->hide();
     }
   }
@@ -46,7 +45,7 @@ void MpvGraph::require_file() const {
   }
 }
 
-QWidget* MpvGraph::own_window() const {
+MpvVideoWindow* MpvGraph::own_window() const {
   return session_->is_newest(generation_) ? session_->window() : nullptr;
 }
 
@@ -125,7 +124,7 @@ void MpvGraph::RenderFile(const QString& path) {
 void MpvGraph::Run() {
   require_file();
   session_->set_paused(false);
-  if (QWidget* window = own_window(); window != nullptr && !window->isVisible()) {
+  if (MpvVideoWindow* window = own_window(); window != nullptr && !window->is_visible()) {
     place_window();
     window->show();
   }
@@ -185,8 +184,8 @@ std::int32_t MpvGraph::WaitForCompletion(int timeout_ms) {
 }
 
 void MpvGraph::place_window() {
-  if (QWidget* window = own_window()) {
-    window->setGeometry(left_, top_, width_, height_);
+  if (MpvVideoWindow* window = own_window()) {
+    window->set_geometry(QRect(left_, top_, width_, height_));
   }
 }
 
@@ -212,29 +211,29 @@ void MpvGraph::put_Height(int height_px) {
 
 void MpvGraph::put_Caption(const QString& caption) {
   caption_ = caption;
-  if (QWidget* window = own_window()) {
-    window->setWindowTitle(caption);
+  if (MpvVideoWindow* window = own_window()) {
+    window->set_title(caption);
   }
 }
 
 void MpvGraph::SetWindowForeground(std::int16_t focus) {
-  QWidget* window = own_window();
+  MpvVideoWindow* window = own_window();
   if (window == nullptr) {
     return;
   }
-  if (!window->isVisible()) {
+  if (!window->is_visible()) {
     place_window();
     window->show();
   }
   window->raise();
   if (focus != 0) {
-    window->activateWindow();
+    window->activate();
   }
 }
 
 std::int32_t MpvGraph::hwnd() const {
-  const QWidget* window = session_->window();
-  return window != nullptr ? static_cast<std::int32_t>(window->winId()) : 0;
+  const MpvVideoWindow* window = session_->window();
+  return window != nullptr ? static_cast<std::int32_t>(window->id()) : 0;
 }
 
 }  // namespace vantora::platform

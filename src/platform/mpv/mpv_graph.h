@@ -49,7 +49,7 @@ class MpvGraph final : public ports::MediaGraph {
   bool owns_file() const;
   // Raises the graph-state error unless this graph's file is loaded.
   void require_file() const;
-  QWidget* own_window() const;
+  MpvVideoWindow* own_window() const;
   void place_window();
   MpvSession::Clock::time_point open_deadline() const;
 

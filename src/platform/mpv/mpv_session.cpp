@@ -3,8 +3,6 @@
 #include <mpv/client.h>
 
 #include <QByteArray>
-#include <QPalette>
-#include <QWidget>
 #include <clocale>
 #include <string>
 
@@ -20,20 +18,6 @@ RuntimeError engine_error(const QString& what, int mpv_status) {
   return RuntimeError(err::kInternalError,
                       QStringLiteral("media engine: %1 (%2)")
                           .arg(what, QString::fromUtf8(mpv_error_string(mpv_status))));
-}
-
-std::unique_ptr<QWidget> make_video_window() {
-  auto window = std::make_unique<QWidget>(nullptr, Qt::Window | Qt::FramelessWindowHint);
-  // The picture replaces the program on air: the window must never steal the keyboard from
-  // the presentation program when it appears.
-  window->setAttribute(Qt::WA_ShowWithoutActivating);
-  window->setAttribute(Qt::WA_NativeWindow);
-  QPalette palette = window->palette();
-  palette.setColor(QPalette::Window, Qt::black);
-  window->setPalette(palette);
-  window->setAutoFillBackground(true);
-  window->winId();  // mpv draws into the native window, which must exist before it starts
-  return window;
 }
 
 }  // namespace
@@ -87,8 +71,8 @@ MpvSession::MpvSession(const MediaEngineOptions& options) : options_(options) {
       // The video output stays up between files: torn down after one file and built again
       // for the next, it left a dead black child over the new one now and then.
       set_option("force-window", "yes");
-      window_ = make_video_window();
-      std::int64_t wid = static_cast<std::int64_t>(window_->winId());
+      window_ = std::make_unique<MpvVideoWindow>();
+      auto wid = static_cast<std::int64_t>(window_->id());
       const int status = mpv_set_option(mpv_, "wid", MPV_FORMAT_INT64, &wid);
       if (status < 0) {
         throw engine_error(QStringLiteral("wid"), status);

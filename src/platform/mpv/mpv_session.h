@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "platform/mpv/mpv_options.h"
+#include "platform/mpv/mpv_video_window.h"
 
 struct mpv_handle;
 struct mpv_event;
-class QWidget;
 
 namespace vantora::platform {
 
@@ -23,7 +23,7 @@ class MpvSession {
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Needs a QApplication when the video goes to a window. Raises a RuntimeError when libmpv
+  // Needs an X display when the video goes to a window. Raises a RuntimeError when libmpv
   // cannot be set up.
   explicit MpvSession(const MediaEngineOptions& options);
   ~MpvSession();
@@ -57,13 +57,14 @@ class MpvSession {
   void drain();
 
   // Null with video=none.
-  QWidget* window() const { return window_.get(); }
+  MpvVideoWindow* window() const { return window_.get(); }
 
  private:
   void set_option(const char* name, const char* value);
 
   MediaEngineOptions options_;
-  std::unique_ptr<QWidget> window_;
+  // Declared before the handle: it outlives the engine, which draws into it to the end.
+  std::unique_ptr<MpvVideoWindow> window_;
   mpv_handle* mpv_ = nullptr;
   std::uint64_t generation_ = 0;
   std::uint64_t loaded_by_ = 0;
