@@ -120,7 +120,8 @@ class SimGraph final : public ports::MediaGraph {
     anchor_ms_ = shared_->runtime.now_ms();
     // Before the clip runs its start is told by the media event.
     if (announced_) {
-      shared_->trace.event("seek", {{"file", Trace::text(file_)}, {"from", from_s}, {"to", anchor_s_}});
+      shared_->trace.event("seek",
+                           {{"file", Trace::text(file_)}, {"from", from_s}, {"to", anchor_s_}});
     }
   }
   double Duration() const override {

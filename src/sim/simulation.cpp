@@ -36,9 +36,9 @@ Simulation::Simulation(SimulationOptions options)
     }
     desktop_.bring_to_front(video_window_);
   });
-  application_ =
-      std::make_unique<Application>(
-      ports::PlayerPorts{runtime_, desktop_, *media_, files_, pictures_}, data_, globals_, settings);
+  application_ = std::make_unique<Application>(
+      ports::PlayerPorts{runtime_, desktop_, *media_, files_, pictures_}, data_, globals_,
+      settings);
 
   auto trace_errors = [this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);

@@ -11,12 +11,14 @@ class OperatorPanel : public DayScenario {
  protected:
   static constexpr const char* kFeature = "/media/feature.mp4";
 
-  // The show starts at 10:00; the clock then stands at 10:00:05.
+  // The day starts at about 10:00:20 with the show due since 10:00; the clock then stands at
+  // 10:00:30.
   Player& playing_show(double length_s = 114) {
     ScheduleFixture::add_row(one_row_show("10:00:00", "10:30:00", kFeature));
     media(QString::fromLatin1(kFeature), length_s);
     sim::Simulation& sim = simulation(at(9, 59, 40));
-    sim.runtime().run_until(at(10, 0, 5));
+    sim.runtime().run_until(at(10, 0, 30));
+    EXPECT_TRUE(player().state.graph.m_objMediaPosition != nullptr);
     return player();
   }
 
@@ -44,8 +46,10 @@ TEST_F(OperatorPanel, SeeksStayClearOfBothEnds) {
     double at_s;
     double then_s;
   } const cases[] = {
-      {FF_Click, 98.0, 108.0},  {FF_Click, 100.0, 100.0},  // 100 + 15 reaches the end of 114
-      {RW_Click, 11.0, 11.0},   {RW_Click, 11.5, 1.5},
+      {FF_Click, 98.0, 108.0},
+      {FF_Click, 100.0, 100.0},  // 100 + 15 reaches the end of 114
+      {RW_Click, 11.0, 11.0},
+      {RW_Click, 11.5, 1.5},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.at_s);
@@ -96,17 +100,22 @@ TEST_F(OperatorPanel, PauseHoldsTheProgrammeAndNestsInnerFirst) {
   Player& p = playing_show();
   forms::PlayerForm& f = p.form;
   const std::size_t keys_before = keys_sent().size();
-  click_at(at(10, 0, 10), f.B_pause);
-  click_at(at(10, 0, 20), f.B_pause);  // a pause inside the pause
-  click_at(at(10, 0, 30), f.play_pause);
-  runtime().run_until(at(10, 0, 25));
-  EXPECT_EQ(p.state.transport.Paused, kTrue);
-  const double held_at_s = position().CurrentPosition();
-  runtime().run_until(at(10, 0, 29));
-  EXPECT_DOUBLE_EQ(position().CurrentPosition(), held_at_s);  // the graph is paused
-  runtime().run_until(at(10, 1, 0));
+  click_at(at(10, 0, 40), f.B_pause);
+  click_at(at(10, 0, 50), f.B_pause);  // a pause inside the pause
+  click_at(at(10, 1, 0), f.play_pause);
+  // The pause waits inside the click, so the test looks on from events served by that wait.
+  std::vector<double> held_s;
+  for (const DateTime moment : {at(10, 0, 45), at(10, 0, 59)}) {
+    runtime().post_at(moment, [&] {
+      EXPECT_EQ(p.state.transport.Paused, kTrue);
+      held_s.push_back(position().CurrentPosition());
+    });
+  }
+  runtime().run_until(at(10, 1, 30));
+  ASSERT_EQ(held_s.size(), 2U);
+  EXPECT_DOUBLE_EQ(held_s[0], held_s[1]);  // the graph is paused
   EXPECT_EQ(p.state.transport.Paused, kFalse);
-  EXPECT_GT(position().CurrentPosition(), held_at_s);
+  EXPECT_GT(position().CurrentPosition(), held_s[1] + 20);
 
   const std::vector<std::string> keys = keys_sent();
   ASSERT_EQ(keys.size(), keys_before + 4);
@@ -116,8 +125,8 @@ TEST_F(OperatorPanel, PauseHoldsTheProgrammeAndNestsInnerFirst) {
 
 TEST_F(OperatorPanel, ExitDuringAPauseEndsTheWaitAndUnloads) {
   Player& p = playing_show();
-  click_at(at(10, 0, 10), p.form.B_pause);
-  click_at(at(10, 0, 15), p.form.Command1);
+  click_at(at(10, 0, 40), p.form.B_pause);
+  click_at(at(10, 0, 45), p.form.Command1);
   runtime().run_until(at(10, 1, 0));
   EXPECT_EQ(simulation_->application().player(), nullptr);
   const std::vector<std::string> keys = keys_sent();
@@ -134,15 +143,15 @@ TEST_F(OperatorPanel, DisplaySwitchAndClock) {
   EXPECT_EQ(f.B_Disp.Caption.get(), QStringLiteral("B"));
   EXPECT_TRUE(f.Time_Picker.Visible && f.B_SetTime.Visible);
   EXPECT_FALSE(f.B_pause.Visible || f.FF.Visible || f.B_Down.Visible);
-  EXPECT_EQ(f.Time_Picker.Value.get(), at(10, 0, 5));
+  EXPECT_EQ(f.Time_Picker.Value.get(), at(10, 0, 30));
 
   // The clock goes back an hour on today's date: the schedule follows it, the clip plays on.
-  f.Time_Picker.Value = date_time::from_parts(2031, 1, 1, 9, 0, 5);
+  f.Time_Picker.Value = date_time::from_parts(2031, 1, 1, 9, 0, 30);
   B_SetTime_Click(p);
-  EXPECT_EQ(date_time::truncate_to_second(runtime().now()), at(9, 0, 5));
+  EXPECT_EQ(date_time::truncate_to_second(runtime().now()), at(9, 0, 30));
   const std::vector<TracedEvent> clock = events("clock");
   ASSERT_EQ(clock.size(), 1U);
-  EXPECT_EQ(clock[0].text("to"), "2026-12-06T09:00:05.000");
+  EXPECT_EQ(clock[0].text("to"), "2026-12-06T09:00:30.000");
 
   B_Disp_Click(p);
   EXPECT_EQ(f.B_Disp.Caption.get(), QStringLiteral("A"));

@@ -55,10 +55,10 @@ void drop(Player& p, forms::VisualControl& control, float X, float Y) {
   const QPointF twips = p.desktop.twips_per_pixel();
   const auto tx = static_cast<float>(twips.x());
   const auto ty = static_cast<float>(twips.y());
-  const auto left = (X - static_cast<float>(p.state.overlay.GrabX)) / tx +
-                    static_cast<float>(control.Left.get());
-  const auto top = (Y - static_cast<float>(p.state.overlay.GrabY)) / ty +
-                   static_cast<float>(control.Top.get());
+  const auto left =
+      (X - static_cast<float>(p.state.overlay.GrabX)) / tx + static_cast<float>(control.Left.get());
+  const auto top =
+      (Y - static_cast<float>(p.state.overlay.GrabY)) / ty + static_cast<float>(control.Top.get());
   control.Left = values::to_int32(static_cast<double>(left));
   control.Top = values::to_int32(static_cast<double>(top));
 }

@@ -8,8 +8,8 @@ namespace vantora {
 namespace {
 
 void show_transport(forms::PlayerForm& f, bool shown) {
-  for (forms::Button* button : std::array{&f.B_pause, &f.play_pause, &f.RW, &f.FF, &f.B_UP,
-                                          &f.B_Down}) {
+  for (forms::Button* button :
+       std::array{&f.B_pause, &f.play_pause, &f.RW, &f.FF, &f.B_UP, &f.B_Down}) {
     button->Visible = shown;
   }
 }
