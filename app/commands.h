@@ -16,6 +16,7 @@ struct SimulateArguments {
   std::int64_t duration_s = 0;
   std::string trace_path;
   std::string media_durations_path;
+  std::string input_path;
 };
 
 struct DemoChannelArguments {

@@ -25,6 +25,9 @@ int main(int argc, char** argv) {
   simulate->add_option("--trace", simulate_args.trace_path, "Write the JSON Lines trace here");
   simulate->add_option("--media-durations", simulate_args.media_durations_path,
                        "TSV of path and seconds: the files the simulated engine plays");
+  simulate->add_option("--input", simulate_args.input_path,
+                       "Script of clicks, clipboard changes, restarts, crashes and launches, one "
+                       "\"[YYYY-MM-DD] HH:MM:SS[.mmm] ACTION ARGS\" a line (see docs/trace.md)");
 
   vantora::app::ChannelArguments channel_args;
   app.add_option("--config", channel_args.config_path,

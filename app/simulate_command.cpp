@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "app/commands.h"
 #include "base/errors.h"
@@ -29,6 +30,16 @@ int run_simulate(int argc, char** argv, const SimulateArguments& args) {
   }
 
   sim::SimulationOptions options;
+  // The whole script is read first: a wrong line stops the run before anything is simulated.
+  if (!args.input_path.empty()) {
+    QString error;
+    auto script = sim::InputScript::load(QString::fromStdString(args.input_path), start, &error);
+    if (!script) {
+      std::fprintf(stderr, "%s\n", qPrintable(error));
+      return 2;
+    }
+    options.input = std::move(*script);
+  }
   options.data_folder = QDir(data_folder).absolutePath();
   options.start = start;
   options.duration_s = args.duration_s;

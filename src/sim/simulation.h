@@ -7,6 +7,7 @@
 #include "core/database/data_environment.h"
 #include "core/shell/application.h"
 #include "core/shell/player_state.h"
+#include "sim/input_script.h"
 #include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
 #include "sim/sim_media_engine.h"
@@ -26,9 +27,12 @@ struct SimulationOptions {
   // designer's window.
   QString designer_command = QStringLiteral("vantora-designer-stand-in");
   MediaProber media_prober;  // for files the manifest does not list; empty: none is media
+  InputScript input;         // what is done to the program from outside, and when
 };
 
-// The whole program on the simulated runtime, from start-up, for a span of virtual time.
+// The whole program on the simulated runtime, from start-up, for a span of virtual time. The
+// program can be killed and launched again on the same data folder while the desktop, the
+// clipboard and the virtual clock go on.
 class Simulation {
  public:
   explicit Simulation(SimulationOptions options);
@@ -36,23 +40,38 @@ class Simulation {
   Simulation(const Simulation&) = delete;
   Simulation& operator=(const Simulation&) = delete;
 
-  // Opens the trace and starts the program: the first form's load runs at the start moment.
-  // False when the trace cannot be written.
+  // Opens the trace, starts the program (the first form's load runs at the start moment) and
+  // queues the scripted input. False when the trace cannot be written.
   bool start();
   // Runs the span after start(); returns the process exit code.
   int run();
+  // Runs the event loop for a span; a scripted crash is carried out here.
+  void run_for_ms(std::int64_t duration_ms);
 
   SimRuntime& runtime() { return runtime_; }
   Trace& trace() { return trace_; }
   SimDesktop& desktop() { return desktop_; }
-  Application& application() { return *application_; }
-  Globals& globals() { return globals_; }
+  // The running program's parts; only while it runs.
+  Application& application();
+  Globals& globals();
   // The schedule: the real SQLite files of the data folder.
-  db::DataEnvironment& data() { return data_; }
+  db::DataEnvironment& data();
+  // False once the program was killed or its Exit button ended it.
+  bool program_running() const;
+
+  // The program as it stands when launched: from its first form, on the data folder.
+  void launch();
+  // The program stops dead where it is, as under kill -9: called from inside any of its handlers,
+  // it never returns there; the event loop of run_for_ms() takes the program away.
+  [[noreturn]] void kill();
 
  private:
+  struct Program;
+
   void attach(forms::Form& form);
   void detach(forms::Form& form);
+  // Lets go of a program that was killed or has ended: its windows close, nothing is written.
+  void bury();
 
   SimulationOptions options_;
   SimRuntime runtime_;
@@ -61,13 +80,9 @@ class Simulation {
   SimFormWindows form_windows_;
   SimPictureLoader pictures_;
   TraceFormObserver trace_observer_;
-  Globals globals_;
-  db::DataEnvironment data_;
-  // A channel's clip folders are real folders.
-  SimFileLister files_{SimFileLister::OtherFolders::kFromDisk};
   std::unique_ptr<SimMediaEngine> media_;
   QString media_load_error_;
-  std::unique_ptr<Application> application_;
+  std::unique_ptr<Program> program_;
   bool started_ = false;
   SimDesktop::WindowHandle video_window_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
+#include "core/media/clip_end.h"
 #include "support/player_fixture.h"
 
 namespace vantora {
@@ -141,6 +142,21 @@ TEST_F(RunMovieTest, ArmsTheNewsTimerForMoviesAndFillersOnlyAndDisarmsWhenNothin
   EXPECT_EQ(state().news.NewsFound, kFalse);
   EXPECT_FALSE(timer.get());
   EXPECT_TRUE(logged_.empty());
+}
+
+// The end-of-clip poll the ad and news timers share: a clip still playing raises the timeout and
+// stays playing; a clip at its end clears ClipPlaying; no graph at all is error 91.
+TEST_F(RunMovieTest, ClipEndPollClearsClipPlayingOnlyAtTheEnd) {
+  Run_Movie(*player_);
+  MediaGraphRefs& graph = state().graph;
+  runtime_->run_for_ms(95'000);
+  EXPECT_THROW(Poll_Clip_End(graph), RuntimeError);
+  EXPECT_EQ(graph.ClipPlaying, kTrue);
+  runtime_->run_for_ms(1'000);
+  EXPECT_TRUE(Poll_Clip_End(graph));
+  EXPECT_EQ(graph.ClipPlaying, kFalse);
+  graph.m_objMediaEvent.reset();
+  EXPECT_THROW(Poll_Clip_End(graph), RuntimeError);
 }
 
 }  // namespace

@@ -89,12 +89,43 @@ TEST_F(ErrorLogTest, AProcedureGoesOnAfterAFailedStatementAndLogsItsOwnLabel) {
   EXPECT_TRUE(written[1].endsWith(QStringLiteral(" 51 boom in Outer()")));
 }
 
-TEST_F(ErrorLogTest, AttemptHandsTheErrorBackUnlogged) {
-  const auto error = Procedure::attempt([] { throw RuntimeError(err::kWaitTimedOut); });
-  ASSERT_TRUE(error.has_value());
-  EXPECT_EQ(error->number(), err::kWaitTimedOut);
-  EXPECT_FALSE(Procedure::attempt([] {}).has_value());
-  EXPECT_TRUE(lines().isEmpty());
+// The policy decides whether a failure is logged and whether the procedure goes on; an
+// unreadable test counts as the value its call site chose.
+TEST_F(ErrorLogTest, PolicyDecidesWhatIsLoggedAndWhetherTheProcedureGoesOn) {
+  struct Case {
+    const char* name;
+    OnError policy;
+    std::int32_t number;
+    bool logged;
+    bool goes_on;
+  };
+  const Case cases[] = {
+      {"convention", OnError::kLogAndGoOn, err::kTypeMismatch, true, true},
+      {"dropped", OnError::kDropAndGoOn, err::kTypeMismatch, false, true},
+      {"media error ends", OnError::kMediaErrorEnds, err::kMediaCannotRender, false, false},
+      {"430 is a media error", OnError::kMediaErrorEnds, err::kObjectDoesNotSupport, false, false},
+      {"other errors go on", OnError::kMediaErrorEnds, err::kObjectVariableNotSet, true, true},
+      {"a wait's time-out", OnError::kWaitTimeoutDropped, err::kWaitTimedOut, false, true},
+      {"error 0", OnError::kWaitTimeoutDropped, 0, false, true},
+      {"other than a time-out", OnError::kWaitTimeoutDropped, err::kBofOrEof, true, true},
+      {"any error ends the tick", OnError::kAnyErrorEnds, err::kBofOrEof, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    log.reset();
+    QFile::remove(log.file_path());
+    Procedure proc(log, QStringLiteral("P()"), c.policy);
+    EXPECT_FALSE(proc([&] { throw RuntimeError(c.number); }));
+    bool reached = false;
+    proc([&] { reached = true; });
+    EXPECT_EQ(reached, c.goes_on);
+    EXPECT_EQ(proc.ended(), !c.goes_on);
+    EXPECT_EQ(lines().size(), c.logged ? 1 : 0);
+  }
+  Procedure proc(log, QStringLiteral("P()"));
+  const auto unreadable = []() -> bool { throw RuntimeError(err::kBofOrEof); };
+  EXPECT_TRUE(proc.test(unreadable, Unreadable::kAsTrue));
+  EXPECT_FALSE(proc.test(unreadable, Unreadable::kAsFalse));
 }
 
 }  // namespace

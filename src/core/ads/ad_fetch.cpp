@@ -2,7 +2,7 @@
 
 #include "core/ads/break_items.h"
 #include "core/database/columns.h"
-#include "core/shell/guarded_test.h"
+#include "core/shell/procedure.h"
 
 namespace vantora {
 
@@ -22,7 +22,7 @@ void FetchAds(Player& p) {
 
   break_items::to_first_in_play_order(proc, adv);
 
-  while (!test_or_true(proc, [&] { return adv.eof(); })) {
+  while (!at_end(proc, adv, Unreadable::kAsTrue)) {
     // The date is read again for every row: a search running over midnight judges each row by
     // the day it is read on.
     const DateTime today = date_time::date_part(p.runtime.now());
@@ -41,9 +41,7 @@ void FetchAds(Player& p) {
     if (selected) {
       s.breaks.SlotFilled = kTrue;
       break_items::Item item;
-      proc([&] {
-        break_items::schedule(proc, today, adv.field(kTime), adv.field(kDuration), item);
-      });
+      break_items::schedule(proc, today, adv.field(kTime), adv.field(kDuration), item);
       proc([&] { item.file_name = adv.field(kMediaPath); });
       proc([&] { item.end_offset = adv.field(kDuration); });
       proc([&] { item.caption = adv.field(kCaption); });

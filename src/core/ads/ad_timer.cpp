@@ -8,29 +8,15 @@
 #include "core/shell/procedure.h"
 
 namespace vantora {
-namespace {
-
-// A clip still playing answers the 10 ms wait with a time-out, several times a second: that is
-// the normal case, not an error worth a log line. Neither is the empty error 0.
-void poll_clip_end(MediaGraphRefs& graph) {
-  try {
-    Poll_Clip_End(graph);
-  } catch (const RuntimeError& error) {
-    if (error.number() != err::kWaitTimedOut && error.number() != 0) {
-      throw;
-    }
-  }
-}
-
-}  // namespace
 
 void AdTimer_Timer(Player& p) {
-  Procedure proc(p.errors, QStringLiteral("AdTimer_Timer()"));
+  // A clip still playing answers the 10 ms wait with a time-out: the normal case, not logged.
+  Procedure proc(p.errors, QStringLiteral("AdTimer_Timer()"), OnError::kWaitTimeoutDropped);
   forms::PlayerForm& f = p.form;
   PlayerState& s = p.state;
 
   if (s.graph.ClipPlaying == kTrue) {
-    proc([&] { poll_clip_end(s.graph); });
+    proc([&] { Poll_Clip_End(s.graph); });
     proc([&] {
       f.Text1.Text = QString::number(
           values::int_part(object(s.graph.m_objMediaPosition).CurrentPosition()), 'f', 0);

@@ -42,7 +42,7 @@ void to_first_in_play_order(Procedure& proc, db::Recordset& adv) {
   if (!sorted) {
     proc([&] { adv.set_sort(kPlayOrder); });
   }
-  if (!test_or_true(proc, [&] { return adv.bof() && adv.eof(); })) {
+  if (!is_empty(proc, adv, Unreadable::kAsTrue)) {
     proc([&] { adv.move_first(); });
   }
 }

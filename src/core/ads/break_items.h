@@ -5,7 +5,7 @@
 #include "base/values.h"
 #include "core/database/columns.h"
 #include "core/database/recordset.h"
-#include "core/shell/guarded_test.h"
+#include "core/shell/procedure.h"
 
 namespace vantora::break_items {
 

@@ -5,7 +5,7 @@
 #include "core/ads/ad_fetch.h"
 #include "core/database/columns.h"
 #include "core/news/news_fetch.h"
-#include "core/shell/guarded_test.h"
+#include "core/shell/procedure.h"
 
 namespace vantora {
 
@@ -13,11 +13,11 @@ namespace {
 
 void empty_ad_temp(Procedure& proc, db::Recordset& ad_temp) {
   proc([&] { ad_temp.requery(); });
-  if (test_or_true(proc, [&] { return ad_temp.bof() && ad_temp.eof(); })) {
+  if (is_empty(proc, ad_temp, Unreadable::kAsTrue)) {
     return;
   }
   proc([&] { ad_temp.move_first(); });
-  while (!test_or_true(proc, [&] { return ad_temp.eof(); })) {
+  while (!at_end(proc, ad_temp, Unreadable::kAsTrue)) {
     proc([&] { ad_temp.delete_current(); });
     proc([&] { ad_temp.move_next(); });
   }
@@ -67,10 +67,10 @@ void AD_Slot_Search(Player& p) {
   const std::int64_t search_ms = date_time::to_linear_ms(s.breaks.SearchTime);
   const std::int64_t media_end_ms = date_time::to_linear_ms(s.breaks.MediaEndTime);
 
-  if (!test_or_true(proc, [&] { return slots.bof() && slots.eof(); })) {
+  if (!is_empty(proc, slots, Unreadable::kAsTrue)) {
     proc([&] { slots.move_first(); });
   }
-  while (!test_or_true(proc, [&] { return slots.eof(); })) {
+  while (!at_end(proc, slots, Unreadable::kAsTrue)) {
     p.runtime.yield();
     // A slot whose time cannot be read is passed over rather than judged by the last slot's
     // time.
@@ -91,7 +91,6 @@ void AD_Slot_Search(Player& p) {
           } else {
             FetchNews(p);
           }
-          p.errors.ProcName = proc.label();
           if (s.breaks.SlotFilled == kTrue) {
             break;
           }

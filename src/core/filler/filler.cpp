@@ -25,15 +25,18 @@ namespace {
 // breaks, and a file list box that fails to change folder keeps its old listing: left as it was,
 // the last news or emergency clips would play as filler.
 bool set_file_list_path(Player& p, Procedure& proc, const QString& folder) {
-  const auto error =
-      Procedure::attempt([&] { file_lists::set_path(p.form.File1, p.files, folder); });
-  if (error) {
-    p.form.File1.show_listing(folder, {});
-    if (p.state.filler.FillerNoClipLogged != kTrue) {
-      proc.handle(*error);
-    }
+  auto list = [&] { file_lists::set_path(p.form.File1, p.files, folder); };
+  bool listed = false;
+  if (p.state.filler.FillerNoClipLogged == kTrue) {
+    Procedure reported(p.errors, proc.label(), OnError::kDropAndGoOn);
+    listed = reported(list);
+  } else {
+    listed = proc(list);
   }
-  return !error;
+  if (!listed) {
+    p.form.File1.show_listing(folder, {});
+  }
+  return listed;
 }
 
 // Points File1 at the chosen folder, or at the default one when the chosen folder cannot be
@@ -77,7 +80,7 @@ bool pick_clip(Player& p, Procedure& proc) {
     // Logged once for the whole stretch without clips, not on every tick of the filler timer.
     if (s.filler.FillerNoClipLogged == kFalse) {
       s.filler.FillerNoClipLogged = kTrue;
-      proc.handle(RuntimeError(
+      proc.raise(RuntimeError(
           err::kFileNotFound,
           QStringLiteral("No filler clip in \"%1\"")
               .arg(p.form.File1.Path().isEmpty() ? s.filler.FillerFolder : p.form.File1.Path())));
@@ -107,14 +110,12 @@ void Run_Filler(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Run_Filler()"));
   forms::PlayerForm& f = p.form;
   PlayerState& s = p.state;
-  auto back = [&] { p.errors.ProcName = proc.label(); };
 
   f.T_Time.Visible = false;
   f.T_Number.Visible = false;
   f.WnW.Visible = false;
   proc([&] { p.data.rsplaylist.requery(); });
   Get_Next_Slot(p);
-  back();
 
   const std::optional<QString> folder = filler::choose_folder(p, proc);
   point_file_list(p, proc, folder);
@@ -136,7 +137,6 @@ void Run_Filler(Player& p) {
 
   f.Text3.Text = s.filler.ClipFile;
   Run_FillerFile(p);
-  back();
 
   proc([&] {
     f.Text2.Text =
@@ -149,14 +149,11 @@ void Run_Filler(Player& p) {
 void Run_FillerFile(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Run_FillerFile()"));
   forms::PlayerForm& f = p.form;
-  auto back = [&] { p.errors.ProcName = proc.label(); };
 
   Run_Movie(p);
-  back();
   f.LogoTimer.Enabled = true;
   Hand_Screen_To_Video(p, proc);
   AD_Slot_Search(p);
-  back();
   f.FillerTimer.Enabled = true;
 }
 
@@ -195,7 +192,6 @@ void FillerTimer_Timer(Player& p) {
   while (s.cursor.EndOfList == kFalse) {
     p.runtime.yield();
     Get_Next_Slot(p);
-    p.errors.ProcName = proc.label();
     s.cursor.RewindList = kFalse;
     if (s.cursor.EndOfList == kTrue) {
       break;

@@ -5,7 +5,7 @@
 
 #include "core/database/columns.h"
 #include "core/scheduler/schedule_clock.h"
-#include "core/shell/guarded_test.h"
+#include "core/shell/procedure.h"
 
 namespace vantora::filler {
 namespace {
@@ -37,7 +37,7 @@ bool scan(Player& p, Procedure& proc, DayRule rule) {
   const DateTime now = schedule_clock::now(p.runtime);
   const std::int64_t now_ms = fraction_ms(date_time::time_of_day(now).value);
   const int wanted_day = rule == DayRule::kToday ? date_time::weekday(now) : 0;
-  while (!test_or_true(proc, [&] { return rs.eof(); })) {
+  while (!at_end(proc, rs, Unreadable::kAsTrue)) {
     p.runtime.yield();
     proc([&] { s.filler.FillerFrom = day_fraction(rs.field(db::col::filler::kStartTime)); });
     proc([&] { s.filler.FillerUntil = day_fraction(rs.field(db::col::filler::kEndTime)); });

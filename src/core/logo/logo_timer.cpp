@@ -21,25 +21,19 @@ DateTime now_to_second(const Player& p) {
 // The scan lets other events run once per row, so a long table does not hold the timers up.
 bool find_row_in_force(Player& p, Procedure& proc) {
   db::Recordset& rs = p.data.rsLogo;
-  bool at_end = true;
-  proc([&] { at_end = rs.eof(); });
-  while (!at_end) {
+  while (!at_end(proc, rs, Unreadable::kAsTrue)) {
     p.runtime.yield();
-    bool in_force = false;
     // A row whose dates cannot be read is logged and passed over.
-    proc([&] {
-      if (now_to_second(p) >= values::to_date_time(rs.field(col::kStartDate)) &&
-          now_to_second(p) <= values::to_date_time(rs.field(col::kEndDate))) {
-        in_force = true;
-      }
-    });
+    const bool in_force = proc.test(
+        [&] {
+          return now_to_second(p) >= values::to_date_time(rs.field(col::kStartDate)) &&
+                 now_to_second(p) <= values::to_date_time(rs.field(col::kEndDate));
+        },
+        Unreadable::kAsFalse);
     if (in_force) {
       return true;
     }
-    if (!proc([&] {
-          rs.move_next();
-          at_end = rs.eof();
-        })) {
+    if (!proc([&] { rs.move_next(); })) {
       return false;
     }
   }

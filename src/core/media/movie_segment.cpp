@@ -111,8 +111,6 @@ void Run_MovieFile(Player& p) {
   Procedure proc(p.errors, QStringLiteral("Run_MovieFile()"));
   forms::PlayerForm& f = p.form;
   PlayerState& s = p.state;
-  // The procedures called below name themselves; errors after them are still this one's.
-  auto back = [&] { p.errors.ProcName = proc.label(); };
 
   f.Text3.Text = QStringLiteral("Movie");
   s.captions.CaptionCycle = kTrue;
@@ -122,12 +120,10 @@ void Run_MovieFile(Player& p) {
   f.FillerTimer.Enabled = false;
 
   Run_Movie(p);
-  back();
 
   Hand_Screen_To_Video(p, proc);
 
   AD_Slot_Search(p);
-  back();
 
   f.T_Movie.Enabled = true;
   f.AdTimer.Enabled = true;

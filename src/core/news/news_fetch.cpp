@@ -3,7 +3,7 @@
 #include "core/ads/break_items.h"
 #include "core/database/columns.h"
 #include "core/shell/file_lists.h"
-#include "core/shell/guarded_test.h"
+#include "core/shell/procedure.h"
 
 namespace vantora {
 
@@ -24,7 +24,7 @@ void FetchNews(Player& p) {
 
   break_items::to_first_in_play_order(proc, adv);
 
-  while (!test_or_true(proc, [&] { return adv.eof(); })) {
+  while (!at_end(proc, adv, Unreadable::kAsTrue)) {
     bool matches = false;
     proc([&] {
       const std::int64_t time_ms = date_time::to_linear_ms(
@@ -44,9 +44,7 @@ void FetchNews(Player& p) {
         s.breaks.SlotFilled = kTrue;
         break_items::Item item;
         const DateTime today = date_time::date_part(p.runtime.now());
-        proc([&] {
-          break_items::schedule(proc, today, adv.field(kTime), adv.field(kDuration), item);
-        });
+        break_items::schedule(proc, today, adv.field(kTime), adv.field(kDuration), item);
         proc([&] { item.end_offset = adv.field(kDuration); });
         proc([&] { item.caption = adv.field(kCaption); });
         proc([&] { item.text6 = adv.field(kExtraText); });

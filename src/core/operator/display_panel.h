@@ -12,4 +12,8 @@ void B_Disp_Click(Player& p);
 // the right to set the clock) is logged once and shown on the button; the player plays on.
 void B_SetTime_Click(Player& p);
 
+// The Exit button: the playing timers stop, the window unloads (the designer gets its closing
+// keys), then the program ends.
+void Command1_Click(Player& p);
+
 }  // namespace vantora

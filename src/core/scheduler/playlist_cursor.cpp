@@ -4,7 +4,7 @@
 
 #include "core/database/columns.h"
 #include "core/scheduler/schedule_row.h"
-#include "core/shell/guarded_test.h"
+#include "core/shell/procedure.h"
 
 namespace vantora {
 
@@ -29,7 +29,7 @@ void Get_Next_Segment(Player& p) {
     // Past the last row this fails and is logged; the end test below then ends the list.
     proc([&] { rs.move_next(); });
   } else {
-    if (test_or_true(proc, [&] { return rs.bof() && rs.eof(); })) {
+    if (is_empty(proc, rs, Unreadable::kAsTrue)) {
       s.cursor.EndOfList = kTrue;
       return;
     }
@@ -37,7 +37,7 @@ void Get_Next_Segment(Player& p) {
     s.cursor.RewindList = kFalse;
   }
 
-  if (test_or_true(proc, [&] { return rs.eof(); })) {
+  if (at_end(proc, rs, Unreadable::kAsTrue)) {
     s.cursor.EndOfList = kTrue;
     return;
   }
@@ -59,8 +59,6 @@ void Get_Next_Slot(Player& p) {
   for (;;) {
     p.runtime.yield();
     Get_Next_Segment(p);
-    // Get_Next_Segment named itself; errors from here on are this procedure's.
-    p.errors.ProcName = proc.label();
     if (s.cursor.EndOfList == kTrue) {
       break;
     }

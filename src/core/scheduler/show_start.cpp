@@ -36,9 +36,10 @@ void Reset_Lottery_Counter(Player& p, Procedure& proc) {
 // window was in front without a word; a designer that cannot take them now must not cost the day
 // its first show, so a failure here is dropped, not logged.
 void wake_designer(Player& p) {
+  Procedure wake(p.errors, QStringLiteral("play_Click()"), OnError::kDropAndGoOn);
   ports::Runtime& rt = p.runtime;
   rt.yield();
-  (void)Procedure::attempt([&] { designer::Send_Keys(p.desktop, QStringLiteral("%y")); });
+  wake([&] { designer::Send_Keys(p.desktop, QStringLiteral("%y")); });
   rt.yield();
   rt.sleep_ms(500);
   yield_times(rt, 5);
@@ -47,7 +48,7 @@ void wake_designer(Player& p) {
 
 // Steps on through the playlist to the first show still to begin.
 enum class From { kHere, kTop };
-bool find_future_show(Player& p, Procedure& proc, From from) {
+bool find_future_show(Player& p, From from) {
   PlayerState& s = p.state;
   if (from == From::kTop) {
     s.cursor.RewindList = kTrue;
@@ -55,7 +56,6 @@ bool find_future_show(Player& p, Procedure& proc, From from) {
   while (s.cursor.EndOfList == kFalse) {
     p.runtime.yield();
     Get_Next_Segment(p);
-    p.errors.ProcName = proc.label();
     if (from == From::kTop) {
       s.cursor.RewindList = kFalse;
     }
@@ -85,13 +85,12 @@ void resume_or_give_up(Player& p, Procedure& proc) {
       s.recovery.ResumeLag) {
     Reset_Lottery_Counter(p, proc);
     // From the interrupted row on, without rewinding.
-    find_future_show(p, proc, From::kHere);
+    find_future_show(p, From::kHere);
     p.form.Text3.Text = QStringLiteral("UnRecoverable");
     Run_Filler(p);
     return;
   }
   Run_MovieFile(p);
-  p.errors.ProcName = proc.label();
   p.form.Text3.Text = QStringLiteral("Intrupted");
 }
 
@@ -102,7 +101,6 @@ void start_due_show_or_filler(Player& p, Procedure& proc) {
   while (s.cursor.EndOfList == kFalse) {
     p.runtime.yield();
     Get_Next_Segment(p);
-    p.errors.ProcName = proc.label();
     s.cursor.RewindList = kFalse;
     if (s.cursor.EndOfList == kTrue) {
       break;
@@ -116,13 +114,12 @@ void start_due_show_or_filler(Player& p, Procedure& proc) {
 
   p.form.Text3.Text = QStringLiteral("UnIntrupted");
   Run_Filler(p);
-  p.errors.ProcName = proc.label();
 
   if (s.cursor.EndOfList != kTrue) {
     return;
   }
   s.cursor.EndOfList = kFalse;
-  if (find_future_show(p, proc, From::kTop)) {
+  if (find_future_show(p, From::kTop)) {
     return;
   }
   // No show lies ahead: a start no clock of the day reaches.
@@ -132,12 +129,10 @@ void start_due_show_or_filler(Player& p, Procedure& proc) {
 }  // namespace
 
 void play_Click(Player& p) {
-  p.errors.ProcName = QStringLiteral("play_Click()");
   wake_designer(p);
   Procedure proc(p.errors, QStringLiteral("play_Click()"));
 
   Is_Terminated(p);
-  p.errors.ProcName = proc.label();
   if (p.state.recovery.Terminated == kTrue) {
     resume_or_give_up(p, proc);
   } else {

@@ -5,7 +5,6 @@
 #include "core/database/columns.h"
 #include "core/scheduler/schedule_clock.h"
 #include "core/scheduler/schedule_row.h"
-#include "core/shell/guarded_test.h"
 #include "core/shell/procedure.h"
 
 namespace vantora {
@@ -84,10 +83,11 @@ void measure_gap(Player& p, Procedure& proc) {
   // The next show's first row is not read for an end: a one-row next show would otherwise end
   // the interrupted show at its own end.
   bool next_show_found = false;
-  while (!test_or_true(proc, [&] { return rs.eof(); })) {
+  while (!at_end(proc, rs, Unreadable::kAsTrue)) {
     p.runtime.yield();
-    if (test_or_true(proc,
-                     [&] { return values::is_true(rs.field(db::col::playlist::kShowStart)); })) {
+    // A row whose flag cannot be read (deleted meanwhile) is no show start.
+    if (proc.test([&] { return values::is_true(rs.field(db::col::playlist::kShowStart)); },
+                  Unreadable::kAsFalse)) {
       next_show_found = true;
       break;
     }
@@ -123,7 +123,7 @@ void Is_Terminated(Player& p) {
 
   const std::int64_t now_ms = schedule_clock::now_ms(p.runtime);
   bool found = false;
-  while (!test_or_true(proc, [&] { return rs.eof(); })) {
+  while (!at_end(proc, rs, Unreadable::kAsTrue)) {
     p.runtime.yield();
     proc(
         [&] { s.row.SegStart = values::to_date_time(rs.field(db::col::playlist::kSegStartTime)); });

@@ -111,7 +111,7 @@ void Application::Launch_Designer() {
     module1_.DesignerDocument = program + QLatin1Char(' ') + module1_.DesignerDocument;
     proc([&] { desktop_.Shell(module1_.DesignerDocument); });
   } else {
-    proc.handle(
+    proc.raise(
         RuntimeError(err::kFileNotFound, QStringLiteral("no designer program: channel.ini has no "
                                                         "designer=COMMAND line")));
   }
@@ -162,7 +162,12 @@ void Application::Startup_Unload() {
 void Application::Load_Player(Show show) {
   player_ = std::make_shared<Player>(ports_, module1_, data_);
   Connect_Player_Handlers(*player_);
-  player_->form.Command1.on_click = [this] { Command1_Click(); };
+  player_->unload_and_end = [this] {
+    Unload_Player();
+    if (end_program) {
+      end_program();
+    }
+  };
   if (player_loaded) {
     player_loaded(*player_);
   }
@@ -191,22 +196,6 @@ void Application::Unload_Player() {
   // The unload may have been asked for by one of the window's own handlers, still on the stack:
   // the window is kept until the next one goes.
   retired_ = std::move(leaving);
-}
-
-void Application::Command1_Click() {
-  if (player_) {
-    forms::PlayerForm& form = player_->form;
-    // The news timer is left as it is: the unload stops it with the rest.
-    form.AdTimer.Enabled = false;
-    form.FillerTimer.Enabled = false;
-    form.T_Movie.Enabled = false;
-    form.LogoTimer.Enabled = false;
-    player_->state.transport.Halted = kTrue;
-    Unload_Player();
-  }
-  if (end_program) {
-    end_program();
-  }
 }
 
 void Application::Restart_Load() {

@@ -43,10 +43,8 @@ class Application {
   forms::RestartForm restart_form;
   DateTime StartAt;
 
-  // The player window's Exit button: the playing timers stop, the window unloads (the designer
-  // gets its closing keys), then the program ends.
-  void Command1_Click();
-  // How the program ends; the real one leaves its event loop.
+  // How the program ends after the Exit button unloaded the player window; the real one leaves
+  // its event loop.
   std::function<void()> end_program;
 
   // Exposed for the views' and tests' sake; the forms' own events call these.

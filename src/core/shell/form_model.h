@@ -109,6 +109,22 @@ class VisualControl : public Control {
   Property<int> Top{*this, "Top"};
   Property<int> Width{*this, "Width"};
   Property<int> Height{*this, "Height"};
+
+  // What a press and a release of the mouse over the control run; X and Y are in twips from
+  // the control's top left corner (the screen's twips per pixel: 15 at 96 dots per inch). The views
+  // and the simulator call these.
+  std::function<void(float X, float Y)> on_mouse_down;
+  std::function<void(float X, float Y)> on_mouse_up;
+  void mouse_down(float X, float Y) const {
+    if (on_mouse_down) {
+      on_mouse_down(X, Y);
+    }
+  }
+  void mouse_up(float X, float Y) const {
+    if (on_mouse_up) {
+      on_mouse_up(X, Y);
+    }
+  }
 };
 
 class Label : public VisualControl {

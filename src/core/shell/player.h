@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "core/database/data_environment.h"
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
@@ -34,6 +36,9 @@ struct Player {
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;
+
+  // Unloads this window and ends the program; the application that loaded the window sets it.
+  std::function<void()> unload_and_end;
 };
 
 }  // namespace vantora

@@ -1,5 +1,7 @@
 #include "core/shell/player_handlers.h"
 
+#include <array>
+
 #include "core/ads/ad_timer.h"
 #include "core/filler/filler.h"
 #include "core/logo/logo_timer.h"
@@ -8,23 +10,108 @@
 #include "core/scheduler/day_start.h"
 
 namespace vantora {
+namespace {
+
+// Wraps a procedure that takes only the player: timers and clicks.
+template <void (*Procedure)(Player&)>
+void plain(Player& p, const MouseAt& /*at*/) {
+  Procedure(p);
+}
+
+// Wraps a mouse event's procedure: the position inside the control, in twips.
+template <void (*Procedure)(Player&, float, float)>
+void mouse(Player& p, const MouseAt& at) {
+  Procedure(p, at.X, at.Y);
+}
+
+constexpr std::array kPlayerEvents{
+    // Timers.
+    PlayerEvent{u"Timer2", ControlEvent::kTimer, &plain<Timer2_Timer>},
+    PlayerEvent{u"T_Movie", ControlEvent::kTimer, nullptr},
+    PlayerEvent{u"AdTimer", ControlEvent::kTimer, &plain<AdTimer_Timer>},
+    PlayerEvent{u"FillerTimer", ControlEvent::kTimer, &plain<FillerTimer_Timer>},
+    PlayerEvent{u"NewsTimer", ControlEvent::kTimer, nullptr},
+    PlayerEvent{u"LogoTimer", ControlEvent::kTimer, &plain<LogoTimer_Timer>},
+    // The operator's buttons.
+    PlayerEvent{u"B_Restart", ControlEvent::kClick, nullptr},
+    PlayerEvent{u"FF", ControlEvent::kClick, &plain<FF_Click>},
+    PlayerEvent{u"RW", ControlEvent::kClick, &plain<RW_Click>},
+    PlayerEvent{u"B_pause", ControlEvent::kClick, &plain<B_pause_Click>},
+    PlayerEvent{u"play_pause", ControlEvent::kClick, &plain<play_pause_Click>},
+    PlayerEvent{u"B_UP", ControlEvent::kClick, &plain<B_UP_Click>},
+    PlayerEvent{u"B_Down", ControlEvent::kClick, &plain<B_Down_Click>},
+    PlayerEvent{u"B_thin", ControlEvent::kClick, &plain<B_thin_Click>},
+    PlayerEvent{u"b_Wide", ControlEvent::kClick, &plain<b_Wide_Click>},
+    PlayerEvent{u"B_Disp", ControlEvent::kClick, &plain<B_Disp_Click>},
+    PlayerEvent{u"B_SetTime", ControlEvent::kClick, &plain<B_SetTime_Click>},
+    PlayerEvent{u"Command1", ControlEvent::kClick, &plain<Command1_Click>},
+    // The overlays the operator drags into place.
+    PlayerEvent{u"Logo", ControlEvent::kMouseDown, &mouse<Logo_MouseDown>},
+    PlayerEvent{u"Logo", ControlEvent::kMouseUp, &mouse<Logo_MouseUp>},
+    PlayerEvent{u"T_Time", ControlEvent::kMouseDown, &mouse<T_Time_MouseDown>},
+    PlayerEvent{u"T_Time", ControlEvent::kMouseUp, &mouse<T_Time_MouseUp>},
+};
+
+forms::Control* control_named(forms::PlayerForm& form, QStringView name) {
+  for (forms::Control* control : form.controls()) {
+    if (control->name() == name) {
+      return control;
+    }
+  }
+  return nullptr;
+}
+
+void bind(Player& p, forms::Control& control, const PlayerEvent& entry) {
+  const PlayerHandler handler = entry.handler;
+  Player* player = &p;
+  switch (entry.event) {
+    case ControlEvent::kTimer:
+      if (auto* timer = dynamic_cast<forms::TimerControl*>(&control)) {
+        timer->on_timer = [player, handler] { handler(*player, {}); };
+      }
+      break;
+    case ControlEvent::kClick:
+      if (auto* button = dynamic_cast<forms::Button*>(&control)) {
+        button->on_click = [player, handler] { handler(*player, {}); };
+      }
+      break;
+    case ControlEvent::kMouseDown:
+      if (auto* visual = dynamic_cast<forms::VisualControl*>(&control)) {
+        visual->on_mouse_down = [player, handler](float x, float y) { handler(*player, {x, y}); };
+      }
+      break;
+    case ControlEvent::kMouseUp:
+      if (auto* visual = dynamic_cast<forms::VisualControl*>(&control)) {
+        visual->on_mouse_up = [player, handler](float x, float y) { handler(*player, {x, y}); };
+      }
+      break;
+  }
+}
+
+}  // namespace
+
+std::span<const PlayerEvent> player_events() {
+  return kPlayerEvents;
+}
+
+const PlayerEvent* find_player_event(QStringView control, ControlEvent event) {
+  for (const PlayerEvent& entry : kPlayerEvents) {
+    if (entry.control == control && entry.event == event) {
+      return &entry;
+    }
+  }
+  return nullptr;
+}
 
 void Connect_Player_Handlers(Player& p) {
-  forms::PlayerForm& f = p.form;
-  f.Timer2.on_timer = [&p] { Timer2_Timer(p); };
-  f.FillerTimer.on_timer = [&p] { FillerTimer_Timer(p); };
-  f.AdTimer.on_timer = [&p] { AdTimer_Timer(p); };
-  f.LogoTimer.on_timer = [&p] { LogoTimer_Timer(p); };
-  f.FF.on_click = [&p] { FF_Click(p); };
-  f.RW.on_click = [&p] { RW_Click(p); };
-  f.B_pause.on_click = [&p] { B_pause_Click(p); };
-  f.play_pause.on_click = [&p] { play_pause_Click(p); };
-  f.B_UP.on_click = [&p] { B_UP_Click(p); };
-  f.B_Down.on_click = [&p] { B_Down_Click(p); };
-  f.B_thin.on_click = [&p] { B_thin_Click(p); };
-  f.b_Wide.on_click = [&p] { b_Wide_Click(p); };
-  f.B_Disp.on_click = [&p] { B_Disp_Click(p); };
-  f.B_SetTime.on_click = [&p] { B_SetTime_Click(p); };
+  for (const PlayerEvent& entry : kPlayerEvents) {
+    if (entry.handler == nullptr) {
+      continue;
+    }
+    if (forms::Control* control = control_named(p.form, entry.control)) {
+      bind(p, *control, entry);
+    }
+  }
 }
 
 }  // namespace vantora

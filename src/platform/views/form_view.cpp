@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -17,6 +18,43 @@ QString container_of(const QString& control) {
   }
   return {};
 }
+
+// Hands presses and releases over a label or picture to the control, in twips: the overlays
+// are dragged into place by the operator.
+class MouseRelay final : public QObject {
+ public:
+  MouseRelay(QObject* parent, forms::VisualControl& control) : QObject(parent), control_(control) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) {
+      const QPointF pixels = static_cast<QMouseEvent*>(event)->position();
+      const QPointF twips = twips_per_pixel(watched);
+      const auto x = static_cast<float>(pixels.x() * twips.x());
+      const auto y = static_cast<float>(pixels.y() * twips.y());
+      if (type == QEvent::MouseButtonPress) {
+        control_.mouse_down(x, y);
+      } else {
+        control_.mouse_up(x, y);
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  // The screen's own resolution, as the desktop port gives it to the handlers that divide by it.
+  static QPointF twips_per_pixel(QObject* watched) {
+    constexpr double kTwipsPerInch = 1440.0;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->logicalDpiX() <= 0 || widget->logicalDpiY() <= 0) {
+      return {15.0, 15.0};
+    }
+    return {kTwipsPerInch / widget->logicalDpiX(), kTwipsPerInch / widget->logicalDpiY()};
+  }
+
+  forms::VisualControl& control_;
+};
 
 }  // namespace
 
@@ -56,19 +94,29 @@ void FormView::build(forms::Control& control) {
     auto* push = new QPushButton(parent);
     QObject::connect(push, &QPushButton::clicked, push, [button] { button->click(); });
     widget = push;
-  } else if (dynamic_cast<forms::Label*>(&control) != nullptr) {
+  } else if (auto* label = dynamic_cast<forms::Label*>(&control)) {
     widget = new QLabel(parent);
+    widget->installEventFilter(new MouseRelay(widget, *label));
   } else if (dynamic_cast<forms::TextBox*>(&control) != nullptr) {
     widget = new QLineEdit(parent);
   } else if (dynamic_cast<forms::ListBox*>(&control) != nullptr) {
     widget = new QListWidget(parent);
-  } else if (dynamic_cast<forms::DatePicker*>(&control) != nullptr) {
+  } else if (auto* model_picker = dynamic_cast<forms::DatePicker*>(&control)) {
     auto* picker = new QDateTimeEdit(parent);
     picker->setDisplayFormat(QStringLiteral("HH:mm:ss"));
+    // The operator's edit goes to the model, as a scripted "set" does in the simulator.
+    QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, picker,
+                     [model_picker](const QDateTime& value) {
+                       // The model's own change shown here comes back; it is not an edit.
+                       if (date_time::to_qdatetime(model_picker->Value.get()) != value) {
+                         model_picker->Value = date_time::from_qdatetime(value);
+                       }
+                     });
     widget = picker;
-  } else if (dynamic_cast<forms::PictureBox*>(&control) != nullptr) {
+  } else if (auto* box = dynamic_cast<forms::PictureBox*>(&control)) {
     auto* picture = new QLabel(parent);
     picture->setScaledContents(true);
+    picture->installEventFilter(new MouseRelay(picture, *box));
     widget = picture;
   }
   if (widget != nullptr) {
