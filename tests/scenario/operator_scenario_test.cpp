@@ -1,3 +1,5 @@
+#include <QFile>
+
 #include "core/logo/logo_timer.h"
 #include "core/media/transport.h"
 #include "core/operator/display_panel.h"
@@ -158,6 +160,46 @@ TEST_F(OperatorPanel, DisplaySwitchAndClock) {
   EXPECT_FALSE(f.Time_Picker.Visible || f.B_SetTime.Visible);
   EXPECT_TRUE(f.B_pause.Visible && f.play_pause.Visible && f.RW.Visible && f.FF.Visible &&
               f.B_UP.Visible && f.B_Down.Visible);
+}
+
+TEST_F(OperatorPanel, LogoInForceAndDragged) {
+  Player& p = playing_show();
+  forms::PictureBox& logo = p.form.Logo;
+  auto picture = [this](const char* name) {
+    const QString path = folder_.filePath(QString::fromLatin1(name));
+    QFile file(path);  // the simulated loader knows a picture by its first bytes
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x89PNG\r\n\x1a\n", 8);
+    return path;
+  };
+  const QString a = picture("a.png");
+  const QString b = picture("b.png");
+  auto add_logo = [this](const QString& file, const char* from, const char* until) {
+    tool_exec(QStringLiteral("INSERT INTO logo (picture_file, startdate, enddate, logo_top, "
+                             "logo_left) VALUES ('%1', '%2', '%3', 40, 600)")
+                  .arg(file, QLatin1String(from), QLatin1String(until)));
+  };
+  add_logo(a, "2026-12-01 00:00:00", "2026-12-06 10:00:40");
+  add_logo(b, "2026-12-05 00:00:00", "2026-12-07 23:59:59");
+  LogoTimer_Timer(p);  // 10:00:30: both rows cover now, the first in table order wins
+  EXPECT_EQ(logo.Picture.get(), a);
+  EXPECT_EQ(logo.Left.get(), 600);
+  EXPECT_TRUE(logo.Visible);
+
+  runtime().run_until(at(10, 0, 40));
+  LogoTimer_Timer(p);  // at exactly its end the row is still in force
+  EXPECT_EQ(logo.Picture.get(), a);
+  runtime().run_until(at(10, 0, 41));
+  tool_exec(QStringLiteral("DELETE FROM logo WHERE picture_file = '%1'").arg(b));
+  LogoTimer_Timer(p);  // a second later nothing is in force: no picture, the box stays
+  EXPECT_EQ(logo.Picture.get(), QString());
+  EXPECT_TRUE(logo.Visible);
+
+  // The drag goes through the window's event table, as a mouse on the screen does.
+  logo.mouse_down(300, 150);
+  logo.mouse_up(600, 450);
+  EXPECT_EQ(logo.Left.get(), 620);
+  EXPECT_EQ(logo.Top.get(), 60);
 }
 
 }  // namespace
