@@ -5,7 +5,9 @@
 namespace vantora::date_time {
 namespace {
 
-const QDate kDayZero(1899, 12, 30);
+// Constant-initialised, so globals of other files may use the conversions during their own
+// initialisation (their order across files is not fixed).
+constexpr QDate kDayZero = QDate::fromJulianDay(2415019);  // 1899-12-30
 
 std::int64_t floor_div(std::int64_t a, std::int64_t b) {
   std::int64_t q = a / b;

@@ -27,6 +27,7 @@ class SlotSearchTest : public PlayerFixture {
   }
 };
 
+// Slots exactly at now (10:00) or at the media end (10:20) lie outside the window.
 TEST_F(SlotSearchTest, FirstSlotInsideTheWindowWithAdsIsPrepared) {
   struct Case {
     const char* name;
@@ -37,13 +38,14 @@ TEST_F(SlotSearchTest, FirstSlotInsideTheWindowWithAdsIsPrepared) {
   const Case cases[] = {
       {"only the later slot has ads", {15}, "/ads/10-15.mpg", 15},
       {"the earlier slot wins", {5, 15}, "/ads/10-05.mpg", 5},
-      {"ads only before now", {0}, QString(), 15},
+      {"ads only at now and at the media end", {0, 20}, QString(), 20},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     reset_tables();
-    for (const int minute : {50, 5, 15}) {
-      add_slot(tod(minute == 50 ? 9 : 10, minute), 0);
+    add_slot(tod(9, 50), 0);
+    for (const int minute : {20, 0, 5, 15}) {
+      add_slot(tod(10, minute), 0);
     }
     for (const int minute : c.ad_minutes) {
       add_ad(
@@ -52,30 +54,14 @@ TEST_F(SlotSearchTest, FirstSlotInsideTheWindowWithAdsIsPrepared) {
     reopen();
     play_movie(1200, 0.0);  // ends 10:20:00
     AD_Slot_Search(*player_);
-    if (c.expected_file.isEmpty()) {
-      EXPECT_TRUE(ad_temp_files().empty());
-      EXPECT_EQ(player_->state.breaks.SlotFilled, kFalse);
-    } else {
-      EXPECT_EQ(ad_temp_files(), std::vector<QString>{c.expected_file});
-      EXPECT_EQ(player_->state.breaks.SlotFilled, kTrue);
-    }
+    EXPECT_EQ(ad_temp_files(), c.expected_file.isEmpty() ? std::vector<QString>{}
+                                                         : std::vector<QString>{c.expected_file});
+    EXPECT_EQ(player_->state.breaks.SlotFilled, to_bool16(!c.expected_file.isEmpty()));
     EXPECT_EQ(player_->state.breaks.SlotTime, at(10, c.expected_slot_minute));
     EXPECT_EQ(player_->state.breaks.SearchTime, at(10, 0));
     EXPECT_EQ(date_time::to_linear_ms(player_->state.breaks.MediaEndTime),
               date_time::to_linear_ms(at(10, 20)));
   }
-}
-
-TEST_F(SlotSearchTest, SlotsExactlyAtNowOrAtTheMediaEndAreSkipped) {
-  add_slot(tod(10, 0), 0);
-  add_slot(tod(10, 20), 0);
-  add_ad(ad_at(tod(10, 0), "/ads/now.mpg"));
-  add_ad(ad_at(tod(10, 20), "/ads/end.mpg"));
-  reopen();
-  play_movie(1200, 0.0);
-  AD_Slot_Search(*player_);
-  EXPECT_TRUE(ad_temp_files().empty());
-  EXPECT_EQ(player_->state.breaks.SlotFilled, kFalse);
 }
 
 TEST_F(SlotSearchTest, WindowEndsWhereTheFillerClipEnds) {
@@ -112,14 +98,17 @@ TEST_F(SlotSearchTest, NewsSlotFillsFromTheFolderAndNotAsAnAd) {
 
 TEST_F(SlotSearchTest, PreviousBreakIsEmptiedAndAnEmptySearchLeavesNothing) {
   add_slot(tod(10, 5), 0);
-  add_ad(ad_at(tod(10, 5), "/ads/a.mpg"));
+  for (const int priority : {1, 2, 3}) {
+    add_ad(ad_at(tod(10, 5), QStringLiteral("/ads/%1.mpg").arg(priority), priority));
+  }
   reopen();
   play_movie(1200, 0.0);
   AD_Slot_Search(*player_);
-  ASSERT_EQ(ad_temp_files().size(), 1u);
+  ASSERT_EQ(ad_temp_files().size(), 3u);
   play_movie(120, 0.0);  // now the window closes at 10:02
   AD_Slot_Search(*player_);
   EXPECT_TRUE(ad_temp_files().empty());
+  EXPECT_EQ(tool_value("SELECT count(*) FROM AD_Temp").toInt(), 0);
   EXPECT_EQ(player_->state.breaks.SlotFilled, kFalse);
 }
 
@@ -226,7 +215,11 @@ TEST_F(FetchNewsTest, MatchesWithinASecondOnTheReferenceDay) {
     reopen();
     player_->state.breaks.SlotFilled = kFalse;
     fetch_at(c.slot);
-    EXPECT_EQ(ad_temp_files().size(), c.fetched ? 1u : 0u);
+    const auto rows = ad_temp_rows();
+    ASSERT_EQ(rows.size(), c.fetched ? 1u : 0u);
+    if (c.fetched) {  // queued today, whatever date the column carries
+      EXPECT_EQ(date_time::date_part(values::to_date_time(rows[0][0])), today());
+    }
   }
 }
 
@@ -258,11 +251,13 @@ TEST_F(FetchNewsTest, EmptyOrUnlistableFolderPassesToTheNextItem) {
   struct Case {
     const char* name;
     QString first_folder;
+    bool second_item;
     std::vector<std::int32_t> errors;
   };
   const Case cases[] = {
-      {"empty folder", "/news/empty", {}},
-      {"missing folder", "/news/missing", {err::kPathNotFound}},
+      {"empty folder", "/news/empty", true, {}},
+      {"missing folder", "/news/missing", true, {err::kPathNotFound}},
+      {"missing folder alone", "/news/missing", false, {err::kPathNotFound}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -270,25 +265,19 @@ TEST_F(FetchNewsTest, EmptyOrUnlistableFolderPassesToTheNextItem) {
     logged_.clear();
     player_->errors.reset();
     add_ad(Ad{tod(10, 0), 1, QVariant(), QVariant(), c.first_folder});
-    add_ad(Ad{tod(10, 0), 2, QVariant(), QVariant(), "/news/second"});
+    if (c.second_item) {
+      add_ad(Ad{tod(10, 0), 2, QVariant(), QVariant(), "/news/second"});
+    }
     reopen();
     // File1 last listed the emergency folder: none of its clips may pass for this item's.
     file_lists::set_path(player_->form.File1, files_, "/emergency");
+    player_->state.breaks.SlotFilled = kFalse;
     fetch_at(at(10, 0));
-    EXPECT_EQ(ad_temp_files(), std::vector<QString>{"/news/second/s.mpg"});
+    EXPECT_EQ(ad_temp_files(),
+              c.second_item ? std::vector<QString>{"/news/second/s.mpg"} : std::vector<QString>{});
+    EXPECT_EQ(player_->state.breaks.SlotFilled, to_bool16(c.second_item));
     EXPECT_EQ(logged_errors(), c.errors);
   }
-}
-
-TEST_F(FetchNewsTest, OnlyUnusableFoldersQueueNothing) {
-  files_.add_files("/emergency", {"urgent.mpg"});
-  add_ad(Ad{tod(10, 0), 1, QVariant(), QVariant(), "/news/missing"});
-  reopen();
-  file_lists::set_path(player_->form.File1, files_, "/emergency");
-  player_->state.breaks.SlotFilled = kFalse;
-  fetch_at(at(10, 0));
-  EXPECT_TRUE(ad_temp_files().empty());
-  EXPECT_EQ(player_->state.breaks.SlotFilled, kFalse);
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ TEST(SimulateCommand, FromInitDbToTheFirstPictureTheSameEveryTime) {
       milestones.push_back(clock_of(e) + " media " + e["file"].get<std::string>() + " at " +
                            e["start"].dump());
     } else if (type == "control" && e["name"] == "T_Time" && e["prop"] == "Visible") {
-      milestones.push_back(clock_of(e) + " clock shown");
+      milestones.push_back(clock_of(e) + (e["value"] == true ? " clock shown" : " clock hidden"));
     } else if (type == "error") {
       milestones.push_back(clock_of(e) + " error " + e["procedure"].get<std::string>());
     }
@@ -159,6 +159,9 @@ TEST(SimulateCommand, FromInitDbToTheFirstPictureTheSameEveryTime) {
       "10:00:26.600 media /media/feature.mp4 at 300.0",
       // The designer hands over the screen before the overlay goes up.
       "10:00:28.200 clock shown",
+      // The segment's caption takes the clock's place from 5 s to 15 s after the first tick.
+      "10:00:33.200 clock hidden",
+      "10:00:43.200 clock shown",
   };
   EXPECT_EQ(milestones, expected);
 }

@@ -80,6 +80,9 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
       seen.push_back(at + "input " + e["action"].get<std::string>() +
                      (e.contains("handled") ? " handled=" + e["handled"].dump() : ""));
       crashed = e["action"] == "crash";
+    } else if (crashed && type == "stop") {
+      // The clip dies with the program.
+      seen.push_back(at + "stop");
     } else if (crashed) {
       // Only the dead program's windows go; nothing of it runs or writes.
       EXPECT_EQ(type, "desktop") << e.dump();
@@ -104,9 +107,12 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
       "10:01:00 input crash",
       "10:01:00 close Vantora Player",
       "10:01:00 close Vantora Player Video Window",
+      "10:01:00 stop",
       "10:02:00 input launch handled=true",
       "10:02:07 launch",
       "10:02:34 player shown",
+      // The interrupted show resumes from the position saved before the crash.
+      "10:02:36 media",
       "10:03:30 input click handled=true",
       "10:03:37 player hidden",
   };

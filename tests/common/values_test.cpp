@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/errors.h"
+#include "support/schedule_fixture.h"
 
 namespace vantora {
 namespace {
@@ -37,18 +38,8 @@ TEST(Values, NullIsNotTrueAndNotANumber) {
   EXPECT_FALSE(values::is_true(QVariant(0)));
   EXPECT_TRUE(values::is_true(QVariant(QStringLiteral("True"))));
   EXPECT_EQ(to_bool16(true), -1);
-  try {
-    values::to_double(QVariant());
-    FAIL() << "Null converted";
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.number(), err::kInvalidUseOfNull);
-  }
-  try {
-    values::to_int32(QVariant(QStringLiteral("three")));
-    FAIL() << "text converted";
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.number(), err::kTypeMismatch);
-  }
+  EXPECT_RUNTIME_ERROR(values::to_double(QVariant()), err::kInvalidUseOfNull);
+  EXPECT_RUNTIME_ERROR(values::to_int32(QVariant(QStringLiteral("three"))), err::kTypeMismatch);
   EXPECT_EQ(values::to_int16(QVariant(QStringLiteral(" 3 "))), 3);
 }
 

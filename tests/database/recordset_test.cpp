@@ -238,21 +238,6 @@ TEST_F(RecordsetTest, AddUpdateDeleteAreSeenAfterRequeryAndReopen) {
   EXPECT_DOUBLE_EQ(values::to_double(again->rsADTemp.field(4)), 30.5);
 }
 
-TEST_F(RecordsetTest, DeletingEveryRowWhileMovingEmptiesTheTable) {
-  tool_exec(QStringLiteral("INSERT INTO AD_Temp (file_name) VALUES ('a'), ('b'), ('c')"));
-  db::Recordset& rs = data_->rsADTemp;
-  rs.open();
-  rs.move_first();
-  while (!rs.eof()) {
-    rs.delete_current();
-    rs.move_next();
-  }
-  rs.update_batch();
-  EXPECT_TRUE(rs.bof());
-  EXPECT_TRUE(rs.eof());
-  EXPECT_EQ(tool_value("SELECT count(*) FROM AD_Temp").toInt(), 0);
-}
-
 TEST_F(RecordsetTest, MovingOffAnEditedRowWritesIt) {
   tool_exec(QStringLiteral("INSERT INTO playlist (file_name) VALUES ('a'), ('b')"));
   db::Recordset& rs = data_->rsplaylist;

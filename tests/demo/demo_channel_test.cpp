@@ -12,6 +12,7 @@
 
 #include "base/errors.h"
 #include "platform/sql/sqlite_schedule_store.h"
+#include "support/schedule_fixture.h"
 
 namespace vantora::platform::demo {
 namespace {
@@ -78,28 +79,13 @@ TEST_F(DemoChannel, EveryPathTheScheduleNamesExists) {
   QSqlDatabase::removeDatabase(QStringLiteral("demo"));
 }
 
-TEST_F(DemoChannel, ChannelIniNamesTheFolderThenTheDesignerAndThePlatformLines) {
-  QFile ini(summary_->channel_ini);
-  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-  const QStringList lines = QString::fromUtf8(ini.readAll()).split(u'\n', Qt::SkipEmptyParts);
-  ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(lines[0], channel());
-  EXPECT_EQ(QProcess::splitCommand(lines[1].mid(QStringLiteral("designer=").size())),
-            (QStringList{QStringLiteral("/opt/stand in/designer"), summary_->key_log}));
-  EXPECT_EQ(lines[2], QStringLiteral("audio=none"));
-}
-
 TEST_F(DemoChannel, AFolderWithAScheduleIsRefusedAndLeftAlone) {
   const QString schedule = QDir(channel()).filePath(kScheduleFileName);
   const QDateTime modified = QFileInfo(schedule).lastModified();
   ChannelOptions options;
   options.folder = channel();
-  try {
-    make_channel(options, [] { return date_time::from_parts(2026, 12, 6, 11); });
-    ADD_FAILURE() << "a second channel in the same folder";
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.number(), err::kPathFileAccessError);
-  }
+  EXPECT_RUNTIME_ERROR(make_channel(options, [] { return date_time::from_parts(2026, 12, 6, 11); }),
+                       err::kPathFileAccessError);
   EXPECT_EQ(QFileInfo(schedule).lastModified(), modified);
 }
 

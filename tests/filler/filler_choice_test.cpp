@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "core/filler/filler.h"
-#include "core/news/lottery_mask.h"
 #include "core/shell/file_lists.h"
 #include "sim/sim_runtime.h"
 #include "support/player_fixture.h"
@@ -45,18 +44,13 @@ TEST_F(FillerChoiceTest, FolderByWindowAndWeekday) {
     const char* folder;  // null: no row applies
   };
   const FillerRow late{"late", "22:00:00", "02:00:00", 1};
-  const FillerRow any8{"any", "08:00:00", "20:00:00", 0};
   const FillerRow any9{"any", "09:00:00", "20:00:00", 0};
-  const FillerRow sunday9{"sunday", "09:00:00", "20:00:00", 1};
   const FillerRow monday8{"monday", "08:00:00", "20:00:00", 2};
   const FillerRow later{"later", "09:00:00", "20:00:00", 1};
   const FillerRow earlier{"earlier", "08:00:00", "20:00:00", 1};
   const Case cases[] = {
-      {"a 22:00-02:00 row holds before midnight", at(23, 30), {late}, "late"},
-      {"and from its start exactly", at(22, 0), {late}, "late"},
-      {"but not after midnight", at(1, 0), {late}, nullptr},
+      {"a 22:00-02:00 row holds from its start exactly", at(22, 0), {late}, "late"},
       {"the window's end is exclusive", at(10, 0), {{"day", "08:00:00", "10:00:00", 1}}, nullptr},
-      {"today's row beats a day-0 row that comes first", at(10, 0), {any8, sunday9}, "sunday"},
       {"a day-0 row when no row of today holds", at(10, 0), {monday8, any9}, "any"},
       {"rows are tried in start_time order", at(10, 0), {later, earlier}, "earlier"},
       {"no row at all", at(10, 0), {}, nullptr},
@@ -132,14 +126,6 @@ TEST(FillerPick, DrawsStayBelowOne) {
     runtime.run_for_ms(137);
   }
   EXPECT_TRUE(low && high);
-}
-
-TEST(LotteryMask, RevealedNumbersAndClamp) {
-  EXPECT_EQ(lottery::mask_text(0), "?????");
-  EXPECT_EQ(lottery::mask_text(2), "XX???");
-  EXPECT_EQ(lottery::mask_text(5), "XXXXX");
-  EXPECT_EQ(lottery::mask_text(9), "XXXXX");
-  EXPECT_EQ(lottery::mask_text(-3), "?????");
 }
 
 }  // namespace

@@ -84,7 +84,8 @@ TEST_F(GetNewsTimeTest, ListsTheFoundFolderByNameAndLogsAFolderThatIsGone) {
 
   runtime_->run_for_ms(2 * 3600 * 1000);  // 13:00
   GetNewsTime(*player_, 60);
-  EXPECT_EQ(state().news.NewsFound, kTrue);
+  // NewsFile still lists the noon folder: the news must not play its clips for this item.
+  EXPECT_EQ(state().news.NewsFound, kFalse);
   ASSERT_EQ(logged_.size(), 1u);
   EXPECT_EQ(logged_[0].number, err::kPathNotFound);
   EXPECT_EQ(logged_[0].procedure, QStringLiteral("GetNewsTime()"));

@@ -12,6 +12,7 @@
 #include "platform/qt/qt_file_lister.h"
 #include "sim/sim_file_lister.h"
 #include "sim/sim_runtime.h"
+#include "support/schedule_fixture.h"
 
 namespace vantora {
 namespace {
@@ -63,12 +64,7 @@ TEST_P(FileListTest, UnlistableFolderIsError76AndKeepsTheOldListing) {
   file_lists::set_path(form_.File1, *lister_, root_ + "/news");
   for (const QString& bad : {root_ + "/missing", root_ + "/news/a.mpg", QString()}) {
     SCOPED_TRACE(bad.toStdString());
-    try {
-      file_lists::set_path(form_.File1, *lister_, bad);
-      ADD_FAILURE() << "no error";
-    } catch (const RuntimeError& error) {
-      EXPECT_EQ(error.number(), err::kPathNotFound);
-    }
+    EXPECT_RUNTIME_ERROR(file_lists::set_path(form_.File1, *lister_, bad), err::kPathNotFound);
     EXPECT_EQ(form_.File1.Path(), root_ + "/news");
     EXPECT_EQ(form_.File1.ListCount(), 4);
   }

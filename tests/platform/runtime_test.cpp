@@ -16,7 +16,10 @@
 namespace vantora {
 namespace {
 
-const DateTime kTen = date_time::from_parts(2026, 12, 6, 10);
+// A function, not a global: a global would be computed before the date library's constants.
+DateTime ten() {
+  return date_time::from_parts(2026, 12, 6, 10);
+}
 using Timers = std::vector<std::unique_ptr<ports::Timer>>;
 
 // The virtual clock's own promises: exact times, no backlog after a late tick, injected events
@@ -55,8 +58,8 @@ TEST(SimRuntime, RunsEventsAtExactVirtualTimes) {
       {"enabling restarts the interval, re-enabling a running timer does not",
        [&](auto& r, auto& t, auto note) {
          every(r, t, 1000, [=] { note("t"); });
-         r.post_at(date_time::add_seconds(kTen, 0.7), [&t] { t[0]->set_enabled(true); });
-         r.post_at(date_time::add_seconds(kTen, 1.2), [&t] {
+         r.post_at(date_time::add_seconds(ten(), 0.7), [&t] { t[0]->set_enabled(true); });
+         r.post_at(date_time::add_seconds(ten(), 1.2), [&t] {
            t[0]->set_enabled(false);
            t[0]->set_enabled(true);
          });
@@ -75,14 +78,14 @@ TEST(SimRuntime, RunsEventsAtExactVirtualTimes) {
       {"injected events run at their time, after a timer due at the same moment",
        [&](auto& r, auto& t, auto note) {
          every(r, t, 500, [=] { note("tick"); });
-         r.post_at(date_time::add_seconds(kTen, 0.75), [=] { note("click"); });
-         r.post_at(date_time::add_seconds(kTen, 0.5), [=] { note("clipboard"); });
+         r.post_at(date_time::add_seconds(ten(), 0.75), [=] { note("click"); });
+         r.post_at(date_time::add_seconds(ten(), 0.5), [=] { note("clipboard"); });
        },
        1000,
        {"500 tick", "500 clipboard", "750 click", "1000 tick"}},
       {"an injected event waits for a yield while the thread is busy",
        [&](auto& r, auto& t, auto note) {
-         r.post_at(date_time::add_seconds(kTen, 1), [=] { note("click"); });
+         r.post_at(date_time::add_seconds(ten(), 1), [=] { note("click"); });
          every(r, t, 500, [&r, &t, note] {
            note("busy begins");
            r.sleep_ms(2000);
@@ -107,10 +110,10 @@ TEST(SimRuntime, RunsEventsAtExactVirtualTimes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    sim::SimRuntime runtime(kTen);
+    sim::SimRuntime runtime(ten());
     std::vector<std::string> log;
     const auto note = [&](const char* what) {
-      log.push_back(std::to_string(runtime.now_ms() - date_time::to_linear_ms(kTen)) + " " + what);
+      log.push_back(std::to_string(runtime.now_ms() - date_time::to_linear_ms(ten())) + " " + what);
     };
     Timers timers;
     c.script(runtime, timers, note);
@@ -130,7 +133,7 @@ class SimDriver {
   void run_for_ms(int duration_ms) { runtime_.run_for_ms(duration_ms); }
 
  private:
-  sim::SimRuntime runtime_{kTen};
+  sim::SimRuntime runtime_{ten()};
 };
 
 class QtDriver {

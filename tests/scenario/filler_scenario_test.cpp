@@ -5,14 +5,6 @@
 namespace vantora::testing {
 namespace {
 
-// The end of a clip is noticed by the break timer; here the test plays its part.
-void end_clips_until(sim::Simulation& sim, Player& p, DateTime until) {
-  while (sim.runtime().now() < until) {
-    p.state.graph.ClipPlaying = kFalse;
-    sim.runtime().run_for_ms(4'000);
-  }
-}
-
 QString name_of(const TracedEvent& e) {
   return QString::fromStdString(e.text("file")).section(u'/', -1);
 }
@@ -21,14 +13,13 @@ QString name_of(const TracedEvent& e) {
 // in the list's order drawn only when alone; at midnight the row's window closes and the default
 // folder takes over.
 TEST_F(DayScenario, FillerCyclesThroughAFolderAndTheLateRowEndsAtMidnight) {
-  const QString late = filler_folder(
-      QStringLiteral("late"),
-      {QStringLiteral("a.mp4"), QStringLiteral("b.mp4"), QStringLiteral("c.mp4")}, 600);
-  const QString fallback = filler_folder(QStringLiteral("filler"), {QStringLiteral("d.mp4")}, 600);
+  const QString late =
+      filler_folder(QStringLiteral("late"),
+                    {QStringLiteral("a.mp4"), QStringLiteral("b.mp4"), QStringLiteral("c.mp4")}, 4);
+  const QString fallback = filler_folder(QStringLiteral("filler"), {QStringLiteral("d.mp4")}, 4);
   add_filler_row(late, QStringLiteral("22:00:00"), QStringLiteral("02:00:00"), 0);
   sim::Simulation& sim = simulation(at(23, 58, 0));
-  sim.runtime().run_for_ms(40'000);
-  end_clips_until(sim, player(), at(0, 0, 30, 7));
+  sim.runtime().run_until(at(0, 0, 30, 7));
 
   std::vector<QString> before_midnight;
   std::vector<QString> after_midnight;
@@ -59,8 +50,7 @@ class EmptyFillerFolder : public DayScenario {
                   default_has_clip ? QStringList{QStringLiteral("d.mp4")} : QStringList{}, 600);
     add_filler_row(empty, QStringLiteral("06:00:00"), QStringLiteral("12:00:00"), 1);
     sim::Simulation& sim = simulation(at(10, 0, 0));
-    sim.runtime().run_for_ms(40'000);
-    end_clips_until(sim, player(), at(10, 2, 30));
+    sim.runtime().run_until(at(10, 2, 30));
 
     const std::vector<TracedEvent> movies = media_events("normal");
     ASSERT_EQ(movies.size(), 1U);

@@ -41,21 +41,6 @@ TEST_F(FormModelTest, EveryChangeIsReportedOnceWithItsDesignName) {
   EXPECT_EQ(std::get<1>(recorder.changes[2]), QStringLiteral("Player"));
 }
 
-TEST_F(FormModelTest, ATimerControlDrivesItsRuntimeTimer) {
-  int ticks = 0;
-  player.T_Movie.on_timer = [&] {
-    ++ticks;
-    if (ticks == 3) {
-      player.T_Movie.Enabled = false;
-    }
-  };
-  player.T_Movie.Enabled = true;
-  runtime.run_for_ms(5000);
-  EXPECT_EQ(ticks, 3);
-  EXPECT_EQ(std::get<2>(recorder.changes.back()), QStringLiteral("Enabled"));
-  EXPECT_EQ(std::get<3>(recorder.changes.back()), QVariant(false));
-}
-
 TEST_F(FormModelTest, ListsReportTheirItemsAndRejectBadIndexes) {
   player.FillerList.AddItem(QStringLiteral("a.mp4"));
   player.FillerList.AddItem(QStringLiteral("b.mp4"));

@@ -113,20 +113,6 @@ TEST_F(SimMediaEngineTest, UnlistedFilesAskTheProberOnce) {
   EXPECT_THROW(without_prober->RenderFile(QString()), RuntimeError);
 }
 
-TEST_F(SimMediaEngineTest, OnlyTheNewestGraphPlays) {
-  SimMediaEngine& media = engine();
-  auto old_graph = media.create_graph(ports::MediaMode::kNormal);
-  old_graph->RenderFile(QStringLiteral("/m/short.mp4"));
-  old_graph->Run();
-  runtime_.run_for_ms(3000);
-  auto graph = media.create_graph(ports::MediaMode::kNormal);
-  EXPECT_THROW(old_graph->RenderFile(QStringLiteral("/m/movie.mp4")), RuntimeError);
-  old_graph.reset();
-  graph->RenderFile(QStringLiteral("/m/movie.mp4"));
-  graph->Run();
-  EXPECT_THROW(graph->WaitForCompletion(10), RuntimeError);
-}
-
 TEST_F(SimMediaEngineTest, TracesEachStartEachStopAndEachFileThatIsNotMedia) {
   SimMediaEngine& media = engine();
   auto graph = media.create_graph(ports::MediaMode::kNews);

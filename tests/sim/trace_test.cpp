@@ -52,12 +52,5 @@ TEST(Trace, EveryLineCarriesVirtualTimeTypeAndItsFields) {
   EXPECT_TRUE(lines[4]["window"].is_null());
 }
 
-TEST(Trace, WithoutAFileNothingIsWritten) {
-  SimRuntime runtime(date_time::from_parts(2026, 12, 6));
-  Trace trace(runtime);
-  EXPECT_FALSE(trace.enabled());
-  trace.event("keys", {{"keys", "x"}});  // no file, no crash
-}
-
 }  // namespace
 }  // namespace vantora::sim

@@ -96,7 +96,7 @@ void set_overlay(Player& p, Procedure& proc) {
 
 }  // namespace
 
-void Hand_Screen_To_Video(Player& p, Procedure& proc) {
+void Hand_Screen_To_Video(Player& p, Procedure& proc, const QString& keys) {
   PlayerState& s = p.state;
   proc([&] { object(s.graph.m_objVideoWindow).SetWindowForeground(0); });
   p.runtime.sleep_ms(250);
@@ -104,7 +104,7 @@ void Hand_Screen_To_Video(Player& p, Procedure& proc) {
   p.runtime.sleep_ms(1000);
   proc([&] { designer::Activate(p.desktop); });
   p.runtime.sleep_ms(250);
-  proc([&] { designer::Send_Keys(p.desktop, QStringLiteral(" {sleep 1} ")); });
+  proc([&] { designer::Send_Keys(p.desktop, keys); });
 }
 
 void Run_MovieFile(Player& p) {

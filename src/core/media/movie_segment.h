@@ -12,8 +12,10 @@ namespace vantora {
 void Run_MovieFile(Player& p);
 
 // Brings the video window that Run_Movie just opened to the front, notes it as VideoHwnd, then
-// gives the designer its focus back (a key it ignores wakes it). Each step that fails is logged
-// under the caller's procedure and the rest still run.
-void Hand_Screen_To_Video(Player& p, Procedure& proc);
+// gives the designer its focus back and sends it `keys`: for a movie or filler a key it ignores
+// wakes it; a break or the news sends the keys that tell it a break has begun. Each step that
+// fails is logged under the caller's procedure and the rest still run.
+void Hand_Screen_To_Video(Player& p, Procedure& proc,
+                          const QString& keys = QStringLiteral(" {sleep 1} "));
 
 }  // namespace vantora

@@ -51,15 +51,35 @@ void rewind(Player& p, Procedure& proc) {
   });
 }
 
-void take_row(Player& p, Procedure& proc) {
+// Takes the row the pass stopped on; false when its folder cannot be listed. NewsFile would then
+// still list the folder of an earlier item, whose clips the news would play: the row counts as
+// not found (its error is logged) and the pass goes on.
+bool take_row(Player& p, Procedure& proc, DateTime due_day) {
   PlayerState& s = p.state;
+  QString folder;
+  proc([&] { folder = values::to_text(p.data.rsNews.field(db::col::news::kFolderPath)); });
+  if (!proc([&] { file_lists::set_path(p.form.NewsFile, p.files, folder); })) {
+    return false;
+  }
   s.news.NewsFound = kTrue;
-  proc([&] {
-    s.news.NewsFolder = values::to_text(p.data.rsNews.field(db::col::news::kFolderPath));
-  });
-  proc([&] { file_lists::set_path(p.form.NewsFile, p.files, s.news.NewsFolder); });
+  s.news.NewsFolder = folder;
+  s.news.NewsDay = due_day;
   proc([&] { s.news.NewsCount = static_cast<std::int16_t>(p.form.NewsFile.ListCount()); });
   s.news.NewsIndex = 0;
+  return true;
+}
+
+// One pass that takes the first row in [from, to] whose folder can be listed.
+bool find_item(Player& p, Procedure& proc, DateTime from, DateTime to, DateTime due_day) {
+  while (find_row(p, proc, from, to)) {
+    if (take_row(p, proc, due_day)) {
+      return true;
+    }
+    if (!proc([&] { p.data.rsNews.move_next(); })) {
+      return false;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -67,26 +87,30 @@ void take_row(Player& p, Procedure& proc) {
 void GetNewsTime(Player& p, double Seconds) {
   Procedure proc(p.errors, QStringLiteral("GetNewsTime()"));
   PlayerState& s = p.state;
+  // An item that fell due during the break now ending is still the next one, though its time
+  // has passed.
+  if (s.news.NewsHeld == kTrue) {
+    s.news.NewsFound = kTrue;
+    return;
+  }
   s.news.NewsFound = kFalse;
 
   DateTime now = date_time::truncate_to_second(p.runtime.now());
   DateTime later = date_time::add_seconds(now, values::round_half_even(Seconds));
   const bool crosses_midnight =
       std::floor(later.value) - std::floor(now.value) != 0.0;  // day boundaries between them
+  const DateTime today = date_time::date_part(now);
   now = date_time::on_reference_day(now);
   later = date_time::on_reference_day(later);
 
   proc([&] { p.data.rsNews.requery(); });
   rewind(p, proc);
-  if (find_row(p, proc, now, date_time::reference_day_end())) {
-    take_row(p, proc);
+  if (find_item(p, proc, now, date_time::reference_day_end(), today)) {
     return;
   }
   if (crosses_midnight) {
     rewind(p, proc);
-    if (find_row(p, proc, DateTime(kReferenceDaySerial), later)) {
-      take_row(p, proc);
-    }
+    find_item(p, proc, DateTime(kReferenceDaySerial), later, DateTime(today.value + 1.0));
   }
 }
 

@@ -44,7 +44,12 @@ void FetchNews(Player& p) {
         s.breaks.SlotFilled = kTrue;
         break_items::Item item;
         const DateTime today = date_time::date_part(p.runtime.now());
-        break_items::schedule(proc, today, adv.field(kTime), adv.field(kDuration), item);
+        // The row matched by its time of day; a date part the tool left in the column must not
+        // put the break decades ahead, where it never falls due and holds back later slots.
+        proc([&] {
+          const DateTime time = date_time::time_of_day(values::to_date_time(adv.field(kTime)));
+          break_items::schedule(proc, today, QVariant::fromValue(time), adv.field(kDuration), item);
+        });
         proc([&] { item.end_offset = adv.field(kDuration); });
         proc([&] { item.caption = adv.field(kCaption); });
         proc([&] { item.text6 = adv.field(kExtraText); });

@@ -6,8 +6,10 @@
 #include "core/filler/filler.h"
 #include "core/logo/logo_timer.h"
 #include "core/media/transport.h"
+#include "core/news/news_timer.h"
 #include "core/operator/display_panel.h"
 #include "core/scheduler/day_start.h"
+#include "core/scheduler/movie_timer.h"
 
 namespace vantora {
 namespace {
@@ -27,10 +29,10 @@ void mouse(Player& p, const MouseAt& at) {
 constexpr std::array kPlayerEvents{
     // Timers.
     PlayerEvent{u"Timer2", ControlEvent::kTimer, &plain<Timer2_Timer>},
-    PlayerEvent{u"T_Movie", ControlEvent::kTimer, nullptr},
+    PlayerEvent{u"T_Movie", ControlEvent::kTimer, &plain<T_Movie_Timer>},
     PlayerEvent{u"AdTimer", ControlEvent::kTimer, &plain<AdTimer_Timer>},
     PlayerEvent{u"FillerTimer", ControlEvent::kTimer, &plain<FillerTimer_Timer>},
-    PlayerEvent{u"NewsTimer", ControlEvent::kTimer, nullptr},
+    PlayerEvent{u"NewsTimer", ControlEvent::kTimer, &plain<NewsTimer_Timer>},
     PlayerEvent{u"LogoTimer", ControlEvent::kTimer, &plain<LogoTimer_Timer>},
     // The operator's buttons.
     PlayerEvent{u"B_Restart", ControlEvent::kClick, nullptr},

@@ -155,9 +155,11 @@ struct SavedProgramme {
 
 struct NewsState {
   DateTime NewsTime;
+  DateTime NewsDay;  // the date the found item falls due on: the next day for one past midnight
   QString NewsFolder;
   Bool16 NewsFound = kFalse;
   Bool16 NewsRunning = kFalse;
+  Bool16 NewsHeld = kFalse;  // the item fell due during a break and waits for its end
   QString NewsClip;
   std::int16_t NewsCount = 0;
   std::int16_t NewsIndex = 0;

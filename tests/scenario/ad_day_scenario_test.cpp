@@ -1,0 +1,123 @@
+#include <QRegularExpression>
+#include <QSqlQuery>
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <map>
+
+#include "core/ads/ad_timer.h"
+#include "scenario/day_scenario.h"
+
+namespace vantora::testing {
+namespace {
+
+// A day of filler from six in the morning to midnight with the break shape of a channel: ad
+// breaks of three items at a quarter past and a quarter to every hour, a news break of two clips
+// on the half hour. Every prepared item plays once and is logged once, every break starts within
+// one tick of its time and never early, and nothing is logged that the schedule does not explain.
+// (Shows join this day once the movie timer ends their segments.)
+TEST_F(DayScenario, ADayOfBreaksOverFillerPlaysEveryItemOnceAndOnTime) {
+  filler_folder(QStringLiteral("filler"),
+                {QStringLiteral("f1.mp4"), QStringLiteral("f2.mp4"), QStringLiteral("f3.mp4")},
+                600);
+  const QString news = filler_folder(QStringLiteral("news"),
+                                     {QStringLiteral("n1.mp4"), QStringLiteral("n2.mp4")}, 40);
+  const struct {
+    const char* file;
+    double length_s;
+  } ads[] = {{"/media/ad1.mp4", 30}, {"/media/ad2.mp4", 20}, {"/media/ad3.mp4", 15}};
+  std::vector<DateTime> breaks;
+  for (int hour = 6; hour < 24; ++hour) {
+    for (const int minute : {15, 30, 45}) {
+      const QString time =
+          QStringLiteral("%1:%2:00").arg(hour, 2, 10, QLatin1Char('0')).arg(minute);
+      const bool news_slot = minute == 30;
+      tool_exec(QStringLiteral("INSERT INTO Slot_adv (time, slot_kind) VALUES ('%1', %2)")
+                    .arg(time)
+                    .arg(news_slot ? 1 : 0));
+      breaks.push_back(at(hour, minute));
+      if (news_slot) {
+        tool_exec(QStringLiteral("INSERT INTO adv (time, caption, first_date, last_date, "
+                                 "media_path, duration, Priority) VALUES ('%1', 'News', "
+                                 "'2026-12-01', '2026-12-31', '%2', 40, 1)")
+                      .arg(time, news));
+        continue;
+      }
+      for (int i = 0; i < 3; ++i) {
+        tool_exec(QStringLiteral("INSERT INTO adv (time, caption, first_date, last_date, "
+                                 "media_path, duration, hide_caption, ad_flag, Priority) VALUES "
+                                 "('%1', 'Ad', '2026-12-01', '2026-12-31', '%2', %3, 0, -1, %4)")
+                      .arg(time, QString::fromLatin1(ads[i].file))
+                      .arg(ads[i].length_s)
+                      .arg(i + 1));
+      }
+    }
+  }
+  for (const auto& ad : ads) {
+    media(QString::fromLatin1(ad.file), ad.length_s);
+  }
+  sim::Simulation& sim = simulation(at(5, 59, 0));
+  sim.runtime().run_for_ms(40'000);
+  // The tick's own work: the simulated clock takes its waits at no cost.
+  Player& p = player();
+  std::vector<double> tick_ms;
+  p.form.AdTimer.on_timer = [&p, &tick_ms] {
+    const auto begun = std::chrono::steady_clock::now();
+    AdTimer_Timer(p);
+    tick_ms.push_back(
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begun)
+            .count());
+  };
+  sim.runtime().run_until(at(0, 0, 0, 7));
+
+  // Each break's first item: the first one started at or after the slot.
+  const std::vector<TracedEvent> media = events("media");
+  std::vector<double> late_s;
+  for (const DateTime slot : breaks) {
+    const auto first = std::find_if(media.begin(), media.end(), [&](const TracedEvent& e) {
+      return !(e.at < slot) && e.text("mode") == "filler" &&
+             QString::fromStdString(e.text("file")).contains(QRegularExpression("/(ad|n)1"));
+    });
+    ASSERT_NE(first, media.end()) << date_time::to_iso_ms(slot).toStdString();
+    late_s.push_back(seconds_after_start(first->at) - seconds_after_start(slot));
+  }
+  EXPECT_GE(*std::min_element(late_s.begin(), late_s.end()), 0.0);
+  EXPECT_LT(*std::max_element(late_s.begin(), late_s.end()), 0.666);
+
+  // Logged once each, in play order.
+  std::map<std::pair<QString, QString>, int> logged;
+  QSqlQuery query(tool());
+  ASSERT_TRUE(query.exec(QStringLiteral("SELECT seg_start_time, file_name FROM Played")));
+  while (query.next()) {
+    ++logged[{query.value(0).toString(), query.value(1).toString()}];
+  }
+  EXPECT_EQ(logged.size(), 18U * (3 + 3 + 2));
+  for (const auto& [item, times] : logged) {
+    EXPECT_EQ(times, 1) << qPrintable(item.first + u' ' + item.second);
+  }
+  std::size_t break_items = 0;
+  for (const TracedEvent& e : media) {
+    break_items +=
+        QString::fromStdString(e.text("file")).contains(QRegularExpression("/(ad|n)\\d")) ? 1 : 0;
+  }
+  EXPECT_EQ(break_items, logged.size());
+  // The one line the schedule explains: the cursor finds no show in an empty playlist.
+  for (const TracedEvent& e : events("error")) {
+    EXPECT_EQ(e.text("procedure") + ' ' + std::to_string(static_cast<int>(e.number("number"))),
+              "Get_Next_Slot() 3021");
+  }
+
+  std::sort(late_s.begin(), late_s.end());
+  std::sort(tick_ms.begin(), tick_ms.end());
+  const double p99_ms = tick_ms[tick_ms.size() * 99 / 100];
+  RecordProperty("break_late_min_ms", static_cast<int>(late_s.front() * 1000));
+  RecordProperty("break_late_max_ms", static_cast<int>(late_s.back() * 1000));
+  RecordProperty("ad_tick_p99_us", static_cast<int>(p99_ms * 1000));
+  RecordProperty("ad_tick_max_us", static_cast<int>(tick_ms.back() * 1000));
+  std::cout << "breaks " << late_s.size() << " late " << late_s.front() * 1000 << ".."
+            << late_s.back() * 1000 << " ms; ad ticks " << tick_ms.size() << " p99 " << p99_ms
+            << " ms max " << tick_ms.back() << " ms\n";
+}
+
+}  // namespace
+}  // namespace vantora::testing

@@ -1,0 +1,299 @@
+#include <QFile>
+#include <QSqlQuery>
+#include <optional>
+
+#include "core/news/lottery_display.h"
+#include "core/news/lottery_mask.h"
+#include "scenario/day_scenario.h"
+
+namespace vantora::testing {
+namespace {
+
+// Days start 34 s after the simulation does; a show already due then starts some 2.5 s later.
+constexpr int kDayStartS = 34;
+
+QString clock_text(DateTime moment) {
+  return date_time::to_qdatetime(moment).toString(QStringLiteral("HH:mm:ss"));
+}
+
+// What follows a show depends on the next show's distance from the moment the end is noticed;
+// the test places the next show relative to that moment, inside the deciding tick.
+struct NextShow {
+  const char* name;
+  std::optional<int> in_s;  // none: no next show at all
+  bool start_now;
+  const char* first_after;  // the mode of the first media after the show's last segment
+};
+
+class AfterTheShow : public DayScenario, public ::testing::WithParamInterface<NextShow> {};
+
+TEST_P(AfterTheShow, EverySegmentPlaysIsLoggedAndTheNextShowFollowsByTheTenSecondRule) {
+  const NextShow& c = GetParam();
+  PlaylistRow first{.start = "10:00:00", .end = "10:00:20", .file = "/media/seg1.mp4"};
+  first.show_start = true;
+  PlaylistRow second{.start = "10:00:20", .end = "10:00:40", .file = "/media/seg2.mp4"};
+  second.start_offset = 30;
+  PlaylistRow third{.start = "10:00:40", .end = "10:01:00", .file = "/media/seg3.mp4"};
+  third.show_end = true;
+  for (const PlaylistRow& row : {first, second, third}) {
+    add_row(row);
+  }
+  media(QStringLiteral("/media/seg1.mp4"), 12);
+  media(QStringLiteral("/media/seg2.mp4"), 40);
+  media(QStringLiteral("/media/seg3.mp4"), 8);
+  media(QStringLiteral("/media/next.mp4"), 3600);
+  filler_folder(QStringLiteral("filler"), {QStringLiteral("f1.mp4")}, 600);
+  // Column 17 belongs to the scheduling tool; a Null stays Null in the log.
+  tool_exec(
+      QStringLiteral("UPDATE playlist SET reserved_17 = 'tool' WHERE file_name LIKE '%seg2%'"));
+  tool_exec(QStringLiteral(
+      "UPDATE playlist SET logo_top = CASE WHEN file_name LIKE '%seg3%' THEN NULL ELSE 5 END"));
+
+  sim::Simulation& sim = simulation(at(9, 59, 40));
+  sim.runtime().run_for_ms(30'000);
+  Player& p = player();
+  std::optional<DateTime> noticed;
+  auto tick = p.form.T_Movie.on_timer;
+  p.form.T_Movie.on_timer = [&, tick] {
+    if (!noticed && p.state.graph.ClipPlaying == kFalse && p.state.row.ShowEndRow == kTrue) {
+      noticed = sim.runtime().now();
+      if (c.in_s) {
+        PlaylistRow next = one_row_show("", "", "/media/next.mp4");
+        next.start = clock_text(date_time::add_seconds(*noticed, *c.in_s));
+        next.end = "11:00:00";
+        next.start_now = c.start_now;
+        ScheduleFixture::add_row(next);
+      }
+    }
+    tick();
+  };
+  sim.runtime().run_until(at(10, 1, 30));
+  ASSERT_TRUE(noticed.has_value());
+
+  std::vector<TracedEvent> all = events("media");
+  std::vector<std::pair<std::string, double>> segments;
+  std::size_t after = 0;
+  while (after < all.size() && all[after].at < *noticed) {
+    segments.emplace_back(all[after].text("file"), all[after].number("start"));
+    ++after;
+  }
+  EXPECT_EQ(segments,
+            (std::vector<std::pair<std::string, double>>{
+                {"/media/seg1.mp4", 0}, {"/media/seg2.mp4", 30}, {"/media/seg3.mp4", 0}}));
+  ASSERT_LT(after, all.size());
+  EXPECT_EQ(all[after].text("mode"), c.first_after);
+  const bool next_played =
+      std::any_of(all.begin() + static_cast<std::ptrdiff_t>(after), all.end(),
+                  [](const TracedEvent& e) { return e.text("file") == "/media/next.mp4"; });
+  EXPECT_EQ(next_played, c.in_s.has_value());
+
+  // One log row per segment, in the order they finished, a copy of the playlist row except
+  // column 17.
+  QSqlQuery log(tool());
+  ASSERT_TRUE(log.exec(QStringLiteral(
+      "SELECT p.file_name, p.started, p.completed, p.seg_start_time = l.seg_start_time, "
+      "p.saved_position, l.saved_position, p.reserved_17 IS NULL, p.logo_top IS NULL "
+      "FROM Played p JOIN playlist l ON l.file_name = p.file_name ORDER BY p.rowid")));
+  std::vector<std::string> files;
+  while (log.next()) {
+    const std::string file = log.value(0).toString().toStdString();
+    SCOPED_TRACE(file);
+    files.push_back(file);
+    EXPECT_NE(log.value(1).toInt(), 0);
+    EXPECT_NE(log.value(2).toInt(), 0);
+    EXPECT_EQ(log.value(3).toInt(), 1);
+    EXPECT_GT(log.value(4).toDouble(), 0.0);
+    EXPECT_EQ(log.value(4).toDouble(), log.value(5).toDouble());
+    EXPECT_EQ(log.value(6).toInt(), 1);
+    EXPECT_EQ(log.value(7).toInt(), file == "/media/seg3.mp4" ? 1 : 0);
+  }
+  EXPECT_EQ(files,
+            (std::vector<std::string>{"/media/seg1.mp4", "/media/seg2.mp4", "/media/seg3.mp4"}));
+  for (const TracedEvent& e : events("error")) {
+    ADD_FAILURE() << e.fields.dump();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(NextShows, AfterTheShow,
+                         ::testing::Values(NextShow{"in_9_s_at_once", 9, false, "normal"},
+                                           NextShow{"in_10_s_after_filler", 10, false, "filler"},
+                                           NextShow{"start_now_at_once", 600, true, "normal"},
+                                           NextShow{"none_filler", std::nullopt, false, "filler"}),
+                         [](const ::testing::TestParamInfo<NextShow>& test) {
+                           return std::string(test.param.name);
+                         });
+
+// The caption over the picture from tick 10 to tick 30 of a segment, in place of the clock.
+struct CaptionCase {
+  const char* name;
+  bool hide_caption;                  // the row's own flag
+  void (*at_tick_5)(PlayerState& s);  // what a break or filler would have set by tick 10
+  bool caption_enabled;               // Player INI column 6
+  bool shows;
+};
+
+class CaptionCycle : public DayScenario, public ::testing::WithParamInterface<CaptionCase> {};
+
+TEST_P(CaptionCycle, TheCaptionTakesTheClocksPlaceForTenSeconds) {
+  const CaptionCase& c = GetParam();
+  PlaylistRow row = one_row_show("10:00:00", "10:30:00", "/media/feature.mp4");
+  row.logo_file = "CLOCK";
+  add_row(row);
+  if (c.hide_caption) {
+    tool_exec(QStringLiteral("UPDATE playlist SET hide_caption = -1"));
+  }
+  const QString status = folder_.filePath(QStringLiteral("status.txt"));
+  tool_exec(QStringLiteral("UPDATE \"Player INI\" SET status_file_1 = '%1', status_file_2 = '%2', "
+                           "caption_enabled = %3")
+                .arg(status, folder_.filePath(QStringLiteral("missing/status.txt")))
+                .arg(c.caption_enabled ? -1 : 0));
+  sim::Simulation& sim = simulation(at(9, 59, 40));
+  sim.runtime().run_for_ms(kDayStartS * 1000 + 4'000);
+  std::vector<TracedEvent> enabled;
+  for (TracedEvent& e : events("control")) {
+    if (e.text("name") == "T_Movie" && e.fields["value"] == true) {
+      enabled.push_back(std::move(e));
+    }
+  }
+  ASSERT_EQ(enabled.size(), 1U);
+  const DateTime first_tick = date_time::add_seconds(enabled[0].at, 0.5);
+  sim.runtime().run_until(date_time::add_seconds(first_tick, 2.2));
+  if (c.at_tick_5 != nullptr) {
+    c.at_tick_5(player().state);
+  }
+  sim.runtime().run_until(date_time::add_seconds(first_tick, 20));
+
+  std::vector<std::pair<double, std::string>> changes;
+  for (const TracedEvent& e : events("control")) {
+    const std::string name = e.text("name");
+    if ((name == "Picture1" || name == "T_Time") && e.text("prop") == "Visible" &&
+        e.at > first_tick) {
+      changes.emplace_back(seconds_after_start(e.at) - seconds_after_start(first_tick),
+                           name + (e.fields["value"] == true ? " shown" : " hidden"));
+    }
+  }
+  using Changes = std::vector<std::pair<double, std::string>>;
+  const Changes shown{{4.5, "Picture1 shown"},
+                      {4.5, "T_Time hidden"},
+                      {14.5, "Picture1 hidden"},
+                      {14.5, "T_Time shown"}};
+  EXPECT_EQ(changes, c.shows ? shown : Changes{});
+
+  // The status file holds the caption; without the caption display it is rewritten every tick.
+  QFile file(status);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("Tonight\r\n"));
+  file.remove();
+  sim.runtime().run_for_ms(600);
+  EXPECT_EQ(QFile::exists(status), !c.caption_enabled);
+  // The folder that does not exist costs one line, not one per tick.
+  std::size_t lines = 0;
+  for (const TracedEvent& e : events("error")) {
+    lines += e.text("procedure") == "T_Movie_Timer()" ? 1 : 0;
+  }
+  EXPECT_EQ(lines, 1U);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CaptionCycle,
+    ::testing::Values(CaptionCase{"shown", false, nullptr, true, true},
+                      CaptionCase{"hide_caption", true, nullptr, true, false},
+                      CaptionCase{"ad_flag", false, [](PlayerState& s) { s.breaks.AdFlag = kTrue; },
+                                  true, false},
+                      CaptionCase{"filler_mode", false,
+                                  [](PlayerState& s) { s.filler.FillerMode = kTrue; }, true, false},
+                      CaptionCase{"display_off", false, nullptr, false, false}),
+    [](const ::testing::TestParamInfo<CaptionCase>& test) { return std::string(test.param.name); });
+
+// Paused, nothing is saved; stopped mid-segment, the player resumes just past the last save.
+TEST_F(DayScenario, AStoppedPlayerResumesFiveSecondsAfterTheLastSavedPosition) {
+  add_row(one_row_show("10:00:00", "10:30:00", "/media/feature.mp4"));
+  sim::Simulation& sim = simulation(at(9, 59, 40));
+  sim.runtime().run_until(at(10, 3, 0));
+  const QString saved_position = QStringLiteral("SELECT saved_position FROM playlist");
+  Player& p = player();
+  p.state.transport.Paused = kTrue;
+  const double paused_at = tool_value(saved_position).toDouble();
+  const QString position_shown = p.form.Text1.Text;
+  sim.runtime().run_for_ms(3'000);
+  EXPECT_EQ(tool_value(saved_position).toDouble(), paused_at);
+  EXPECT_NE(p.form.Text1.Text.get(), position_shown);
+  p.state.transport.Paused = kFalse;
+
+  // Gone between two ticks, as late after the last save as a crash can be.
+  sim.runtime().run_until(ScheduleFixture::at(10, 4, 0, 400));
+  const double true_position = p.state.graph.m_objMediaPosition->CurrentPosition();
+  const double last_saved = tool_value(saved_position).toDouble();
+  simulation_.reset();
+  sim::Simulation& again = simulation(at(10, 4, 1));
+  again.runtime().run_for_ms(kDayStartS * 1000 + 5'000);
+  const std::vector<TracedEvent> movies = media_events("normal");
+  ASSERT_EQ(movies.size(), 1U);
+  const double resume = movies[0].number("start");
+  EXPECT_EQ(resume, std::nearbyint(last_saved + 5));
+  EXPECT_GT(resume - true_position, 4.0);
+  EXPECT_LE(resume - true_position, 5.5);
+}
+
+// A digit is revealed on the first movie tick after a break in minutes 11 to 19 of the hour,
+// masked again 105 s later; the count goes to Wizard_INI with its sign blank.
+TEST_F(DayScenario, TheLotteryRevealsADigitAfterABreakInItsMinutes) {
+  PlaylistRow row = one_row_show("10:09:00", "10:59:00", "/media/feature.mp4");
+  row.logo_file = "NUM47019";
+  add_row(row);
+  sim::Simulation& sim = simulation(at(9, 59, 40));
+  Player& p = (sim.runtime().run_until(at(10, 10, 0)), player());
+  tool_exec(QStringLiteral("DELETE FROM Wizard_INI"));
+  p.data.rsLottery.requery();
+  auto break_ends_at = [&](DateTime moment) {
+    sim.runtime().run_until(moment);
+    p.state.breaks.AdPlaying = kTrue;
+    sim.runtime().run_for_ms(600);
+  };
+  const QString counter = QStringLiteral("SELECT COUNT(*), MAX(lottery_counter) FROM Wizard_INI");
+  break_ends_at(at(10, 10, 30));
+  EXPECT_EQ(tool_value(counter).toInt(), 0);
+  break_ends_at(at(10, 15, 0));
+  EXPECT_EQ(p.form.T_Number.Caption.get(), QStringLiteral("4????"));
+  break_ends_at(at(10, 20, 0));
+  sim.runtime().run_until(at(10, 21, 0));
+  EXPECT_EQ(p.form.T_Number.Caption.get(), QStringLiteral("X????"));
+  EXPECT_EQ(p.state.lottery.LotteryCount, 1);
+  QSqlQuery stored(tool());
+  ASSERT_TRUE(stored.exec(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")));
+  ASSERT_TRUE(stored.next());
+  EXPECT_EQ(stored.value(0).toString(), QStringLiteral(" 1"));
+  EXPECT_FALSE(stored.next());
+
+  for (int call = 2; call <= 6; ++call) {
+    Show_Lottery(p);
+  }
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(),
+            QStringLiteral(" 6"));
+  EXPECT_EQ(p.form.T_Number.Caption.get(), QStringLiteral("XXXX9"));
+}
+
+TEST(LotteryLabel, RevealsOneDigitAndMasksTheRest) {
+  struct Reveal {
+    int count;
+    const char* logo_file;
+    const char* label;
+  };
+  for (const Reveal& r : {Reveal{1, "NUM47019", "4????"}, Reveal{2, "NUM47019", "X7???"},
+                          Reveal{5, "NUM47019", "XXXX9"}, Reveal{5, "NUM470", "XXXX"}}) {
+    EXPECT_EQ(lottery::reveal_text(r.count, QString::fromLatin1(r.logo_file)),
+              QString::fromLatin1(r.label))
+        << r.count << " " << r.logo_file;
+  }
+  struct Mask {
+    int count;
+    const char* label;
+  };
+  for (const Mask& m : {Mask{0, "?????"}, Mask{2, "XX???"}, Mask{5, "XXXXX"}, Mask{9, "XXXXX"},
+                        Mask{-3, "?????"}}) {
+    EXPECT_EQ(lottery::mask_text(m.count), QString::fromLatin1(m.label)) << m.count;
+  }
+}
+
+}  // namespace
+}  // namespace vantora::testing
