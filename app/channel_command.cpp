@@ -72,7 +72,9 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
   db::DataEnvironment data(platform::sqlite_store_factory());
   platform::MpvEngine media(media_options(settings));
   platform::QtFileLister files;
-  Application shell(runtime, desktop, media, files, data, globals, settings);
+  platform::QtPictureLoader pictures;
+  Application shell(ports::PlayerPorts{runtime, desktop, media, files, pictures}, data, globals,
+                    settings);
 
   auto register_window = [&desktop](const QString& form, WId window) {
     desktop.set_form_window(form, static_cast<ports::WindowHandle>(window));
@@ -83,9 +85,7 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
   restart_view.on_window_made = register_window;
   std::unique_ptr<platform::FormView> player_view;
   std::unique_ptr<platform::FormView> retired_view;
-  platform::QtPictureLoader pictures;
   shell.player_loaded = [&](Player& player) {
-    player.pictures = &pictures;
     player_view = std::make_unique<platform::FormView>(player.form);
     player_view->on_window_made = register_window;
   };

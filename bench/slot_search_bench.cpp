@@ -16,6 +16,7 @@
 #include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
 #include "sim/sim_media_engine.h"
+#include "sim/sim_picture_loader.h"
 #include "sim/sim_runtime.h"
 
 namespace {
@@ -80,7 +81,8 @@ void run(benchmark::State& state, int window_s, DateTime valid_until) {
   sim::Trace trace(runtime);
   sim::SimDesktop desktop(runtime, trace);
   sim::SimMediaEngine media(runtime, trace, sim::MediaManifest{});
-  Player player(runtime, globals, data, desktop, media, files);
+  sim::SimPictureLoader pictures;
+  Player player(ports::PlayerPorts{runtime, desktop, media, files, pictures}, globals, data);
   player.state.graph.m_objMediaPosition = std::make_shared<FixedPosition>();
   player.state.row.EndOffset = window_s;
 

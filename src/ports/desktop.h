@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -19,8 +20,8 @@ enum class ZOrder {
   kBottom,      // below every other window, losing the topmost state
 };
 
-// What the desktop gives the player: programs, windows, the keyboard, the mouse, the clipboard
-// and the clock. Failures raise vantora::RuntimeError with the classic numbers.
+// What the desktop gives the player: programs, windows, the keyboard, the mouse and the
+// clipboard. Failures raise vantora::RuntimeError with the classic numbers.
 class Desktop {
  public:
   virtual ~Desktop() = default;
@@ -54,11 +55,12 @@ class Desktop {
 
   virtual void SetCursorPos(int x, int y) = 0;
 
+  // The screen's twips (1/1440 inch) per pixel in each direction: 15 at 96 dots per inch. Mouse
+  // positions inside the controls are given in twips.
+  virtual QPointF twips_per_pixel() = 0;
+
   virtual QString clipboard_text() = 0;
   virtual void set_clipboard_text(const QString& text) = 0;
-
-  // Sets the system clock's time of day, keeping its date. Error 70 when not permitted.
-  virtual void set_time_of_day(DateTime time_of_day) = 0;
 };
 
 }  // namespace vantora::ports

@@ -34,6 +34,10 @@ class Runtime {
   // Local wall-clock time, millisecond resolution.
   virtual DateTime now() const = 0;
 
+  // Sets the wall clock's time of day, keeping its date; the schedule follows the new time while
+  // sleeps and timer intervals keep their length. Error 70 when the process may not set it.
+  virtual void set_time_of_day(DateTime time_of_day) = 0;
+
   // Blocks the thread: no timer tick, click or other event runs meanwhile.
   virtual void sleep_ms(int duration_ms) = 0;
 

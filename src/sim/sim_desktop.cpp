@@ -223,11 +223,6 @@ void SimDesktop::set_clipboard_from_outside(const QString& text) {
   trace_.event("clipboard", {{"value", Trace::text(text)}, {"by", "other"}});
 }
 
-void SimDesktop::set_time_of_day(DateTime time_of_day) {
-  // The virtual clock is the runtime's own and runs on; the request is recorded.
-  trace_.event("clock", {{"time", Trace::text(date_time::to_iso_ms(time_of_day).mid(11))}});
-}
-
 void SimFormWindows::attach(forms::Form& form) {
   forms_.insert(form.name(), &form);
   form.add_observer(this);

@@ -46,7 +46,8 @@ class SimDesktop final : public ports::Desktop {
   void SetCursorPos(int x, int y) override;
   QString clipboard_text() override { return clipboard_; }
   void set_clipboard_text(const QString& text) override;
-  void set_time_of_day(DateTime time_of_day) override;
+  // A 96 dots-per-inch screen.
+  QPointF twips_per_pixel() override { return {15.0, 15.0}; }
 
   // The simulated world around the player.
   WindowHandle open_window(const QString& title, const QRect& geometry, Activation activation);

@@ -115,8 +115,14 @@ class SimGraph final : public ports::MediaGraph {
   }
   void put_CurrentPosition(double seconds) override {
     require_file();
+    const double from_s = position_s();
     anchor_s_ = std::clamp(seconds, 0.0, duration_s_);
     anchor_ms_ = shared_->runtime.now_ms();
+    // Before the clip runs its start is told by the media event.
+    if (announced_) {
+      shared_->trace.event("seek",
+                           {{"file", Trace::text(file_)}, {"from", from_s}, {"to", anchor_s_}});
+    }
   }
   double Duration() const override {
     require_file();
@@ -149,11 +155,17 @@ class SimGraph final : public ports::MediaGraph {
   int Left() const override { return left_; }
   void put_Left(int left_px) override { left_ = left_px; }
   int Top() const override { return top_; }
-  void put_Top(int top_px) override { top_ = top_px; }
+  void put_Top(int top_px) override {
+    top_ = top_px;
+    trace_window();
+  }
   int Width() const override { return width_; }
   void put_Width(int width_px) override { width_ = width_px; }
   int Height() const override { return height_; }
-  void put_Height(int height_px) override { height_ = height_px; }
+  void put_Height(int height_px) override {
+    height_ = height_px;
+    trace_window();
+  }
   QString Caption() const override { return caption_; }
   void put_Caption(const QString& caption) override { caption_ = caption; }
   void SetWindowForeground(std::int16_t /*focus*/) override {
@@ -164,6 +176,18 @@ class SimGraph final : public ports::MediaGraph {
   std::int32_t hwnd() const override { return SimMediaEngine::kVideoHwnd; }
 
  private:
+  // A move of a running clip's window; before it runs, the media event tells its place.
+  void trace_window() {
+    if (announced_) {
+      shared_->trace.event("window", {{"name", "Vantora Player Video Window"},
+                                      {"x", left_},
+                                      {"y", top_},
+                                      {"w", width_},
+                                      {"h", height_},
+                                      {"z", "same"}});
+    }
+  }
+
   bool owns_file() const { return rendered_ && shared_->loaded_by == generation_; }
   void require_file() const {
     if (!owns_file()) {

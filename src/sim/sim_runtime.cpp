@@ -60,7 +60,19 @@ SimRuntime::SimRuntime(DateTime start) : now_ms_(date_time::to_linear_ms(start))
 SimRuntime::~SimRuntime() = default;
 
 DateTime SimRuntime::now() const {
-  return date_time::from_linear_ms(now_ms_);
+  return date_time::from_linear_ms(now_ms_ + wall_offset_ms_);
+}
+
+void SimRuntime::set_time_of_day(DateTime time_of_day) {
+  const DateTime from = now();
+  const std::int64_t wall_ms = now_ms_ + wall_offset_ms_;
+  const std::int64_t day_start_ms = wall_ms - ((wall_ms % kMsPerDay) + kMsPerDay) % kMsPerDay;
+  const std::int64_t ms_of_day =
+      ((date_time::to_linear_ms(time_of_day) % kMsPerDay) + kMsPerDay) % kMsPerDay;
+  wall_offset_ms_ += day_start_ms + ms_of_day - wall_ms;
+  if (on_clock_set) {
+    on_clock_set(from, now());
+  }
 }
 
 void SimRuntime::sleep_ms(int duration_ms) {
@@ -79,7 +91,8 @@ void SimRuntime::post(std::function<void()> event) {
 }
 
 void SimRuntime::post_at(DateTime when, std::function<void()> event) {
-  posted_.emplace(Key{date_time::to_linear_ms(when), next_sequence()}, std::move(event));
+  posted_.emplace(Key{date_time::to_linear_ms(when) - wall_offset_ms_, next_sequence()},
+                  std::move(event));
 }
 
 void SimRuntime::register_timer(SimTimer* timer) {
@@ -168,7 +181,7 @@ void SimRuntime::yield() {
 }
 
 void SimRuntime::run_until(DateTime end) {
-  const std::int64_t end_ms = date_time::to_linear_ms(end);
+  const std::int64_t end_ms = date_time::to_linear_ms(end) - wall_offset_ms_;
   quit_requested_ = false;
   Candidate next{};
   while (!quit_requested_ && earliest(end_ms, &next)) {

@@ -18,6 +18,10 @@ class SimTimer;
 //
 // Events due at the same virtual millisecond run in the order they were created (timers) or
 // posted (everything else).
+//
+// Setting the time of day moves the wall clock that now() reads, as on a real machine: the
+// schedule follows it, while timers, sleeps, media positions and the loop's own span run on the
+// runtime's steady line (now_ms()), so no tick is lost or repeated by the jump.
 class SimRuntime final : public ports::Runtime {
  public:
   explicit SimRuntime(DateTime start);
@@ -26,24 +30,29 @@ class SimRuntime final : public ports::Runtime {
   SimRuntime& operator=(const SimRuntime&) = delete;
 
   DateTime now() const override;
+  void set_time_of_day(DateTime time_of_day) override;
+  // Told the wall clock's old and new reading each time it is set (the trace records it).
+  std::function<void(DateTime from, DateTime to)> on_clock_set;
   void sleep_ms(int duration_ms) override;
   void yield() override;
   std::unique_ptr<ports::Timer> create_timer(QString name, int interval_ms,
                                              std::function<void()> on_tick) override;
   void post(std::function<void()> event) override;
 
-  // Queues an event (a click, a clipboard change) at a virtual moment; it runs at the first yield
-  // or loop pass at or after that moment.
+  // Queues an event (a click, a clipboard change) at a virtual wall-clock moment, read with the
+  // clock as it is set now; it runs at the first yield or loop pass at or after that moment.
   void post_at(DateTime when, std::function<void()> event);
 
-  // Runs the event loop until the clock reaches `end` or `quit()` is called from a handler. The
-  // clock stands at `end` afterwards unless the loop was quit earlier.
+  // Runs the event loop until the clock reaches `end` (read with the clock as it is set now) or
+  // `quit()` is called from a handler. The clock stands at `end` afterwards unless the loop was
+  // quit earlier or the clock was set meanwhile.
   void run_until(DateTime end);
   void run_for_ms(std::int64_t duration_ms);
   void quit() { quit_requested_ = true; }
   bool quit_requested() const { return quit_requested_; }
 
-  // Milliseconds on the linear time line of date_time::to_linear_ms.
+  // The steady line: milliseconds on the linear time line of date_time::to_linear_ms, counted
+  // from the start moment and never moved by setting the clock.
   std::int64_t now_ms() const { return now_ms_; }
   // Timer ticks and posted events dispatched so far: a cheap progress and cost measure.
   std::uint64_t events_dispatched() const { return events_dispatched_; }
@@ -68,6 +77,7 @@ class SimRuntime final : public ports::Runtime {
   void fire(SimTimer& timer);
 
   std::int64_t now_ms_;
+  std::int64_t wall_offset_ms_ = 0;  // wall clock minus the steady line
   std::uint64_t sequence_ = 0;
   std::uint64_t events_dispatched_ = 0;
   bool quit_requested_ = false;

@@ -38,6 +38,7 @@ Simulation::Simulation(SimulationOptions options)
       manifest = std::move(*loaded);
     }
   }
+  runtime_.on_clock_set = [this](DateTime from, DateTime to) { trace_.clock_set(from, to); };
   media_ = std::make_unique<SimMediaEngine>(runtime_, trace_, std::move(manifest),
                                             options_.media_prober);
   // The video window comes to the front on the simulated desktop as it would on a screen.
@@ -84,8 +85,9 @@ void Simulation::launch() {
   settings.data_folder = options_.data_folder;
   settings.platform.insert(QStringLiteral("designer"), options_.designer_command);
   Program& program = *program_;
-  program.application = std::make_unique<Application>(runtime_, desktop_, *media_, program.files,
-                                                      program.data, program.globals, settings);
+  program.application = std::make_unique<Application>(
+      ports::PlayerPorts{runtime_, desktop_, *media_, program.files, pictures_}, program.data,
+      program.globals, settings);
   Application& application = *program.application;
   auto trace_errors = [this](const LoggedError& entry) {
     trace_.error(entry.number, entry.description, entry.procedure);
@@ -95,7 +97,6 @@ void Simulation::launch() {
   attach(application.restart_form);
   application.player_loaded = [this, trace_errors](Player& player) {
     player.errors.add_listener(trace_errors);
-    player.pictures = &pictures_;
     attach(player.form);
   };
   application.player_unloaded = [this](Player& player) { detach(player.form); };

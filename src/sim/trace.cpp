@@ -101,4 +101,13 @@ nlohmann::json Trace::to_json(const QVariant& value) {
   }
 }
 
+void Trace::clock_set(DateTime from, DateTime to) {
+  if (!enabled()) {
+    return;
+  }
+  event("clock", {{"time", text(date_time::to_iso_ms(to).mid(11))},
+                  {"from", text(date_time::to_iso_ms(from))},
+                  {"to", text(date_time::to_iso_ms(to))}});
+}
+
 }  // namespace vantora::sim

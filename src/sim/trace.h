@@ -37,6 +37,8 @@ class Trace {
   void control(const QString& form, const QString& name, const QString& property,
                const QVariant& value);
   void error(std::int32_t number, const QString& description, const QString& procedure);
+  // The wall clock was set from one reading to another.
+  void clock_set(DateTime from, DateTime to);
 
   static nlohmann::json to_json(const QVariant& value);
   static std::string text(const QString& value) { return value.toStdString(); }

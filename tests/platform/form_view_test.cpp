@@ -35,7 +35,7 @@ TEST(FormView, RendersThePlayerWindowFromTheModelAndFollowsIt) {
     ASSERT_NE(widget, nullptr);
     EXPECT_GT(widget->width(), 0);
   }
-  // The clock setter's controls sit inside its panel and hide with it.
+  // The caption overlay draws its label inside its box and hides with it.
   EXPECT_EQ(view.widget(QStringLiteral("Label1"))->parentWidget(),
             view.widget(QStringLiteral("Picture1")));
 

@@ -7,6 +7,7 @@
 #include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
 #include "sim/sim_media_engine.h"
+#include "sim/sim_picture_loader.h"
 #include "support/schedule_fixture.h"
 
 namespace vantora::testing {
@@ -43,10 +44,12 @@ class PlayerFixture : public ScheduleFixture {
     trace_.reset();
     runtime_ = std::make_unique<sim::SimRuntime>(now);
     trace_ = std::make_unique<sim::Trace>(*runtime_);
+    runtime_->on_clock_set = [this](DateTime from, DateTime to) { trace_->clock_set(from, to); };
     media_ = std::make_unique<sim::SimMediaEngine>(*runtime_, *trace_, manifest_);
     desktop_ = std::make_unique<sim::SimDesktop>(*runtime_, *trace_);
     globals_.DataFolder = folder_.path();
-    player_ = std::make_unique<Player>(*runtime_, globals_, *data_, *desktop_, *media_, files_);
+    player_ = std::make_unique<Player>(
+        ports::PlayerPorts{*runtime_, *desktop_, *media_, files_, pictures_}, globals_, *data_);
     player_->errors.set_data_folder(folder_.path());
     player_->errors.add_listener([this](const LoggedError& entry) { logged_.push_back(entry); });
     player_->state.graph.m_objMediaPosition = position_;
@@ -108,6 +111,7 @@ class PlayerFixture : public ScheduleFixture {
   std::unique_ptr<sim::SimMediaEngine> media_;
   std::unique_ptr<sim::SimDesktop> desktop_;
   sim::SimFileLister files_;
+  sim::SimPictureLoader pictures_;
   Globals globals_;
   std::shared_ptr<FixedPosition> position_ = std::make_shared<FixedPosition>();
   std::unique_ptr<Player> player_;

@@ -72,10 +72,7 @@ void show_logo(Player& p, Procedure& proc, const QString& picture_file) {
   proc([&] { f.Logo.Top = position_px(rs.field(db::col::playlist::kLogoTop)); });
   proc([&] { f.Logo.Left = position_px(rs.field(db::col::playlist::kLogoLeft)); });
   proc([&] {
-    if (p.pictures == nullptr) {
-      throw RuntimeError(err::kObjectVariableNotSet);
-    }
-    p.pictures->LoadPicture(picture_file);
+    p.pictures.LoadPicture(picture_file);
     f.Logo.Picture = picture_file;
   });
   f.Logo.Visible = true;

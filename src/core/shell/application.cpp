@@ -9,18 +9,16 @@
 
 namespace vantora {
 
-Application::Application(ports::Runtime& runtime, ports::Desktop& desktop,
-                         ports::MediaEngine& media, ports::FileLister& files,
-                         db::DataEnvironment& data, Globals& globals, ChannelSettings settings)
-    : startup_form(runtime),
-      runtime_(runtime),
-      desktop_(desktop),
-      media_(media),
-      files_(files),
+Application::Application(const ports::PlayerPorts& ports, db::DataEnvironment& data,
+                         Globals& globals, ChannelSettings settings)
+    : startup_form(ports.runtime),
+      ports_(ports),
+      runtime_(ports.runtime),
+      desktop_(ports.desktop),
       data_(data),
       module1_(globals),
       settings_(std::move(settings)),
-      startup_log_(runtime) {
+      startup_log_(ports.runtime) {
   startup_form.Timer1.on_timer = [this] { Timer1_Timer(); };
 }
 
@@ -162,7 +160,7 @@ void Application::Startup_Unload() {
 }
 
 void Application::Load_Player(Show show) {
-  player_ = std::make_shared<Player>(runtime_, module1_, data_, desktop_, media_, files_);
+  player_ = std::make_shared<Player>(ports_, module1_, data_);
   Connect_Player_Handlers(*player_);
   player_->unload_and_end = [this] {
     Unload_Player();
@@ -185,6 +183,7 @@ void Application::Unload_Player() {
   }
   std::shared_ptr<Player> leaving = std::move(player_);
   Form_Unload(*leaving);
+  leaving->state.lifecycle.Unloaded = kTrue;
   forms::PlayerForm& form = leaving->form;
   for (forms::TimerControl* timer : {&form.T_Movie, &form.AdTimer, &form.FillerTimer,
                                      &form.NewsTimer, &form.LogoTimer, &form.Timer2}) {

@@ -8,9 +8,7 @@
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player.h"
-#include "ports/desktop.h"
-#include "ports/file_lister.h"
-#include "ports/runtime.h"
+#include "ports/player_ports.h"
 
 namespace vantora {
 
@@ -18,8 +16,7 @@ namespace vantora {
 // Player form, which runs the day; the Restart form reloads the Player form on request.
 class Application {
  public:
-  Application(ports::Runtime& runtime, ports::Desktop& desktop, ports::MediaEngine& media,
-              ports::FileLister& files, db::DataEnvironment& data, Globals& globals,
+  Application(const ports::PlayerPorts& ports, db::DataEnvironment& data, Globals& globals,
               ChannelSettings settings);
   ~Application();
   Application(const Application&) = delete;
@@ -64,10 +61,9 @@ class Application {
   void purge_playlist();
   void read_designer_document();
 
+  ports::PlayerPorts ports_;
   ports::Runtime& runtime_;
   ports::Desktop& desktop_;
-  ports::MediaEngine& media_;
-  ports::FileLister& files_;
   db::DataEnvironment& data_;
   Globals& module1_;
   ChannelSettings settings_;

@@ -111,7 +111,8 @@ class VisualControl : public Control {
   Property<int> Height{*this, "Height"};
 
   // What a press and a release of the mouse over the control run; X and Y are in twips from
-  // the control's top left corner (15 twips to a pixel). The views and the simulator call these.
+  // the control's top left corner (the screen's twips per pixel: 15 at 96 dots per inch). The views
+  // and the simulator call these.
   std::function<void(float X, float Y)> on_mouse_down;
   std::function<void(float X, float Y)> on_mouse_up;
   void mouse_down(float X, float Y) const {
@@ -142,8 +143,9 @@ class TextBox : public VisualControl {
 
 class Button : public VisualControl {
  public:
-  Button(Form& form, QString name, QString caption = {})
-      : VisualControl(form, std::move(name)), Caption(*this, "Caption", std::move(caption)) {}
+  Button(Form& form, QString name, QString caption = {}, Visibility visibility = Visibility::kShown)
+      : VisualControl(form, std::move(name), visibility),
+        Caption(*this, "Caption", std::move(caption)) {}
   Property<QString> Caption;
 
   // What a click runs; the views and the simulator call click().

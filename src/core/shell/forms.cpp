@@ -51,7 +51,9 @@ PlayerForm::PlayerForm(ports::Runtime& runtime)
   place(FF, 205, 10, 40, 25);
   place(B_Restart, 250, 10, 70, 25);
   place(B_Disp, 325, 10, 70, 25);
-  place(B_SetTime, 400, 10, 90, 25);
+  // The clock setter takes the transport buttons' place while they are hidden.
+  place(Time_Picker, 10, 10, 150, 25);
+  place(B_SetTime, 165, 10, 70, 25);
   place(B_UP, 10, 45, 50, 25);
   place(B_Down, 65, 45, 50, 25);
   place(B_thin, 120, 45, 50, 25);
@@ -62,7 +64,6 @@ PlayerForm::PlayerForm(ports::Runtime& runtime)
   place(Text3, 220, 80, 270, 22);
   place(Picture1, 10, 110, 480, 80);
   place(Label1, 10, 10, 200, 20);  // inside Picture1
-  place(Time_Picker, 10, 35, 200, 25);
   place(Logo, 10, 200, 100, 60);
   place(T_Time, 120, 200, 100, 20);
   place(T_Number, 230, 200, 120, 20);

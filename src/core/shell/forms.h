@@ -31,9 +31,8 @@ class PlayerForm : public Form {
 
   // Operator buttons.
   Button B_pause{*this, QStringLiteral("B_pause"), QStringLiteral("Pause")};
-  Button B_Restart{*this, QStringLiteral("B_Restart"), QStringLiteral("Restart")};
-  Button B_Disp{*this, QStringLiteral("B_Disp"), QStringLiteral("Display")};
-  Button B_SetTime{*this, QStringLiteral("B_SetTime"), QStringLiteral("Set Time")};
+  Button B_Restart{*this, QStringLiteral("B_Restart"), QStringLiteral("E'gency")};
+  Button B_Disp{*this, QStringLiteral("B_Disp"), QStringLiteral("A")};
   Button FF{*this, QStringLiteral("FF"), QStringLiteral(">>")};
   Button RW{*this, QStringLiteral("RW"), QStringLiteral("<<")};
   Button play_pause{*this, QStringLiteral("play_pause"), QStringLiteral("Play")};
@@ -54,10 +53,13 @@ class PlayerForm : public Form {
   Label T_Number{*this, QStringLiteral("T_Number"), QString(), Visibility::kHidden};
   PictureBox WnW{*this, QStringLiteral("WnW"), Visibility::kHidden};
 
-  // The clock setter panel.
+  // The clock setter, shown in place of the transport buttons by B_Disp.
+  DatePicker Time_Picker{*this, QStringLiteral("Time_Picker"), Visibility::kHidden};
+  Button B_SetTime{*this, QStringLiteral("B_SetTime"), QStringLiteral("Set"), Visibility::kHidden};
+
+  // The movie timer's caption overlay: Label1 drawn inside Picture1.
   PictureBox Picture1{*this, QStringLiteral("Picture1"), Visibility::kHidden};
   Label Label1{*this, QStringLiteral("Label1")};
-  DatePicker Time_Picker{*this, QStringLiteral("Time_Picker")};
 
   // Lists.
   FileListBox File1{*this, QStringLiteral("File1"), Visibility::kHidden};

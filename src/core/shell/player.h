@@ -6,11 +6,7 @@
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
-#include "ports/desktop.h"
-#include "ports/file_lister.h"
-#include "ports/media_graph.h"
-#include "ports/pictures.h"
-#include "ports/runtime.h"
+#include "ports/player_ports.h"
 
 namespace vantora {
 
@@ -18,17 +14,16 @@ namespace vantora {
 // log, the shared globals and the platform's ports. Procedures are free functions taking the
 // Player, so each subsystem keeps its procedures in its own files.
 struct Player {
-  Player(ports::Runtime& runtime_port, Globals& globals, db::DataEnvironment& data_environment,
-         ports::Desktop& desktop_port, ports::MediaEngine& media_engine,
-         ports::FileLister& file_lister)
-      : runtime(runtime_port),
+  Player(const ports::PlayerPorts& ports, Globals& globals, db::DataEnvironment& data_environment)
+      : runtime(ports.runtime),
         module1(globals),
         data(data_environment),
-        desktop(desktop_port),
-        media(media_engine),
-        files(file_lister),
-        errors(runtime_port, globals.DataFolder),
-        form(runtime_port) {}
+        desktop(ports.desktop),
+        media(ports.media),
+        files(ports.files),
+        pictures(ports.pictures),
+        errors(ports.runtime, globals.DataFolder),
+        form(ports.runtime) {}
 
   ports::Runtime& runtime;
   Globals& module1;
@@ -36,12 +31,11 @@ struct Player {
   ports::Desktop& desktop;
   ports::MediaEngine& media;
   ports::FileLister& files;
+  // Loads the pictures of the logo box.
+  ports::PictureLoader& pictures;
   ErrorLog errors;
   forms::PlayerForm form;
   PlayerState state;
-
-  // Loads the logo pictures; bound by whoever builds the player.
-  ports::PictureLoader* pictures = nullptr;
 
   // Unloads this window and ends the program; the application that loaded the window sets it.
   std::function<void()> unload_and_end;

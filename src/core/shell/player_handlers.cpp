@@ -4,6 +4,8 @@
 
 #include "core/ads/ad_timer.h"
 #include "core/filler/filler.h"
+#include "core/logo/logo_timer.h"
+#include "core/media/transport.h"
 #include "core/news/news_timer.h"
 #include "core/operator/display_panel.h"
 #include "core/scheduler/day_start.h"
@@ -18,6 +20,12 @@ void plain(Player& p, const MouseAt& /*at*/) {
   Procedure(p);
 }
 
+// Wraps a mouse event's procedure: the position inside the control, in twips.
+template <void (*Procedure)(Player&, float, float)>
+void mouse(Player& p, const MouseAt& at) {
+  Procedure(p, at.X, at.Y);
+}
+
 constexpr std::array kPlayerEvents{
     // Timers.
     PlayerEvent{u"Timer2", ControlEvent::kTimer, &plain<Timer2_Timer>},
@@ -25,25 +33,25 @@ constexpr std::array kPlayerEvents{
     PlayerEvent{u"AdTimer", ControlEvent::kTimer, &plain<AdTimer_Timer>},
     PlayerEvent{u"FillerTimer", ControlEvent::kTimer, &plain<FillerTimer_Timer>},
     PlayerEvent{u"NewsTimer", ControlEvent::kTimer, &plain<NewsTimer_Timer>},
-    PlayerEvent{u"LogoTimer", ControlEvent::kTimer, nullptr},
+    PlayerEvent{u"LogoTimer", ControlEvent::kTimer, &plain<LogoTimer_Timer>},
     // The operator's buttons.
     PlayerEvent{u"B_Restart", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"FF", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"RW", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"B_pause", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"play_pause", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"B_UP", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"B_Down", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"B_thin", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"b_Wide", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"B_Disp", ControlEvent::kClick, nullptr},
-    PlayerEvent{u"B_SetTime", ControlEvent::kClick, nullptr},
+    PlayerEvent{u"FF", ControlEvent::kClick, &plain<FF_Click>},
+    PlayerEvent{u"RW", ControlEvent::kClick, &plain<RW_Click>},
+    PlayerEvent{u"B_pause", ControlEvent::kClick, &plain<B_pause_Click>},
+    PlayerEvent{u"play_pause", ControlEvent::kClick, &plain<play_pause_Click>},
+    PlayerEvent{u"B_UP", ControlEvent::kClick, &plain<B_UP_Click>},
+    PlayerEvent{u"B_Down", ControlEvent::kClick, &plain<B_Down_Click>},
+    PlayerEvent{u"B_thin", ControlEvent::kClick, &plain<B_thin_Click>},
+    PlayerEvent{u"b_Wide", ControlEvent::kClick, &plain<b_Wide_Click>},
+    PlayerEvent{u"B_Disp", ControlEvent::kClick, &plain<B_Disp_Click>},
+    PlayerEvent{u"B_SetTime", ControlEvent::kClick, &plain<B_SetTime_Click>},
     PlayerEvent{u"Command1", ControlEvent::kClick, &plain<Command1_Click>},
     // The overlays the operator drags into place.
-    PlayerEvent{u"Logo", ControlEvent::kMouseDown, nullptr},
-    PlayerEvent{u"Logo", ControlEvent::kMouseUp, nullptr},
-    PlayerEvent{u"T_Time", ControlEvent::kMouseDown, nullptr},
-    PlayerEvent{u"T_Time", ControlEvent::kMouseUp, nullptr},
+    PlayerEvent{u"Logo", ControlEvent::kMouseDown, &mouse<Logo_MouseDown>},
+    PlayerEvent{u"Logo", ControlEvent::kMouseUp, &mouse<Logo_MouseUp>},
+    PlayerEvent{u"T_Time", ControlEvent::kMouseDown, &mouse<T_Time_MouseDown>},
+    PlayerEvent{u"T_Time", ControlEvent::kMouseUp, &mouse<T_Time_MouseUp>},
 };
 
 forms::Control* control_named(forms::PlayerForm& form, QStringView name) {

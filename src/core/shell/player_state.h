@@ -100,6 +100,8 @@ struct Transport {
 // The form's load and the day start it arms.
 struct Lifecycle {
   DateTime LoadStartAt;
+  // The window has been unloaded; a wait still running inside one of its handlers ends.
+  Bool16 Unloaded = kFalse;
 };
 
 // The movie timer's caption cycle.

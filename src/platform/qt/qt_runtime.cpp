@@ -4,6 +4,9 @@
 #include <QDateTime>
 #include <QThread>
 #include <QTimer>
+#include <ctime>
+
+#include "base/errors.h"
 
 namespace vantora::platform {
 namespace {
@@ -79,6 +82,20 @@ std::unique_ptr<ports::Timer> QtRuntime::create_timer(QString name, int interval
 
 void QtRuntime::post(std::function<void()> event) {
   QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(event), Qt::QueuedConnection);
+}
+
+void QtRuntime::set_time_of_day(DateTime time_of_day) {
+  const QDateTime now = QDateTime::currentDateTime();
+  const std::int64_t ms_of_day =
+      date_time::to_linear_ms(date_time::time_of_day(time_of_day)) % kMsPerDay;
+  const QDateTime wanted(now.date(), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms_of_day)));
+  const std::int64_t epoch_ms = wanted.toMSecsSinceEpoch();
+  timespec spec{};
+  spec.tv_sec = static_cast<time_t>(epoch_ms / 1000);
+  spec.tv_nsec = static_cast<long>((epoch_ms % 1000) * 1'000'000);
+  if (clock_settime(CLOCK_REALTIME, &spec) != 0) {
+    throw RuntimeError(err::kPermissionDenied, QStringLiteral("cannot set the system clock"));
+  }
 }
 
 }  // namespace vantora::platform

@@ -9,6 +9,9 @@ namespace vantora::platform {
 class QtRuntime final : public ports::Runtime {
  public:
   DateTime now() const override;
+  // Through clock_settime: needs CAP_SYS_TIME (see the README), and a running time daemon sets
+  // the clock back.
+  void set_time_of_day(DateTime time_of_day) override;
   void sleep_ms(int duration_ms) override;
   void yield() override;
   std::unique_ptr<ports::Timer> create_timer(QString name, int interval_ms,

@@ -13,7 +13,7 @@ namespace {
 
 // Controls drawn inside another control rather than on the form.
 QString container_of(const QString& control) {
-  if (control == u"Label1" || control == u"Time_Picker") {
+  if (control == u"Label1") {
     return QStringLiteral("Picture1");
   }
   return {};
@@ -29,9 +29,10 @@ class MouseRelay final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) {
-      const QPointF at = static_cast<QMouseEvent*>(event)->position() * kTwipsPerPixel;
-      const auto x = static_cast<float>(at.x());
-      const auto y = static_cast<float>(at.y());
+      const QPointF pixels = static_cast<QMouseEvent*>(event)->position();
+      const QPointF twips = twips_per_pixel(watched);
+      const auto x = static_cast<float>(pixels.x() * twips.x());
+      const auto y = static_cast<float>(pixels.y() * twips.y());
       if (type == QEvent::MouseButtonPress) {
         control_.mouse_down(x, y);
       } else {
@@ -42,7 +43,16 @@ class MouseRelay final : public QObject {
   }
 
  private:
-  static constexpr double kTwipsPerPixel = 15.0;
+  // The screen's own resolution, as the desktop port gives it to the handlers that divide by it.
+  static QPointF twips_per_pixel(QObject* watched) {
+    constexpr double kTwipsPerInch = 1440.0;
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->logicalDpiX() <= 0 || widget->logicalDpiY() <= 0) {
+      return {15.0, 15.0};
+    }
+    return {kTwipsPerInch / widget->logicalDpiX(), kTwipsPerInch / widget->logicalDpiY()};
+  }
+
   forms::VisualControl& control_;
 };
 

@@ -5,10 +5,10 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QScreen>
 #include <QThread>
 #include <algorithm>
 #include <cstring>
-#include <ctime>
 #include <vector>
 
 #include "base/errors.h"
@@ -521,18 +521,15 @@ void X11Desktop::set_clipboard_text(const QString& text) {
   QGuiApplication::clipboard()->setText(text);
 }
 
-void X11Desktop::set_time_of_day(DateTime time_of_day) {
-  const QDateTime now = QDateTime::currentDateTime();
-  const std::int64_t ms_of_day =
-      date_time::to_linear_ms(date_time::time_of_day(time_of_day)) % kMsPerDay;
-  const QDateTime wanted(now.date(), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms_of_day)));
-  const std::int64_t epoch_ms = wanted.toMSecsSinceEpoch();
-  timespec spec{};
-  spec.tv_sec = static_cast<time_t>(epoch_ms / 1000);
-  spec.tv_nsec = static_cast<long>((epoch_ms % 1000) * 1'000'000);
-  if (clock_settime(CLOCK_REALTIME, &spec) != 0) {
-    throw RuntimeError(err::kPermissionDenied, QStringLiteral("cannot set the system clock"));
+QPointF X11Desktop::twips_per_pixel() {
+  constexpr double kTwipsPerInch = 1440.0;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (screen == nullptr || screen->logicalDotsPerInchX() <= 0 ||
+      screen->logicalDotsPerInchY() <= 0) {
+    return {15.0, 15.0};
   }
+  return {kTwipsPerInch / screen->logicalDotsPerInchX(),
+          kTwipsPerInch / screen->logicalDotsPerInchY()};
 }
 
 }  // namespace vantora::platform

@@ -36,7 +36,8 @@ class X11Desktop final : public ports::Desktop {
   void SetCursorPos(int x, int y) override;
   QString clipboard_text() override;
   void set_clipboard_text(const QString& text) override;
-  void set_time_of_day(DateTime time_of_day) override;
+  // From the primary screen's logical resolution.
+  QPointF twips_per_pixel() override;
 
   // The views tell which window shows which form.
   void set_form_window(const QString& form_name, ports::WindowHandle window);
