@@ -56,7 +56,7 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
   write_file(script,
              "# another program asks the player to step aside\n"
              "10:00:40 clipboard DISC\n"
-             "10:00:45 click B_Disp\n"
+             "10:00:45 click B_Restart\n"
              "10:01:00 crash\n"
              "2026-12-06 10:02:00 launch\n"
              "10:03:30 click Command1\n");
@@ -103,7 +103,7 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
       "10:00:40 input clipboard",
       "10:00:40 clipboard DISC by other",
       "10:00:40 clipboard OK by player",
-      // No procedure serves the display button yet.
+      // No procedure serves the emergency button yet.
       "10:00:45 input click handled=false",
       "10:01:00 input crash",
       "10:01:00 close Vantora Player",
