@@ -131,6 +131,8 @@ class Planner {
     const QString status = folder(QStringLiteral("status"));
     plan_.player_ini = {
         {1, QVariant(folder(QStringLiteral("filler")))},
+        // The designer steps forward for the break's warning; a short one keeps the movie in view.
+        {2, QVariant(5)},
         {3, QVariant(status + QStringLiteral("/caption.txt"))},
         {6, yes(true)},
         {7, yes(false)},

@@ -43,7 +43,7 @@ struct RowSpec {
 struct Timeline {
   int first_show_s = 95;
   int segment_s = 20;          // every movie segment clip
-  int ad_slot_after_s = 10;    // into the first show
+  int ad_slot_after_s = 25;    // into the first show, after its first picture has shown
   int news_slot_after_s = 50;  // into the first show
   int daily_news_after_s = 100;
   int daypart_change_after_s = 115;
