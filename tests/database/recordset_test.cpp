@@ -81,7 +81,7 @@ TEST_F(RecordsetTest, MovesReachEofAndBookmarkReturns) {
   rs.requery();
   rs.go_to(b);
   EXPECT_EQ(rs.field(0).toString(), "b");
-  EXPECT_GT(rs.field(3).toLongLong(), 0);  // the key column, after the document's columns
+  EXPECT_GT(rs.field(3).toLongLong(), 0);  // the key column, after the schedule's columns
   EXPECT_RUNTIME_ERROR(rs.field(4), err::kSubscriptOutOfRange);
   EXPECT_RUNTIME_ERROR(rs.field(-1), err::kSubscriptOutOfRange);
 }

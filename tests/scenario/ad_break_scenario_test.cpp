@@ -51,7 +51,7 @@ class AdBreakScenario : public DayScenario {
   }
 };
 
-// The document's example: two ads at 10:15:00 with a lead time of 10 s over a movie begun at
+// The classic example: two ads at 10:15:00 with a lead time of 10 s over a movie begun at
 // 10:00:14. The designer hears "P" on every tick of the last nine seconds, the first ad starts
 // on the first tick at or after 10:15:00, "P" follows at once for the second, and after both the
 // movie comes back ten seconds before the cut.
