@@ -32,13 +32,7 @@ void Run_AdFile(Player& p) {
   s.breaks.AdPlaying = kTrue;
   // Within one break only the first item finds the logo timer still on.
   Hold_Logo_Timer(p);
-  f.Label1.Visible = false;
-  f.Picture1.Visible = false;
-  f.Text3.Text = QStringLiteral("ADV");
-  f.Logo.Visible = false;
-  f.T_Time.Visible = false;
-  f.T_Number.Visible = false;
-  f.WnW.Visible = false;
+  Clear_Overlays_For(p, QStringLiteral("ADV"));
   s.breaks.AdFlag = kTrue;
   f.T_Movie.Enabled = false;
   f.FillerTimer.Enabled = false;

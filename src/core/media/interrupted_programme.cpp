@@ -70,4 +70,15 @@ void Hold_Logo_Timer(Player& p) {
   p.form.LogoTimer.Enabled = false;
 }
 
+void Clear_Overlays_For(Player& p, const QString& kind) {
+  forms::PlayerForm& f = p.form;
+  f.Label1.Visible = false;
+  f.Picture1.Visible = false;
+  f.Text3.Text = kind;
+  f.Logo.Visible = false;
+  f.T_Time.Visible = false;
+  f.T_Number.Visible = false;
+  f.WnW.Visible = false;
+}
+
 }  // namespace vantora

@@ -22,4 +22,8 @@ void Restore_Programme(Player& p, Procedure& proc);
 // it back on. A second call within one break finds it already off.
 void Hold_Logo_Timer(Player& p);
 
+// Clears the picture for the interruption: the caption and every overlay go, and Text3 names
+// what now plays ("ADV", "News").
+void Clear_Overlays_For(Player& p, const QString& kind);
+
 }  // namespace vantora

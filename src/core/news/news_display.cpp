@@ -16,13 +16,7 @@ void RunNews(Player& p) {
   s.news.NewsRunning = kTrue;
   Hold_Logo_Timer(p);
 
-  f.Label1.Visible = false;
-  f.Picture1.Visible = false;
-  f.Text3.Text = QStringLiteral("News");
-  f.Logo.Visible = false;
-  f.T_Time.Visible = false;
-  f.T_Number.Visible = false;
-  f.WnW.Visible = false;
+  Clear_Overlays_For(p, QStringLiteral("News"));
 
   // The news timer stays on: it plays the rest of the folder.
   f.T_Movie.Enabled = false;
