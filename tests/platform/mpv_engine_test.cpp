@@ -39,7 +39,7 @@ class MpvEngineTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(clips_->ok()) << clips_->error().toStdString();
     engine_ = std::make_unique<MpvEngine>(
-        MediaEngineOptions{VideoOutput::kNone, AudioOutput::kNone, kOpenTimeout_ms});
+        MediaEngineOptions{VideoOutput::kNone, AudioOutput::kNone, kOpenTimeout_ms, {}});
   }
 
   std::shared_ptr<ports::MediaGraph> rendered(const QString& name) {
