@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -15,6 +14,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QUuid>
+
+#include "core/shell/forms.h"
+#include "sim/sim_runtime.h"
+#include "tests/e2e/operator_screen.h"
 
 namespace vantora {
 namespace {
@@ -34,9 +37,6 @@ constexpr int kClipboardAt_s = 66;
 // The first segment's picture: 60 px down, 480 high as its row says; after filler it is 600 high
 // (filler leaves the height at 600), which still covers this area.
 const QRect kFirstSegmentPicture(0, 60, 800, 480);
-// The operator's Play button (play_pause) on the player window, which stays at (298, 2) in the
-// pause: the button's middle at 85 + 35, 10 + 12 in the window.
-const QPoint kPlayButton(298 + 85 + 35, 2 + 10 + 12);
 
 struct ProcessResult {
   int exit_code = -1;
@@ -88,6 +88,7 @@ QStringList lines_of(const QString& path) {
 struct ClipboardExchange {
   QString after_disc;
   QString con_while_paused;
+  bool play_clicked = false;
   QString after_play;
 };
 
@@ -157,9 +158,9 @@ ClipboardExchange pause_through_clipboard(const QString& display) {
   exchange.after_disc = clipboard_after(display, QStringLiteral("DISC"), 3000);
   write_clipboard(display, "CON");
   exchange.con_while_paused = clipboard_after(display, QStringLiteral("CON"), 2000);
-  run_on_display(display, QStringLiteral("xdotool"),
-                 {QStringLiteral("mousemove"), QString::number(kPlayButton.x()),
-                  QString::number(kPlayButton.y()), QStringLiteral("click"), QStringLiteral("1")});
+  sim::SimRuntime layout_clock(date_time::from_parts(2026, 12, 7, 8));
+  const forms::PlayerForm layout(layout_clock);  // where the buttons are drawn
+  exchange.play_clicked = testing::OperatorScreen(display).click(layout.play_pause);
   exchange.after_play = clipboard_after(display, QStringLiteral("CON"), 3000);
   return exchange;
 }
@@ -268,6 +269,7 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
   // operator pressed Play, then answered.
   EXPECT_EQ(played.clipboard.after_disc, QStringLiteral("OK")) << report;
   EXPECT_EQ(played.clipboard.con_while_paused, QStringLiteral("CON")) << report;
+  EXPECT_TRUE(played.clipboard.play_clicked) << report;
   EXPECT_EQ(played.clipboard.after_play, QStringLiteral("OK")) << report;
 
   // The clips in the order they ran: the second segment is cut by the two ads (by priority) and
