@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "base/errors.h"
 #include "support/media_clips.h"
 #include "support/schedule_fixture.h"
+#include "tests/platform/x_server.h"
 
 namespace vantora {
 namespace {
@@ -148,6 +150,58 @@ TEST_F(MpvEngineTest, ReleasingTheGraphStopsItsFile) {
   auto graph = engine_->create_graph(ports::MediaMode::kNormal);
   EXPECT_THROW(graph->CurrentPosition(), RuntimeError) << "nothing loaded on the new graph";
   EXPECT_THROW(graph->WaitForCompletion(10), RuntimeError);
+}
+
+// Whether the video window is on the screen, as the X server sees it.
+bool viewable(const QString& display, std::int32_t window) {
+  QProcess xwininfo;
+  xwininfo.start(QStringLiteral("xwininfo"), {QStringLiteral("-display"), display,
+                                              QStringLiteral("-id"), QString::number(window)});
+  xwininfo.waitForFinished(5000);
+  return xwininfo.readAllStandardOutput().contains("Map State: IsViewable");
+}
+
+// On a clip change the window stays up with the last frame until the next clip has its first:
+// hiding it in between showed the desktop (or black) at every change. A clip that cannot play, or
+// the last graph going, takes the picture away.
+TEST_F(MpvEngineTest, VideoWindowHoldsTheLastFrameUntilTheNextClip) {
+  testing::XServer x(testing::XServer::WindowManager::kNone);
+  ASSERT_TRUE(x.problem().isEmpty()) << x.problem().toStdString();
+  const QByteArray display_before = qgetenv("DISPLAY");
+  qputenv("DISPLAY", x.display().toLocal8Bit());
+  {
+    MpvEngine engine(
+        MediaEngineOptions{VideoOutput::kWindow, AudioOutput::kNone, kOpenTimeout_ms, {}});
+    auto ended = engine.create_graph(ports::MediaMode::kNormal);
+    ended->RenderFile(clips_->path(QStringLiteral("two.mp4")));
+    ended->put_CurrentPosition(1.9);
+    ended->Run();
+    ASSERT_TRUE(completes_within(*ended, 2000));
+    const std::int32_t window = ended->hwnd();
+    EXPECT_TRUE(viewable(x.display(), window));
+
+    auto next = engine.create_graph(ports::MediaMode::kNormal);
+    ended.reset();  // as the player lets go of the old graph once the new one exists
+    EXPECT_TRUE(viewable(x.display(), window)) << "between the clips";
+    next->RenderFile(clips_->path(QStringLiteral("three.mp4")));
+    next->Run();
+    EXPECT_TRUE(viewable(x.display(), window));
+
+    auto missing = engine.create_graph(ports::MediaMode::kNormal);
+    next.reset();
+    EXPECT_TRUE(viewable(x.display(), window));
+    EXPECT_THROW(missing->RenderFile(clips_->path(QStringLiteral("missing.mp4"))), RuntimeError);
+    EXPECT_FALSE(viewable(x.display(), window)) << "a clip that cannot play";
+
+    auto last = engine.create_graph(ports::MediaMode::kNormal);
+    missing.reset();
+    last->RenderFile(clips_->path(QStringLiteral("two.mp4")));
+    last->Run();
+    EXPECT_TRUE(viewable(x.display(), window));
+    last.reset();
+    EXPECT_FALSE(viewable(x.display(), window)) << "no clip after the last";
+  }
+  qputenv("DISPLAY", display_before);
 }
 
 TEST_F(MpvEngineTest, FileTruncatedMidStreamPlaysWhatItHasAndCompletes) {
