@@ -60,44 +60,6 @@ TEST_F(TerminationCheckTest, CandidateRulesByRow) {
   }
 }
 
-TEST_F(TerminationCheckTest, LoadsTheInterruptedRowWithTheResumeOffset) {
-  PlaylistRow row = interrupted_row();
-  row.saved_position = QStringLiteral("600.5");  // + 5 = 605.5, halves go to the even 606
-  row.start_offset = 120;
-  row.picture_height = 0;
-  row.picture_top = 40;
-  add_row(row);
-  Player& p = check_at(at(10, 10, 30));
-  ASSERT_EQ(p.state.recovery.Terminated, kTrue);
-  EXPECT_EQ(p.state.row.MediaFile, "/media/a.mp4");
-  EXPECT_EQ(p.state.row.StartOffset, 606);
-  EXPECT_EQ(p.state.row.EndOffset, 1800);
-  EXPECT_EQ(p.state.row.PictureTop, 40);
-  EXPECT_EQ(p.state.row.PictureHeight, 0);  // no substitution of 600 here
-  EXPECT_EQ(p.state.row.ShowStartRow, kTrue);
-  EXPECT_EQ(p.state.row.SegStart, at(10, 0));
-  EXPECT_DOUBLE_EQ(p.state.recovery.ResumeLag, 630.0 - 606.0);
-}
-
-TEST_F(TerminationCheckTest, FirstCandidateMeetingTheTimeTestsIsTaken) {
-  PlaylistRow stale = interrupted_row();
-  stale.start = "08:00:00";
-  stale.end = "08:30:00";
-  stale.file = "/media/stale.mp4";
-  add_row(stale);  // a candidate, but far past its window
-  PlaylistRow first = interrupted_row();
-  first.file = "/media/first.mp4";
-  add_row(first);
-  PlaylistRow second = interrupted_row();
-  second.start = "10:05:00";
-  second.file = "/media/second.mp4";
-  add_row(second);
-  Player& p = check_at(at(10, 10, 30));
-  ASSERT_EQ(p.state.recovery.Terminated, kTrue);
-  EXPECT_EQ(p.state.row.MediaFile, "/media/first.mp4");
-  EXPECT_EQ(data_->rsplaylist.field(2).toString(), "/media/first.mp4");
-}
-
 TEST_F(TerminationCheckTest, MeasuresTheGapToTheNextShow) {
   struct Case {
     const char* name;
@@ -118,6 +80,10 @@ TEST_F(TerminationCheckTest, MeasuresTheGapToTheNextShow) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     tool_exec(QStringLiteral("DELETE FROM playlist"));
+    PlaylistRow stale = interrupted_row();  // a candidate, but far past its window
+    stale.start = "08:00:00";
+    stale.end = "08:30:00";
+    add_row(stale);
     PlaylistRow show = interrupted_row();
     show.show_end = c.interrupted_ends_show;
     add_row(show);
@@ -136,7 +102,9 @@ TEST_F(TerminationCheckTest, MeasuresTheGapToTheNextShow) {
     if (c.next_show) {
       EXPECT_EQ(p.state.recovery.NextShowStart, at(11, 30));
     }
-    // The cursor is back on the interrupted row.
+    // The first candidate inside its window is taken, and the cursor is back on it.
+    EXPECT_EQ(p.state.row.SegStart, at(10, 0));
+    EXPECT_EQ(p.state.row.StartOffset, 605);
     EXPECT_EQ(values::to_date_time(data_->rsplaylist.field(0)), at(10, 0));
     data_->rsplaylist.close();
   }
