@@ -4,7 +4,6 @@
 
 #include "core/filler/filler.h"
 #include "core/shell/file_lists.h"
-#include "sim/sim_runtime.h"
 #include "support/player_fixture.h"
 
 namespace vantora::testing {
@@ -53,7 +52,6 @@ TEST_F(FillerChoiceTest, FolderByWindowAndWeekday) {
       {"the window's end is exclusive", at(10, 0), {{"day", "08:00:00", "10:00:00", 1}}, nullptr},
       {"a day-0 row when no row of today holds", at(10, 0), {monday8, any9}, "any"},
       {"rows are tried in start_time order", at(10, 0), {later, earlier}, "earlier"},
-      {"no row at all", at(10, 0), {}, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -101,24 +99,6 @@ TEST_F(FillerChoiceTest, NoClipToPlayLeavesNothingFromTheLastListing) {
     EXPECT_EQ(p.form.File1.ListCount(), 0);
     EXPECT_TRUE(p.form.FillerTimer.Enabled);
     EXPECT_TRUE(p.form.AdTimer.Enabled);
-  }
-}
-
-// The last clip of a list plays only when it is alone; draws from the clock stay below one.
-TEST(FillerPick, LastClipOnlyWhenAloneAndDrawsBelowOne) {
-  const struct {
-    int count;
-    float draw;
-    int index;
-  } cases[] = {
-      {3, 0.4999F, 0}, {3, 0.5F, 1}, {3, 0.99999994F, 1}, {2, 0.99999994F, 0}, {1, 0.7F, 0}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(filler::pick_index(c.count, c.draw), c.index) << c.count << " " << c.draw;
-  }
-  sim::SimRuntime runtime(date_time::from_parts(2026, 12, 6, 10));
-  for (int i = 0; i < 200; ++i, runtime.run_for_ms(137)) {
-    const float r = filler::draw_from_clock(runtime);
-    ASSERT_TRUE(r >= 0.0F && r < 1.0F) << r;
   }
 }
 
