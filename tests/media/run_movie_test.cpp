@@ -50,12 +50,14 @@ TEST_F(RunMovieTest, PlaysTheFileOfTheModeWhoseFlagWins) {
     state().row.StartOffset = 30;
     state().row.PictureTop = 50;
     state().row.PictureHeight = 0;  // plays full height
+    desktop_->SetCursorPos(300, 300);
     Run_Movie(*player_);
     EXPECT_EQ(state().graph.ClipPlaying, kTrue);
     EXPECT_EQ(position().Duration(), c.duration_s);
     EXPECT_EQ(position().CurrentPosition(), c.position_s);
     EXPECT_EQ(state().graph.m_objVideoWindow->Top(), c.top);
     EXPECT_EQ(state().graph.m_objVideoWindow->Height(), 600);
+    EXPECT_EQ(desktop_->cursor(), QPoint(0, 0)) << "the pointer leaves the picture";
   }
   EXPECT_TRUE(logged_.empty());
 }
@@ -79,6 +81,26 @@ TEST_F(RunMovieTest, ANonMediaFileStopsEverythingOtherErrorsOnlyCostALine) {
   Run_Movie(*player_);
   EXPECT_EQ(state().graph.ClipPlaying, kTrue);
   EXPECT_EQ(logged_errors(), std::vector<std::int32_t>{err::kOperationNotAllowedClosed});
+}
+
+// Movies and fillers look ahead for the next news item, an advertisement does not; a clip with
+// nothing ahead disarms the timer armed for an item now past.
+TEST_F(RunMovieTest, ArmsTheNewsTimerForMoviesAndFillersOnly) {
+  news_folder(QStringLiteral("noon"), {QStringLiteral("a.mp4")});
+  tool_exec(QStringLiteral("INSERT INTO News (news_time, folder_path) VALUES ('12:00:00', '%1')")
+                .arg(folder_.filePath(QStringLiteral("noon"))));
+  data_->rsNews.requery();
+  auto& timer = player_->form.NewsTimer.Enabled;
+  state().breaks.AdPlaying = kTrue;
+  Run_Movie(*player_);
+  EXPECT_FALSE(timer.get());
+  state().breaks.AdPlaying = kFalse;
+  state().filler.FillerMode = kTrue;
+  Run_Movie(*player_);
+  EXPECT_TRUE(timer.get());
+  runtime_->run_for_ms(2 * 3600 * 1000);
+  Run_Movie(*player_);
+  EXPECT_FALSE(timer.get());
 }
 
 // The end-of-clip poll the ad and news timers share: a clip still playing raises the timeout and

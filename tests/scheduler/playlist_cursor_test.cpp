@@ -43,6 +43,7 @@ TEST_F(PlaylistCursorTest, NextShowIsTheFirstOpenUncompletedShowStart) {
     EXPECT_EQ(player_->state.cursor.EndOfList, to_bool16(!found));
     if (found) {
       EXPECT_EQ(player_->state.row.SegStart, c.expected_start);
+      EXPECT_EQ(player_->state.row.PictureHeight, 600) << "a height of 0 plays full height";
     }
     if (any) {
       EXPECT_EQ(values::to_date_time(data_->rsplaylist.field(0)),
