@@ -181,17 +181,6 @@ TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
   }
 }
 
-TEST_F(StartupSequence, KeysNeverReachAWindowThatIsNotTheDesigner) {
-  sim::Simulation& sim = simulation();
-  sim.runtime().run_for_ms(24'000);
-  sim::SimDesktop& desktop = sim.desktop();
-  const auto witness = desktop.open_window(QStringLiteral("Some other program"), QRect(),
-                                           sim::SimDesktop::Activation::kActivate);
-  EXPECT_THROW(designer::Send_Keys(desktop, QStringLiteral("%{F4}")), RuntimeError);
-  ASSERT_NE(desktop.window(witness), nullptr);
-  EXPECT_TRUE(desktop.window(witness)->keys_received.isEmpty());
-}
-
 TEST_F(StartupSequence, PurgeDropsFinishedAndStaleRowsOnly) {
   // A month before the start is 2026-11-07 08:00:00.
   tool_exec(
