@@ -71,6 +71,13 @@ TEST_F(BreakSearchTest, FirstSlotStrictlyInsideTheWindowWithItemsIsPrepared) {
       EXPECT_EQ(player_->state.breaks.SlotTime, c.slot);
     }
   }
+  // The news clips (the last case) hide the caption, count as ads and last the row's duration.
+  for (const auto& row : ad_temp_rows()) {
+    EXPECT_TRUE(values::is_true(row[11]) && values::is_true(row[12]));
+    EXPECT_EQ(
+        date_time::seconds_between(values::to_date_time(row[0]), values::to_date_time(row[1])),
+        values::to_int32(row[4]));
+  }
   // A search that finds nothing leaves no item of the last break behind.
   player_->state.row.EndOffset = 120;
   AD_Slot_Search(*player_);

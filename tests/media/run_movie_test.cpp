@@ -58,6 +58,7 @@ TEST_F(RunMovieTest, PlaysTheFileOfTheModeWhoseFlagWins) {
     EXPECT_EQ(state().graph.m_objVideoWindow->Top(), c.top);
     EXPECT_EQ(state().graph.m_objVideoWindow->Height(), 600);
     EXPECT_EQ(desktop_->cursor(), QPoint(0, 0)) << "the pointer leaves the picture";
+    EXPECT_EQ(player_->form.Text2.Text.get(), QString::number(static_cast<int>(c.duration_s)));
   }
   EXPECT_TRUE(logged_.empty());
 }
