@@ -52,9 +52,9 @@ TEST(KeyString, ParsesTheDesignersStringsAndTheNotation) {
 }
 
 TEST(KeyString, RejectsWhatBreaksTheNotation) {
-  for (const char* text : {"{bogus}", "%", "a+", "(ab", "ab)", "+(a+)", "{esc", "}", "{}",
-                           "%{sleep 1}", "{sleep -1}", "{sleep 601}", "{F13}", "\x01",
-                           "{left 99999999999}"}) {
+  for (const char* text :
+       {"{bogus}", "%", "a+", "(ab", "ab)", "+(a+)", "{esc", "}", "{}", "%{sleep 1}", "{sleep -1}",
+        "{sleep 601}", "{F13}", "\x01", "{left 99999999999}"}) {
     SCOPED_TRACE(text);
     try {
       parse_key_string(QString::fromLatin1(text));
