@@ -39,6 +39,27 @@ TEST(CommandLine, ExitCodesAndMessages) {
   file.close();
   const QStringList simulate = {QStringLiteral("simulate"), QStringLiteral("--data"), existing,
                                 QStringLiteral("--start")};
+  // A day whose only show has no file: the plan finds an error.
+  const QString broken = folder.filePath(QStringLiteral("broken"));
+  ASSERT_EQ(run({QStringLiteral("init-db"), broken}).exit_code, 0);
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("b"));
+    db.setDatabaseName(broken + QStringLiteral("/wizard.db"));
+    ASSERT_TRUE(db.open());
+    ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral(
+        "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, show_start, show_end) "
+        "VALUES ('2026-12-06 10:02:00', '2026-12-06 10:05:00', '/no/such.mp4', -1, -1)")));
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("b"));
+  const auto plan = [](const QString& data, const char* start) {
+    return QStringList{QStringLiteral("plan"),
+                       QStringLiteral("--data"),
+                       data,
+                       QStringLiteral("--start"),
+                       QLatin1String(start),
+                       QStringLiteral("--until"),
+                       QStringLiteral("2026-12-06 10:10:00")};
+  };
   const struct {
     QStringList arguments;
     int exit_code;
@@ -49,6 +70,14 @@ TEST(CommandLine, ExitCodesAndMessages) {
       {{QStringLiteral("--config"), ini}, 2, ini},
       {{QStringLiteral("--config"), no_folder_ini}, 2, QStringLiteral("/no/such/folder")},
       {{QStringLiteral("init-db"), existing}, 1, QStringLiteral("already exists")},
+      {plan(existing, "2026-12-06 10:00:00"), 0, QStringLiteral(": OK")},
+      {plan(broken, "2026-12-06 10:00:00"), 1, QStringLiteral("media-missing [playlist #1]")},
+      {plan(existing, "tomorrow"), 2, QStringLiteral("tomorrow")},
+      {plan(existing, "2026-12-06 10:20:00"), 2, QStringLiteral("--until")},
+      {{QStringLiteral("report"), QStringLiteral("--data"), existing, QStringLiteral("--day"),
+        QStringLiteral("2026-12-06")},
+       2,
+       QStringLiteral("plan --save")},
       {simulate +
            QStringList{QStringLiteral("tomorrow"), QStringLiteral("--for"), QStringLiteral("10")},
        2, QStringLiteral("tomorrow")},
