@@ -143,12 +143,21 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
   show("10:50:00", "11:10:00", clip(QStringLiteral("media/d.mp4"), 1500));
   show("11:12:00", "11:25:00", clip(QStringLiteral("media/e.mp4"), 600), 0, 600);
   ad_slot("10:45:00", clip(QStringLiteral("media/old.mp4"), 20), "2026-11-30");
-  ad_slot("11:27:00", clip(QStringLiteral("media/late.mp4"), 20), "2026-12-31");
+  ad_slot("11:26:00", clip(QStringLiteral("media/late.mp4"), 20), "2026-12-31");
+  // From 11:15 the filler folder in force is empty and the default one is gone: dead air, and
+  // the 11:26 break is never searched.
+  tool_exec(QStringLiteral("UPDATE \"Player INI\" SET filler_folder = '%1'")
+                .arg(folder_.filePath(QStringLiteral("gone"))));
+  add_filler_row(folder_.filePath(QStringLiteral("filler")), QStringLiteral("00:00:00"),
+                 QStringLiteral("11:15:00"), 0);
+  QDir().mkpath(folder_.filePath(QStringLiteral("dark")));
+  add_filler_row(folder_.filePath(QStringLiteral("dark")), QStringLiteral("11:15:00"),
+                 QStringLiteral("11:30:00"), 0);
   const plan::PlanResult result = plan_it();
   ASSERT_TRUE(result.error.isEmpty());
   const std::set<QString> found = kinds(result.plan, plan::Severity::kWarning);
-  for (const char* kind :
-       {"media-missing", "offset-past-end", "overlap", "slot-no-ads", "slot-uncovered"}) {
+  for (const char* kind : {"media-missing", "offset-past-end", "overlap", "slot-no-ads",
+                           "slot-uncovered", "filler-empty", "dead-air", "error-line"}) {
     EXPECT_TRUE(found.contains(QLatin1String(kind))) << kind << "\n"
                                                      << plan::plan_summary(result.plan);
   }

@@ -82,15 +82,18 @@ std::vector<AiredItem> aired_items(const std::vector<AiredEvent>& events,
     if (item.ok && !start.isNull()) {
       item.start_s = start.toDouble();
     }
+    // A break over filler plays its items in the filler's mode.
     const QString mode = event.fields.value(QStringLiteral("mode")).toString();
-    if (mode == QStringLiteral("news")) {
+    if (in_break) {
+      item.kind = QStringLiteral("ad");
+    } else if (mode == QStringLiteral("news")) {
       item.kind = QStringLiteral("news");
     } else if (mode == QStringLiteral("filler")) {
       item.kind = !emergency_folder.isEmpty() && item.file.startsWith(emergency_folder)
                       ? QStringLiteral("emergency")
                       : QStringLiteral("filler");
     } else {
-      item.kind = in_break ? QStringLiteral("ad") : QStringLiteral("movie");
+      item.kind = QStringLiteral("movie");
     }
     // A news break plays the clips of a folder the catalogue names.
     if (facts != nullptr && item.kind == QStringLiteral("ad") &&

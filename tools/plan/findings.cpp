@@ -127,23 +127,25 @@ void check_shows(const ScheduleFacts& facts, const DayPlan& plan, std::vector<Fi
   }
 }
 
-bool covered_by_a_segment(const ScheduleFacts& facts, const QDateTime& at) {
-  return std::any_of(facts.segments.begin(), facts.segments.end(),
-                     [&](const SegmentRow& row) { return row.start <= at && at < row.end; });
+std::vector<QDateTime> break_starts(const DayPlan& plan) {
+  std::vector<QDateTime> starts;
+  for (const AiredEvent& event : plan.events) {
+    if (event.type == QStringLiteral("break") &&
+        event.fields.value(QStringLiteral("edge")).toString() == QStringLiteral("start")) {
+      starts.push_back(event.t);
+    }
+  }
+  return starts;
 }
 
+// A break's first item starts at its slot, or after the clip a look-ahead found it in.
+constexpr qint64 kBreakGrace_s = 120;
+
 void check_slots(const ScheduleFacts& facts, const DayPlan& plan, std::vector<Finding>& out) {
+  const std::vector<QDateTime> starts = break_starts(plan);
   for (const SlotRow& slot : facts.slots) {
     for (const QDateTime& at : occurrences(plan, slot.time)) {
       const QString name = row_name("Slot_adv", slot.id);
-      if (!covered_by_a_segment(facts, at)) {
-        out.push_back({at, QStringLiteral("slot-uncovered"), Severity::kWarning, name,
-                       QStringLiteral("no show is on air at %1: the break is never searched")
-                           .arg(at.toString(QStringLiteral("HH:mm:ss")))});
-      }
-      if (!slot.ads) {
-        continue;
-      }
       int running = 0;
       int expired = 0;
       for (const AdRow& ad : facts.ads) {
@@ -160,8 +162,20 @@ void check_slots(const ScheduleFacts& facts, const DayPlan& plan, std::vector<Fi
         out.push_back(
             {at, QStringLiteral("slot-no-ads"), Severity::kWarning, name,
              expired > 0
-                 ? QStringLiteral("all %1 ads of the break are out of their dates").arg(expired)
-                 : QStringLiteral("no ad is booked for the break")});
+                 ? QStringLiteral("all %1 items of the break are out of their dates").arg(expired)
+                 : QStringLiteral("no item is booked for the break")});
+        continue;
+      }
+      if (at.secsTo(plan.until) < kBreakGrace_s) {
+        continue;
+      }
+      const bool aired = std::any_of(starts.begin(), starts.end(), [&](const QDateTime& t) {
+        return at.secsTo(t) >= -2 && at.secsTo(t) <= kBreakGrace_s;
+      });
+      if (!aired) {
+        out.push_back({at, QStringLiteral("slot-uncovered"), Severity::kWarning, name,
+                       QStringLiteral("no clip on air covers %1: the break is never searched")
+                           .arg(at.toString(QStringLiteral("HH:mm:ss")))});
       }
     }
   }
