@@ -187,7 +187,8 @@ class Generator {
     for (const Show& show : shows_) {
       show_time_s += show.length_s();
     }
-    const double step_s = static_cast<double>(show_time_s) / static_cast<double>(kinds.size());
+    const double step_s = static_cast<double>(show_time_s) /
+                          static_cast<double>(std::max<std::size_t>(1, kinds.size()));
     for (std::size_t j = 0; j < kinds.size(); ++j) {
       const int at_s =
           show_time_to_day_s(static_cast<long long>((static_cast<double>(j) + 0.5) * step_s));
