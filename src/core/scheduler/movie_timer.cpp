@@ -192,6 +192,17 @@ void Write_Status_File(const QString& path, const QString& line) {
         folder_exists ? err::kPathFileAccessError : err::kPathNotFound,
         QStringLiteral("Status file \"%1\" cannot be written: %2").arg(path, reason));
   };
+  const QByteArray bytes = (line + QStringLiteral("\r\n")).toLocal8Bit();
+  // A caption cycle brings the same line every tick: a file that holds it already is left as it
+  // is, which spares the disk a new file and a rename (which makes the file system write the
+  // new file's data out at once) six times a second.
+  {
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.size() == bytes.size() &&
+        current.readAll() == bytes) {
+      return;
+    }
+  }
   // The new line goes to a file beside the old one, which then takes its place in one rename:
   // a reader sees the old line or the new. Nothing is forced to the disk: the line is rewritten
   // within seconds, and a flush per file would cost the tick more than everything else it does.
@@ -200,7 +211,6 @@ void Write_Status_File(const QString& path, const QString& line) {
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
     throw cannot_write(file.errorString());
   }
-  const QByteArray bytes = (line + QStringLiteral("\r\n")).toLocal8Bit();
   const bool written = file.write(bytes) == bytes.size();
   file.close();
   if (!written ||
