@@ -10,8 +10,10 @@
 
 #include "core/shell/player.h"
 #include "platform/asrun/as_run_log.h"
+#include "sim/media_manifest.h"
 #include "sim/simulation.h"
 #include "support/schedule_fixture.h"
+#include "tools/daygen/day_generator.h"
 #include "tools/plan/day_report.h"
 #include "tools/plan/plan_output.h"
 
@@ -210,6 +212,27 @@ TEST_F(PlanDay, TheReportBillsEachAiredAd) {
                                   QStringLiteral("\",\"Bakery\",2026-12-06T10:05:00.")))
       << csv;
   EXPECT_TRUE(lines[1].endsWith(QStringLiteral(",20.0,yes"))) << csv;
+}
+
+// The generator's realistic day (40 shows, 200 breaks over a 5,000-row catalogue, 20 news
+// items, four dayparts of filler), its first six hours: the plan finds no error against it.
+TEST(PlanGeneratedDay, ARealisticMorningHasNoError) {
+  QTemporaryDir folder;
+  const daygen::GeneratedDay day = daygen::generate_day(folder.path());
+  QString error;
+  const auto manifest = sim::MediaManifest::load(day.media_durations, &error);
+  ASSERT_TRUE(manifest) << qPrintable(error);
+  QTemporaryDir cache;
+  plan::PlanRequest request;
+  request.data_folder = folder.path();
+  request.start = date_time::to_qdatetime(day.date);
+  request.until = request.start.addSecs(6 * 3600);
+  request.probe = [&manifest](const QString& path) { return manifest->duration_s(path); };
+  request.cache_path = cache.filePath(QStringLiteral("lengths.tsv"));
+  const plan::PlanResult result = plan::make_plan(request);
+  ASSERT_TRUE(result.error.isEmpty());
+  EXPECT_FALSE(result.plan.has_errors()) << plan::plan_summary(result.plan, 40);
+  EXPECT_GT(result.plan.items.size(), 100U);
 }
 
 }  // namespace
