@@ -105,8 +105,15 @@ DayReport compare_day(const DayPlan& planned, const std::vector<AiredEvent>& as_
   report.day = day;
   const std::vector<AiredItem> aired = aired_items(as_run, nullptr, nullptr, {});
   std::vector<bool> matched(aired.size(), false);
+  // Only the stretch the log covers is judged: a run stopped early misses nothing after it.
+  QDateTime logged_from;
+  QDateTime logged_until;
+  if (!as_run.empty()) {
+    logged_from = as_run.front().t;
+    logged_until = as_run.back().t;
+  }
   for (const AiredItem& item : planned.items) {
-    if (!item.ok) {
+    if (!item.ok || item.at < logged_from.addSecs(-kSameBreak_s) || item.at > logged_until) {
       continue;
     }
     std::optional<std::size_t> found;
@@ -137,6 +144,9 @@ DayReport compare_day(const DayPlan& planned, const std::vector<AiredEvent>& as_
   const std::vector<QDateTime> actual_breaks = break_starts(as_run);
   std::vector<bool> break_used(actual_breaks.size(), false);
   for (const QDateTime& planned_at : break_starts(planned.events)) {
+    if (planned_at > logged_until) {
+      continue;
+    }
     StartComparison start{QStringLiteral("break"), QString(), planned_at, {}, {}};
     for (std::size_t i = 0; i < actual_breaks.size(); ++i) {
       if (!break_used[i] && std::abs(planned_at.secsTo(actual_breaks[i])) <= kSameBreak_s) {

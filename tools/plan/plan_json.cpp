@@ -109,8 +109,11 @@ DayPlan plan_from_json(const nlohmann::json& document) {
          QStringLiteral("break"),
          {{QStringLiteral("edge"), QString::fromStdString(entry.value("edge", ""))}}});
   }
-  for (const auto& [file, seconds] : document.value("lengths", nlohmann::json::object()).items()) {
-    plan.lengths_s.insert(QString::fromStdString(file), seconds.get<double>());
+  const nlohmann::json lengths = document.value("lengths", nlohmann::json::object());
+  for (const auto& [file, seconds] : lengths.items()) {
+    if (seconds.is_number()) {
+      plan.lengths_s.insert(QString::fromStdString(file), seconds.get<double>());
+    }
   }
   return plan;
 }
