@@ -3,6 +3,7 @@
 
 #include "platform/asrun/as_run_log.h"
 #include "scenario/day_scenario.h"
+#include "sim/sim_runtime.h"
 
 namespace vantora::testing {
 namespace {
@@ -53,6 +54,28 @@ TEST_F(DayScenario, TheAsRunLogOfASimulatedDayIsWhatTheTraceSays) {
             traced);
   EXPECT_FALSE(QFile::exists(as_run + QStringLiteral("/2026-11-01.jsonl")));
   EXPECT_TRUE(QFile::exists(as_run + QStringLiteral("/2026-11-10.jsonl")));
+}
+
+// A log that cannot be written costs one line in error.txt, however many events follow, and
+// the player goes on.
+TEST(AsRunLog, AFolderThatCannotBeWrittenIsOneErrorLine) {
+  QTemporaryDir folder;
+  QFile blocker(platform::AsRunLog::folder(folder.path()));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+  blocker.close();
+  sim::SimRuntime runtime(date_time::from_parts(2026, 12, 6, 10, 0, 0));
+  ErrorLog errors(runtime, folder.path());
+  PlayoutRecord record;
+  platform::AsRunLog log(runtime, folder.path());
+  log.attach(record, errors);
+  for (int i = 0; i < 3; ++i) {
+    record.record(QStringLiteral("break"), {{QStringLiteral("edge"), QStringLiteral("start")}});
+  }
+  QFile error_txt(errors.file_path());
+  ASSERT_TRUE(error_txt.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = error_txt.readAll().trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 1);
+  EXPECT_TRUE(lines[0].contains("AsRun_Write()")) << lines[0].constData();
 }
 
 }  // namespace
