@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "tools/plan/plan_output.h"
 
@@ -61,7 +62,7 @@ std::vector<QDateTime> break_starts(const std::vector<AiredEvent>& events) {
 std::string csv_field(const QString& text) {
   QString quoted = text;
   quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-  return "\"" + quoted.toStdString() + "\"";
+  return (u'"' + quoted + u'"').toStdString();
 }
 
 std::string seconds(const std::optional<double>& value) {
@@ -218,54 +219,53 @@ std::string report_summary(const DayReport& report) {
 }
 
 std::string billing_csv(const DayReport& report) {
-  std::string csv = "file,caption,aired_at,played_s,length_s,played_to_end\n";
+  std::ostringstream csv;
+  csv << "file,caption,aired_at,played_s,length_s,played_to_end\n";
   for (const AdAiring& airing : report.billing) {
-    csv += csv_field(airing.file) + "," + csv_field(airing.caption) + "," +
-           iso(airing.at).toStdString() + "," + seconds(airing.played_s) + "," +
-           seconds(airing.length_s) + "," +
-           (airing.complete ? (*airing.complete ? "yes" : "no") : "unknown") + "\n";
+    csv << csv_field(airing.file) << ',' << csv_field(airing.caption) << ','
+        << iso(airing.at).toStdString() << ',' << seconds(airing.played_s) << ','
+        << seconds(airing.length_s) << ','
+        << (airing.complete ? (*airing.complete ? "yes" : "no") : "unknown") << '\n';
   }
-  return csv;
+  return csv.str();
 }
 
 std::string report_html(const DayReport& report) {
-  std::string page =
-      "<!DOCTYPE html>\n<html><head><meta charset='utf-8'><title>As run " +
-      report.day.toString(Qt::ISODate).toStdString() +
-      "</title><style>body{font-family:sans-serif;margin:16px}table{border-collapse:collapse;"
-      "font-size:12px}td,th{border:1px solid #ccc;padding:2px 6px;text-align:left}</style>"
-      "</head><body>\n<h1>As run " +
-      report.day.toString(Qt::ISODate).toStdString() + "</h1>\n<p>" +
-      html_escape(QString::fromStdString(report_summary(report))) + "</p>\n";
-  page +=
-      "<h2>Starts</h2><table><tr><th>what</th><th>label</th><th>planned</th><th>aired</th>"
-      "<th>late s</th></tr>\n";
+  const std::string day = report.day.toString(Qt::ISODate).toStdString();
+  std::ostringstream page;
+  page << "<!DOCTYPE html>\n<html><head><meta charset='utf-8'><title>As run " << day
+       << "</title><style>body{font-family:sans-serif;margin:16px}table{border-collapse:collapse;"
+          "font-size:12px}td,th{border:1px solid #ccc;padding:2px 6px;text-align:left}</style>"
+          "</head><body>\n<h1>As run "
+       << day << "</h1>\n<p>" << html_escape(QString::fromStdString(report_summary(report)))
+       << "</p>\n";
+  page << "<h2>Starts</h2><table><tr><th>what</th><th>label</th><th>planned</th><th>aired</th>"
+          "<th>late s</th></tr>\n";
   for (const StartComparison& start : report.starts) {
-    page += "<tr><td>" + html_escape(start.what) + "</td><td>" + html_escape(start.label) +
-            "</td><td>" + clock(start.planned) + "</td><td>" +
-            (start.actual ? clock(*start.actual) : "not aired") + "</td><td>" +
-            seconds(start.late_s) + "</td></tr>\n";
+    page << "<tr><td>" << html_escape(start.what) << "</td><td>" << html_escape(start.label)
+         << "</td><td>" << clock(start.planned) << "</td><td>"
+         << (start.actual ? clock(*start.actual) : "not aired") << "</td><td>"
+         << seconds(start.late_s) << "</td></tr>\n";
   }
-  page += "</table>\n<h2>Planned, not aired</h2><table>";
-  for (const AiredItem& item : report.planned_not_aired) {
-    page += "<tr><td>" + clock(item.at) + "</td><td>" + html_escape(item.kind) + "</td><td>" +
-            html_escape(item.file) + "</td></tr>\n";
-  }
-  page += "</table>\n<h2>Aired, not planned</h2><table>";
-  for (const AiredItem& item : report.aired_not_planned) {
-    page += "<tr><td>" + clock(item.at) + "</td><td>" + html_escape(item.kind) + "</td><td>" +
-            html_escape(item.file) + "</td></tr>\n";
-  }
-  page +=
-      "</table>\n<h2>Ads</h2><table><tr><th>file</th><th>caption</th><th>aired</th>"
-      "<th>played s</th><th>to its end</th></tr>\n";
+  const auto items = [&page](const char* title, const std::vector<AiredItem>& list) {
+    page << "</table>\n<h2>" << title << "</h2><table>";
+    for (const AiredItem& item : list) {
+      page << "<tr><td>" << clock(item.at) << "</td><td>" << html_escape(item.kind) << "</td><td>"
+           << html_escape(item.file) << "</td></tr>\n";
+    }
+  };
+  items("Planned, not aired", report.planned_not_aired);
+  items("Aired, not planned", report.aired_not_planned);
+  page << "</table>\n<h2>Ads</h2><table><tr><th>file</th><th>caption</th><th>aired</th>"
+          "<th>played s</th><th>to its end</th></tr>\n";
   for (const AdAiring& airing : report.billing) {
-    page += "<tr><td>" + html_escape(airing.file) + "</td><td>" + html_escape(airing.caption) +
-            "</td><td>" + clock(airing.at) + "</td><td>" + seconds(airing.played_s) + "</td><td>" +
-            (airing.complete ? (*airing.complete ? "yes" : "no") : "unknown") + "</td></tr>\n";
+    page << "<tr><td>" << html_escape(airing.file) << "</td><td>" << html_escape(airing.caption)
+         << "</td><td>" << clock(airing.at) << "</td><td>" << seconds(airing.played_s)
+         << "</td><td>" << (airing.complete ? (*airing.complete ? "yes" : "no") : "unknown")
+         << "</td></tr>\n";
   }
-  page += "</table>\n</body></html>\n";
-  return page;
+  page << "</table>\n</body></html>\n";
+  return page.str();
 }
 
 }  // namespace vantora::plan
