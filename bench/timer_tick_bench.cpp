@@ -143,7 +143,10 @@ void ad_tick_case(benchmark::State& state, Bench& b) {
 
 void BM_AdTimerTickOnAPlayingClip(benchmark::State& state) {
   Bench b;
-  platform::MpvEngine engine({platform::VideoOutput::kNone, platform::AudioOutput::kNone, 5000});
+  platform::MediaEngineOptions options;
+  options.video = platform::VideoOutput::kNone;
+  options.audio = platform::AudioOutput::kNone;
+  platform::MpvEngine engine(options);
   const std::shared_ptr<ports::MediaGraph> graph = engine.create_graph(ports::MediaMode::kNormal);
   graph->RenderFile(make_clip(b.folder));
   graph->Run();
