@@ -143,7 +143,8 @@ void ad_tick_case(benchmark::State& state, Bench& b) {
 
 void BM_AdTimerTickOnAPlayingClip(benchmark::State& state) {
   Bench b;
-  platform::MpvEngine engine({platform::VideoOutput::kNone, platform::AudioOutput::kNone, 5000});
+  platform::MpvEngine engine(
+      {platform::VideoOutput::kNone, platform::AudioOutput::kNone, 5000, {}});
   const std::shared_ptr<ports::MediaGraph> graph = engine.create_graph(ports::MediaMode::kNormal);
   graph->RenderFile(make_clip(b.folder));
   graph->Run();
