@@ -91,6 +91,7 @@ void run_generated(benchmark::State& state, const vantora::daygen::DayParameters
     options.data_folder = day.folder;
     options.start = day.date;
     options.media_durations_path = day.media_durations;
+    options.schedule_sharing = vantora::platform::SqliteScheduleStore::Sharing::kPrivate;
     vantora::sim::Simulation simulation(options);
     simulation.start();
     long after_first_day_kb = 0;

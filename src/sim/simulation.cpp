@@ -17,8 +17,10 @@ struct ProgramKilled {};
 
 // What lives and dies with the program's process.
 struct Simulation::Program {
+  explicit Program(platform::SqliteScheduleStore::Sharing sharing)
+      : data(platform::sqlite_store_factory(sharing)) {}
   Globals globals;
-  db::DataEnvironment data{platform::sqlite_store_factory()};
+  db::DataEnvironment data;
   // A channel's clip folders are real folders.
   SimFileLister files{SimFileLister::OtherFolders::kFromDisk};
   std::unique_ptr<Application> application;
@@ -81,7 +83,7 @@ void Simulation::launch() {
     return;
   }
   bury();
-  program_ = std::make_unique<Program>();
+  program_ = std::make_unique<Program>(options_.schedule_sharing);
   ChannelSettings settings;
   settings.data_folder = options_.data_folder;
   settings.platform.insert(QStringLiteral("designer"), options_.designer_command);

@@ -8,6 +8,7 @@
 #include "core/database/data_environment.h"
 #include "core/shell/application.h"
 #include "core/shell/player_state.h"
+#include "platform/sql/sqlite_schedule_store.h"
 #include "sim/input_script.h"
 #include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
@@ -29,6 +30,11 @@ struct SimulationOptions {
   QString designer_command = QStringLiteral("vantora-designer-stand-in");
   MediaProber media_prober;  // for files the manifest does not list; empty: none is media
   InputScript input;         // what is done to the program from outside, and when
+  // kPrivate when no other program reads the data folder's schedule during the run (a copy made
+  // for the run): the same rows and statements, without the locking and flushing a shared file
+  // needs, which is most of a simulated day's time.
+  platform::SqliteScheduleStore::Sharing schedule_sharing =
+      platform::SqliteScheduleStore::Sharing::kShared;
 };
 
 // The whole program on the simulated runtime, from start-up, for a span of virtual time. The

@@ -40,6 +40,7 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
   options.start = date_time::add_seconds(day.date, 21 * 3600);
   options.trace_path = folder.filePath(QStringLiteral("trace.jsonl"));
   options.media_durations_path = day.media_durations;
+  options.schedule_sharing = platform::SqliteScheduleStore::Sharing::kPrivate;
   {
     sim::Simulation simulation(options);
     ASSERT_TRUE(simulation.start());
