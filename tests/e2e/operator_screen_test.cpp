@@ -1,3 +1,5 @@
+#include "tests/e2e/operator_screen.h"
+
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -21,53 +23,10 @@
 #include "support/media_clips.h"
 #include "tests/platform/x_server.h"
 
-// Last: Xlib's macros (None, Bool, Status) would clash with the headers above; libxdo's header
-// has no C linkage guards of its own.
-extern "C" {
-#include <xdo.h>
-}
-
 namespace vantora {
 namespace {
 
-// The operator's real buttons, pressed through the X server as a mouse would (libxdo's XTest),
-// on the real player under Xvfb: what the scripted clicks do must happen here too.
-class OperatorScreen {
- public:
-  // libxdo keeps the display's name: it lives as long as the object.
-  explicit OperatorScreen(const QString& display)
-      : name_(display.toLocal8Bit()), xdo_(xdo_new(name_.data())) {}
-  ~OperatorScreen() { xdo_free(xdo_); }
-  OperatorScreen(const OperatorScreen&) = delete;
-  OperatorScreen& operator=(const OperatorScreen&) = delete;
-
-  // Clicks the middle of a control of the player window, wherever the window now stands; false
-  // when the window is not on the screen.
-  bool click(const forms::VisualControl& control) {
-    xdo_search_t search{};
-    search.winname = "^Vantora Player$";
-    search.searchmask = SEARCH_NAME;
-    search.only_visible = 1;
-    search.max_depth = -1;
-    search.require = xdo_search_t::SEARCH_ALL;
-    Window* windows = nullptr;
-    unsigned int count = 0;
-    xdo_search_windows(xdo_, &search, &windows, &count);
-    int x = 0;
-    int y = 0;
-    const bool found =
-        count == 1 && xdo_get_window_location(xdo_, windows[0], &x, &y, nullptr) == XDO_SUCCESS;
-    free(windows);
-    return found &&
-           xdo_move_mouse(xdo_, x + control.Left.get() + control.Width.get() / 2,
-                          y + control.Top.get() + control.Height.get() / 2, 0) == XDO_SUCCESS &&
-           xdo_click_window(xdo_, CURRENTWINDOW, 1) == XDO_SUCCESS;
-  }
-
- private:
-  QByteArray name_;
-  xdo_t* xdo_;
-};
+using testing::OperatorScreen;
 
 // Polls until `done` holds or the time is up.
 bool wait_for(const std::function<bool()>& done, int timeout_ms) {

@@ -198,6 +198,20 @@ TEST_F(OperatorPanel, ExitDuringAPauseEndsTheWaitAndUnloads) {
   EXPECT_EQ(std::count(keys.begin(), keys.end(), " {sleep 1} "), 1);
 }
 
+TEST_F(OperatorPanel, ANewsItemDueDuringTheClosingWaitsDoesNotStart) {
+  const QString news = filler_folder(QStringLiteral("news"), {QStringLiteral("n.mp4")}, 20);
+  tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) "
+                           "VALUES ('daily', '10:00:48', '%1')")
+                .arg(news));
+  Player& p = playing_show();
+  click_at(at(10, 0, 45), p.form.Command1);
+  runtime().run_until(at(10, 1, 0));
+  EXPECT_EQ(simulation_->application().player(), nullptr);
+  EXPECT_TRUE(media_events("news").empty());
+  EXPECT_EQ(keys_sent().back(), "^{F2}");
+  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+}
+
 TEST_F(OperatorPanel, DisplaySwitchAndClock) {
   Player& p = playing_show();
   forms::PlayerForm& f = p.form;
