@@ -198,19 +198,19 @@ TEST_F(StartupSequence, ADesignerLeftRunningByACrashIsTakenOverWithoutItsLaunchW
   const std::vector<std::string> all = events();
   const std::vector<std::string> from_launch(all.begin() + 4, all.end());
   const std::vector<std::string> expected{
-      "7.0 Startup.Label1.Caption=\"Launching designer\"",
-      "7.0 Startup.Label1.Caption=\"DESIGNER Launched\"",
-      "7.0 activate Presentation Designer",
-      "8.0 Startup.Label1.Caption=\"Designer Activated\"",
-      "8.0 Startup.Label1.Caption=\"DESIGNER Hnd received\"",
-      "8.0 place Startup 0,0 800x600 \"top\"",
-      "8.0 Startup.Label1.Caption=\"Designer Position set\"",
-      "9.0 keys ^{F1} -> \"Presentation Designer\"",
-      "11.0 activate Presentation Designer",
-      "12.0 keys %y -> \"Presentation Designer\"",
-      "13.0 Startup.Startup.Visible=false",
-      "13.0 close Startup",
-      "13.0 Player.Timer2.Enabled=true",
+      "7.0 control Startup Label1 Caption Launching designer",
+      "7.0 control Startup Label1 Caption DESIGNER Launched",
+      "7.0 activate true Presentation Designer",
+      "8.0 control Startup Label1 Caption Designer Activated",
+      "8.0 control Startup Label1 Caption DESIGNER Hnd received",
+      "8.0 window 600 Startup 800 0 0 top",
+      "8.0 control Startup Label1 Caption Designer Position set",
+      "9.0 keys ^{F1} Presentation Designer",
+      "11.0 activate true Presentation Designer",
+      "12.0 keys %y Presentation Designer",
+      "13.0 control Startup Startup Visible false",
+      "13.0 desktop close Startup",
+      "13.0 control Player Timer2 Enabled true",
   };
   EXPECT_EQ(from_launch, expected);
   EXPECT_TRUE(desktop.launched().isEmpty());
