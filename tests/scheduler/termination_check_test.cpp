@@ -63,11 +63,11 @@ TEST_F(TerminationCheckTest, CandidateRulesByRow) {
 TEST_F(TerminationCheckTest, LoadsTheInterruptedRowWithTheResumeOffset) {
   PlaylistRow row = interrupted_row();
   row.saved_position = QStringLiteral("600.5");  // + 5 = 605.5, halves go to the even 606
-  row.start_offset = 120;
+  row.start_offset = 120;  // 480.5 s played by the saved point
   row.picture_height = 0;
   row.picture_top = 40;
   add_row(row);
-  Player& p = check_at(at(10, 10, 30));
+  Player& p = check_at(at(10, 8, 30));
   ASSERT_EQ(p.state.recovery.Terminated, kTrue);
   EXPECT_EQ(p.state.row.MediaFile, "/media/a.mp4");
   EXPECT_EQ(p.state.row.StartOffset, 606);
@@ -76,7 +76,8 @@ TEST_F(TerminationCheckTest, LoadsTheInterruptedRowWithTheResumeOffset) {
   EXPECT_EQ(p.state.row.PictureHeight, 0);  // no substitution of 600 here
   EXPECT_EQ(p.state.row.ShowStartRow, kTrue);
   EXPECT_EQ(p.state.row.SegStart, at(10, 0));
-  EXPECT_DOUBLE_EQ(p.state.recovery.ResumeLag, 630.0 - 606.0);
+  // The resume point is 486 s into the segment, due at 10:08:06.
+  EXPECT_DOUBLE_EQ(p.state.recovery.ResumeLag, 510.0 - (606.0 - 120.0));
 }
 
 TEST_F(TerminationCheckTest, FirstCandidateMeetingTheTimeTestsIsTaken) {
