@@ -83,8 +83,10 @@ void measure_gap(Player& p, Procedure& proc) {
   // read counts as none, like a Null one).
   double resume_played_s = s.row.StartOffset;
   proc([&] { resume_played_s = seconds_played(rs, s.row.StartOffset); });
-  s.recovery.ResumeLag = seconds_from(date_time::add_seconds(s.row.SegStart, resume_played_s),
-                                      schedule_clock::now(p.runtime));
+  proc([&] {
+    s.recovery.ResumeLag = seconds_from(date_time::add_seconds(s.row.SegStart, resume_played_s),
+                                        schedule_clock::now(p.runtime));
+  });
 
   // A one-row show ends on its own row: its end is noted before the row is passed over as the
   // start of the show, not of the next one.
