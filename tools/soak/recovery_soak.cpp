@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -34,6 +35,19 @@ constexpr int kStartedColumn = 7;
 constexpr int kCompletedColumn = 8;
 constexpr int kSavedPositionColumn = 16;
 
+double resident_mb() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) {
+    return 0.0;
+  }
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmRSS:")) {
+      return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+  }
+  return 0.0;
+}
+
 std::int64_t ms_of(DateTime moment) {
   return local_ms(date_time::to_iso_ms(moment));
 }
@@ -62,7 +76,10 @@ struct Cycle {
 class SoakDay {
  public:
   SoakDay(const SoakParameters& parameters, int day, int crashes, SoakFigures& figures)
-      : parameters_(parameters), figures_(figures), random_(parameters.seed * 7919U + day) {
+      : parameters_(parameters),
+        figures_(figures),
+        random_(parameters.seed * 7919U + day),
+        day_(day) {
     folder_ = QDir(parameters.work_folder).filePath(QStringLiteral("day-%1").arg(day + 1));
     QDir(folder_).removeRecursively();
     daygen::DayParameters shape;
@@ -116,6 +133,7 @@ class SoakDay {
           std::max(figures_.most_events_in_a_virtual_hour, events);
       figures_.slowest_virtual_hour_real_s = std::max(figures_.slowest_virtual_hour_real_s,
                                                       static_cast<double>(hour.elapsed()) / 1000.0);
+      sample_memory();
       if (events > kMaxEventsPerVirtualHour) {
         violation(QStringLiteral("%1 events in one virtual hour").arg(events));
       }
@@ -128,6 +146,21 @@ class SoakDay {
   }
 
  private:
+  void sample_memory() {
+    const double rss_mb = resident_mb();
+    if (figures_.rss_first_hour_mb == 0.0) {
+      figures_.rss_first_hour_mb = rss_mb;
+    }
+    if (day_ == 0) {
+      return;
+    }
+    if (figures_.rss_low_after_first_day_mb == 0.0) {
+      figures_.rss_low_after_first_day_mb = rss_mb;
+    }
+    figures_.rss_low_after_first_day_mb = std::min(figures_.rss_low_after_first_day_mb, rss_mb);
+    figures_.rss_high_after_first_day_mb = std::max(figures_.rss_high_after_first_day_mb, rss_mb);
+  }
+
   // Crash moments spread over the day's programme, each after a seeded run of the program and
   // followed by a seeded outage.
   void plan(int crashes) {
@@ -417,6 +450,7 @@ class SoakDay {
   const SoakParameters& parameters_;
   SoakFigures& figures_;
   std::mt19937 random_;
+  int day_;
   QString folder_;
   daygen::GeneratedDay generated_;
   std::vector<Cycle> cycles_;
@@ -483,6 +517,14 @@ QString describe(const SoakFigures& f) {
   lines << QStringLiteral("watchdog: at most %1 events and %2 s real time in a virtual hour")
                .arg(f.most_events_in_a_virtual_hour)
                .arg(f.slowest_virtual_hour_real_s, 0, 'f', 2);
+  lines << QStringLiteral("memory: %1 MB after the first virtual hour")
+               .arg(f.rss_first_hour_mb, 0, 'f', 1);
+  if (f.rss_high_after_first_day_mb > 0.0) {
+    lines << QStringLiteral("memory after the first day: %1 to %2 MB (a spread of %3 MB)")
+                 .arg(f.rss_low_after_first_day_mb, 0, 'f', 1)
+                 .arg(f.rss_high_after_first_day_mb, 0, 'f', 1)
+                 .arg(f.rss_high_after_first_day_mb - f.rss_low_after_first_day_mb, 0, 'f', 1);
+  }
   for (const auto& [line, count] : f.error_lines) {
     lines << QStringLiteral("error.txt: %1 x %2").arg(count).arg(line);
   }

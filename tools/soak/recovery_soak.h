@@ -39,6 +39,11 @@ struct SoakFigures {
   double real_s = 0.0;
   std::uint64_t most_events_in_a_virtual_hour = 0;
   double slowest_virtual_hour_real_s = 0.0;
+  // The process's resident set, sampled every virtual hour: its range after the first day shows
+  // whether memory grows with the days.
+  double rss_first_hour_mb = 0.0;
+  double rss_low_after_first_day_mb = 0.0;
+  double rss_high_after_first_day_mb = 0.0;
   std::map<QString, int> error_lines;  // "number procedure" and how often
   QStringList violations;              // empty when every check held
 };
