@@ -23,7 +23,7 @@ namespace vantora::app {
 namespace {
 
 // channel.ini's platform lines: video=none runs without a video window (headless machines),
-// audio=none without sound.
+// audio=none without sound, media-log=FILE keeps the media engine's log.
 platform::MediaEngineOptions media_options(const ChannelSettings& settings) {
   platform::MediaEngineOptions options;
   if (settings.platform.value(QStringLiteral("video"))
@@ -34,6 +34,7 @@ platform::MediaEngineOptions media_options(const ChannelSettings& settings) {
           .compare(QStringLiteral("none"), Qt::CaseInsensitive) == 0) {
     options.audio = platform::AudioOutput::kNone;
   }
+  options.log_file = settings.platform.value(QStringLiteral("media-log"));
   return options;
 }
 

@@ -62,7 +62,7 @@ QString make_clip(const QString& name, double seconds) {
 }
 
 MediaEngineOptions headless() {
-  return {VideoOutput::kNone, AudioOutput::kNone, 5000};
+  return {VideoOutput::kNone, AudioOutput::kNone, 5000, {}};
 }
 
 double ms_since(Clock::time_point start) {

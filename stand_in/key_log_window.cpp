@@ -34,8 +34,9 @@ QString key_name(int key, Qt::KeyboardModifiers modifiers, const QString& text) 
   return prefix + name;
 }
 
-KeyLogWindow::KeyLogWindow(const QString& title, const QString& log_path, const QString& document)
-    : log_(log_path), last_key_(new QLabel(this)) {
+KeyLogWindow::KeyLogWindow(const QString& title, const QString& log_path, const QString& document,
+                           Reach reach)
+    : reach_(reach), log_(log_path), last_key_(new QLabel(this)) {
   setWindowTitle(title);
   setFocusPolicy(Qt::StrongFocus);
   resize(800, 600);
@@ -50,6 +51,13 @@ KeyLogWindow::KeyLogWindow(const QString& title, const QString& log_path, const 
   if (!log_path.isEmpty()) {
     log_.open(QIODevice::Append | QIODevice::Text);
   }
+  if (reach_ == Reach::kStripOnly) {
+    show_strip();
+  }
+}
+
+void KeyLogWindow::show_strip() {
+  setMask(QRegion(0, height() - kStripHeightPx, width(), kStripHeightPx));
 }
 
 void KeyLogWindow::write(const QString& line) {
@@ -73,8 +81,8 @@ void KeyLogWindow::keyPressEvent(QKeyEvent* event) {
   // space the presentation shrinks to a strip along the bottom edge, so the picture shows.
   if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::ShiftModifier) {
     if (key == Qt::Key_Space) {
-      setMask(QRegion(0, height() - kStripHeightPx, width(), kStripHeightPx));
-    } else if (key == Qt::Key_P) {
+      show_strip();
+    } else if (key == Qt::Key_P && reach_ == Reach::kWholeScreenInBreaks) {
       clearMask();
     }
   }

@@ -13,7 +13,9 @@ QString key_name(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
 class KeyLogWindow : public QWidget {
  public:
-  KeyLogWindow(const QString& title, const QString& log_path, const QString& document);
+  enum class Reach { kWholeScreenInBreaks, kStripOnly };
+
+  KeyLogWindow(const QString& title, const QString& log_path, const QString& document, Reach reach);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -26,6 +28,9 @@ class KeyLogWindow : public QWidget {
 
   static constexpr int kStripHeightPx = 40;
 
+  void show_strip();
+
+  Reach reach_;
   QFile log_;
   QLabel* last_key_;
 };

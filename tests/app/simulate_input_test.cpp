@@ -106,8 +106,8 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
       "10:00:40 input clipboard",
       "10:00:40 clipboard DISC by other",
       "10:00:40 clipboard OK by player",
-      // No procedure serves the emergency button yet.
-      "10:00:45 input click handled=false",
+      // The emergency folder is empty: the button is served and queues nothing.
+      "10:00:45 input click handled=true",
       "10:01:00 input crash",
       "10:01:00 close Vantora Player",
       "10:01:00 close Vantora Player Video Window",

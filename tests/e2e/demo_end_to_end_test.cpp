@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -11,15 +12,28 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QUuid>
+
+#include "core/shell/forms.h"
+#include "sim/sim_runtime.h"
+#include "tests/e2e/operator_screen.h"
 
 namespace vantora {
 namespace {
 
 // The real program on a demo channel, headless under Xvfb and openbox through the same script
-// the demo uses: start-up, the designer stand-in's keys, filler, then the first show.
-constexpr int kFirstShowIn_s = 45;
-constexpr int kQuitAfter_s = 65;
+// the demo uses: start-up, the designer stand-in's keys, filler, then the first show to its end
+// with its ad break, and another program's clipboard pause in its last segment. The news break
+// is taken out of the show: it would replay the second segment from its start once more and
+// cost the run some twenty seconds without showing anything the ad break does not. So is the
+// day's news item, which would fall due as the run ends.
+constexpr int kFirstShowIn_s = 40;
+// Three 20-second segments, two ads (6 s and 8 s) with the second segment replayed from 0, the
+// clipboard pause, and the polling's lateness at each change.
+constexpr int kQuitAfter_s = 130;
+// Into the show: the third segment plays.
+constexpr int kClipboardAt_s = 66;
 // The first segment's picture: 60 px down, 480 high as its row says; after filler it is 600 high
 // (filler leaves the height at 600), which still covers this area.
 const QRect kFirstSegmentPicture(0, 60, 800, 480);
@@ -68,6 +82,16 @@ QStringList lines_of(const QString& path) {
   return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+// What another program saw of the clipboard during the run: the answer to "DISC", the text a
+// while after "CON" (unanswered while the player is paused), and the answer once the operator
+// has pressed Play.
+struct ClipboardExchange {
+  QString after_disc;
+  QString con_while_paused;
+  bool play_clicked = false;
+  QString after_play;
+};
+
 // One demo channel made and played headless; the folder goes with the object.
 struct PlayedChannel {
   QTemporaryDir folder;
@@ -75,7 +99,71 @@ struct PlayedChannel {
   QDateTime first_show;
   int exit_code = -1;
   std::string report;
+  ClipboardExchange clipboard;
 };
+
+ProcessResult run_on_display(const QString& display, const QString& program,
+                             const QStringList& arguments, const QByteArray& input = {}) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("DISPLAY"), display);
+  process.setProcessEnvironment(environment);
+  // xclip leaves a child behind that serves the selection: it must not hold our pipes.
+  if (!input.isNull()) {
+    process.setStandardOutputFile(QProcess::nullDevice());
+  }
+  process.start(program, arguments);
+  if (!input.isNull()) {
+    process.write(input);
+    process.closeWriteChannel();
+  }
+  if (!process.waitForFinished(5000)) {
+    process.kill();
+    process.waitForFinished();
+  }
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+QString read_clipboard(const QString& display) {
+  return run_on_display(
+             display, QStringLiteral("xclip"),
+             {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o")})
+      .output;
+}
+
+void write_clipboard(const QString& display, const QByteArray& text) {
+  run_on_display(display, QStringLiteral("xclip"),
+                 {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")},
+                 text);
+}
+
+// The clipboard once it differs from `written`, or `written` when it still holds it at the end.
+QString clipboard_after(const QString& display, const QString& written, int within_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  QString text = read_clipboard(display);
+  while (text == written && clock.elapsed() < within_ms) {
+    QThread::msleep(200);
+    text = read_clipboard(display);
+  }
+  return text;
+}
+
+// As another program would: "DISC", wait for "OK"; "CON", which the paused player leaves alone;
+// then the operator's Play, after which the waiting "CON" is answered and the show goes on.
+ClipboardExchange pause_through_clipboard(const QString& display) {
+  ClipboardExchange exchange;
+  write_clipboard(display, "DISC");
+  exchange.after_disc = clipboard_after(display, QStringLiteral("DISC"), 3000);
+  write_clipboard(display, "CON");
+  exchange.con_while_paused = clipboard_after(display, QStringLiteral("CON"), 2000);
+  sim::SimRuntime layout_clock(date_time::from_parts(2026, 12, 7, 8));
+  const forms::PlayerForm layout(layout_clock);  // where the buttons are drawn
+  exchange.play_clicked = testing::OperatorScreen(display).click(layout.play_pause);
+  exchange.after_play = clipboard_after(display, QStringLiteral("CON"), 3000);
+  return exchange;
+}
 
 void play_demo_channel(PlayedChannel& run_state) {
   ASSERT_TRUE(run_state.folder.isValid());
@@ -88,14 +176,56 @@ void play_demo_channel(PlayedChannel& run_state) {
       120'000);
   ASSERT_EQ(made.exit_code, 0) << made.output.toStdString();
   run_state.first_show = QDateTime::currentDateTime().addSecs(kFirstShowIn_s);
-  const ProcessResult played =
-      run(QStringLiteral(VANTORA_SOURCE_DIR "/scripts/demo-session"),
-          {QStringLiteral("--player"), player, QStringLiteral("--channel"), run_state.channel,
-           QStringLiteral("--headless"), QStringLiteral("--quit-after"),
-           QString::number(kQuitAfter_s), QStringLiteral("--shot-every"), QStringLiteral("2")},
-          (kQuitAfter_s + 90) * 1000);
-  run_state.exit_code = played.exit_code;
-  run_state.report = played.output.toStdString();
+  {
+    const QString connection = QUuid::createUuid().toString();
+    {
+      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+      db.setDatabaseName(QDir(run_state.channel).filePath(QStringLiteral("wizard.db")));
+      ASSERT_TRUE(db.open());
+      QSqlQuery query(db);
+      ASSERT_TRUE(query.exec(QStringLiteral("DELETE FROM Slot_adv WHERE slot_kind = 1")));
+      // The day's news item falls due just after the show, when the run is ending.
+      ASSERT_TRUE(query.exec(QStringLiteral("DELETE FROM News")));
+    }
+    QSqlDatabase::removeDatabase(connection);
+  }
+
+  QProcess session;
+  session.setProcessChannelMode(QProcess::MergedChannels);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("DISPLAY"));
+  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  session.setProcessEnvironment(environment);
+  session.start(
+      QStringLiteral(VANTORA_SOURCE_DIR "/scripts/demo-session"),
+      {QStringLiteral("--player"), player, QStringLiteral("--channel"), run_state.channel,
+       QStringLiteral("--headless"), QStringLiteral("--quit-after"), QString::number(kQuitAfter_s),
+       QStringLiteral("--shot-every"), QStringLiteral("2")});
+  QByteArray output;
+  QString display;
+  const QRegularExpression display_line(QStringLiteral("on Xvfb (:[0-9]+)"));
+  QElapsedTimer clock;
+  clock.start();
+  while (display.isEmpty() && clock.elapsed() < 30'000 && session.state() != QProcess::NotRunning) {
+    session.waitForReadyRead(200);
+    output += session.readAll();
+    display = display_line.match(QString::fromLocal8Bit(output)).captured(1);
+  }
+  if (!display.isEmpty()) {
+    const QDateTime clipboard_at = run_state.first_show.addSecs(kClipboardAt_s);
+    while (QDateTime::currentDateTime() < clipboard_at && session.state() != QProcess::NotRunning) {
+      session.waitForReadyRead(500);
+      output += session.readAll();
+    }
+    run_state.clipboard = pause_through_clipboard(display);
+  }
+  if (!session.waitForFinished((kQuitAfter_s + 90) * 1000)) {
+    session.kill();
+    session.waitForFinished();
+  }
+  output += session.readAll();
+  run_state.exit_code = session.exitStatus() == QProcess::NormalExit ? session.exitCode() : -1;
+  run_state.report = QString::fromLocal8Bit(output).toStdString();
 }
 
 QStringList screenshots(const QString& channel) {
@@ -103,7 +233,7 @@ QStringList screenshots(const QString& channel) {
       .entryList({QStringLiteral("shot-*.png")}, QDir::Files, QDir::Name);
 }
 
-TEST(EndToEnd, DemoChannelStartsItsFirstShowOnXvfb) {
+TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
   PlayedChannel played;
   play_demo_channel(played);
   ASSERT_FALSE(played.channel.isEmpty());
@@ -123,6 +253,40 @@ TEST(EndToEnd, DemoChannelStartsItsFirstShowOnXvfb) {
   EXPECT_EQ(keys.mid(0, start_up.size()), start_up) << report;
   EXPECT_EQ(keys.mid(keys.size() - 2),
             (QStringList{QStringLiteral("Ctrl+F2"), QStringLiteral("Ctrl+F2")}))
+      << report;
+  // The ad break: a "P" on every tick of the 5-second warning once the second segment has the
+  // screen, "P{sleep 1}P" as each ad starts with one more "P" after the first for the second
+  // one; then the show's resumption hands the screen back to the video with its two spaces.
+  const QString P = QStringLiteral("P");
+  const QString space = QStringLiteral("Space");
+  const qsizetype last_p = keys.lastIndexOf(P);
+  ASSERT_GE(last_p, 5) << report;
+  EXPECT_EQ(keys.count(P), last_p - keys.indexOf(P) + 1) << "one run of P: " << report;
+  EXPECT_GE(keys.count(P), 1 + 2 + 1 + 2) << report;
+  EXPECT_EQ(keys.mid(last_p + 1, 2), (QStringList{space, space})) << report;
+
+  // Another program's clipboard pause: "DISC" answered, "CON" left alone while paused until the
+  // operator pressed Play, then answered.
+  EXPECT_EQ(played.clipboard.after_disc, QStringLiteral("OK")) << report;
+  EXPECT_EQ(played.clipboard.con_while_paused, QStringLiteral("CON")) << report;
+  EXPECT_TRUE(played.clipboard.play_clicked) << report;
+  EXPECT_EQ(played.clipboard.after_play, QStringLiteral("OK")) << report;
+
+  // The clips in the order they ran: the second segment is cut by the two ads (by priority) and
+  // comes back from its start, as it was cut at 10 s or less; then the third follows.
+  QStringList clips;
+  for (const QString& line :
+       lines_of(QDir(played.channel).filePath(QStringLiteral("player.log")))) {
+    if (line.contains(QStringLiteral("render to running"))) {
+      clips.append(line.section(u'/', -1));
+    }
+  }
+  const qsizetype show_at = clips.indexOf(QStringLiteral("movie-a-part1.mp4"));
+  ASSERT_GE(show_at, 0) << report;
+  EXPECT_EQ(clips.mid(show_at, 6),
+            (QStringList{QStringLiteral("movie-a-part1.mp4"), QStringLiteral("movie-a-part2.mp4"),
+                         QStringLiteral("ad-two.mp4"), QStringLiteral("ad-one.mp4"),
+                         QStringLiteral("movie-a-part2.mp4"), QStringLiteral("movie-a-part3.mp4")}))
       << report;
 
   // The first show's first row was started; its scheduled start places the screenshots.
@@ -144,6 +308,25 @@ TEST(EndToEnd, DemoChannelStartsItsFirstShowOnXvfb) {
       if (scheduled.isValid()) {
         show_start = scheduled;
       }
+      // The play log in play order: a segment when it finished, both flags set; an ad as it
+      // started, neither set.
+      ASSERT_TRUE(query.exec(
+          QStringLiteral("SELECT file_name, started, completed FROM Played ORDER BY id")));
+      QStringList logged;
+      while (query.next()) {
+        auto flag = [&](int column) {
+          return query.value(column).toInt() != 0 ? QStringLiteral("True")
+                                                  : QStringLiteral("False");
+        };
+        logged.append(QStringLiteral("%1 %2 %3")
+                          .arg(query.value(0).toString().section(u'/', -1), flag(1), flag(2)));
+      }
+      EXPECT_EQ(logged, (QStringList{QStringLiteral("movie-a-part1.mp4 True True"),
+                                     QStringLiteral("ad-two.mp4 False False"),
+                                     QStringLiteral("ad-one.mp4 False False"),
+                                     QStringLiteral("movie-a-part2.mp4 True True"),
+                                     QStringLiteral("movie-a-part3.mp4 True True")}))
+          << report;
     }
     QSqlDatabase::removeDatabase(connection);
   }

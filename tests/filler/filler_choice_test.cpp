@@ -4,7 +4,6 @@
 
 #include "core/filler/filler.h"
 #include "core/shell/file_lists.h"
-#include "sim/sim_runtime.h"
 #include "support/player_fixture.h"
 
 namespace vantora::testing {
@@ -53,7 +52,6 @@ TEST_F(FillerChoiceTest, FolderByWindowAndWeekday) {
       {"the window's end is exclusive", at(10, 0), {{"day", "08:00:00", "10:00:00", 1}}, nullptr},
       {"a day-0 row when no row of today holds", at(10, 0), {monday8, any9}, "any"},
       {"rows are tried in start_time order", at(10, 0), {later, earlier}, "earlier"},
-      {"no row at all", at(10, 0), {}, nullptr},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -102,30 +100,6 @@ TEST_F(FillerChoiceTest, NoClipToPlayLeavesNothingFromTheLastListing) {
     EXPECT_TRUE(p.form.FillerTimer.Enabled);
     EXPECT_TRUE(p.form.AdTimer.Enabled);
   }
-}
-
-TEST(FillerPick, LastClipOnlyWhenAlone) {
-  EXPECT_EQ(filler::pick_index(3, 0.0F), 0);
-  EXPECT_EQ(filler::pick_index(3, 0.4999F), 0);
-  EXPECT_EQ(filler::pick_index(3, 0.5F), 1);
-  EXPECT_EQ(filler::pick_index(3, 0.99999994F), 1);
-  EXPECT_EQ(filler::pick_index(2, 0.99999994F), 0);
-  EXPECT_EQ(filler::pick_index(1, 0.7F), 0);
-}
-
-TEST(FillerPick, DrawsStayBelowOne) {
-  sim::SimRuntime runtime(date_time::from_parts(2026, 12, 6, 10));
-  bool low = false;
-  bool high = false;
-  for (int i = 0; i < 200; ++i) {
-    const float r = filler::draw_from_clock(runtime);
-    ASSERT_GE(r, 0.0F);
-    ASSERT_LT(r, 1.0F);
-    low = low || r < 0.5F;
-    high = high || r >= 0.5F;
-    runtime.run_for_ms(137);
-  }
-  EXPECT_TRUE(low && high);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -39,16 +38,10 @@ TEST(FormView, RendersThePlayerWindowFromTheModelAndFollowsIt) {
   EXPECT_EQ(view.widget(QStringLiteral("Label1"))->parentWidget(),
             view.widget(QStringLiteral("Picture1")));
 
-  int clicks = 0;
-  form.B_pause.on_click = [&] { ++clicks; };
-  qobject_cast<QPushButton*>(view.widget(QStringLiteral("B_pause")))->click();
-  EXPECT_EQ(clicks, 1);
-
   form.Text3.Text = QStringLiteral("Normal");
   form.T_Time.Caption = QStringLiteral("10:00");
   form.T_Time.Visible = true;
   form.T_Time.Left = 42;
-  form.FillerList.AddItem(QStringLiteral("a.mp4"));
   form.Visible = true;
   form.Left = 298;
   EXPECT_EQ(qobject_cast<QLineEdit*>(view.widget(QStringLiteral("Text3")))->text(),
@@ -57,25 +50,10 @@ TEST(FormView, RendersThePlayerWindowFromTheModelAndFollowsIt) {
   EXPECT_EQ(clock->text(), QStringLiteral("10:00"));
   EXPECT_TRUE(clock->isVisible());
   EXPECT_EQ(clock->x(), 42);
-  EXPECT_EQ(qobject_cast<QListWidget*>(view.widget(QStringLiteral("FillerList")))->count(), 1);
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.x(), 298);
   form.Visible = false;
   EXPECT_FALSE(window.isVisible());
-}
-
-TEST(FormView, StartupLabelFollowsTheLaunch) {
-  sim::SimRuntime runtime(date_time::from_parts(2026, 12, 7, 8));
-  forms::StartupForm form(runtime);
-  platform::FormView view(form);
-  QString made;
-  view.on_window_made = [&](const QString& name, WId) { made = name; };
-  form.Visible = true;
-  EXPECT_EQ(made, QStringLiteral("Startup"));
-  EXPECT_EQ(view.window().geometry(), QRect(0, 0, 800, 600));
-  form.Label1.Caption = QStringLiteral("Launching designer");
-  EXPECT_EQ(qobject_cast<QLabel*>(view.widget(QStringLiteral("Label1")))->text(),
-            QStringLiteral("Launching designer"));
 }
 
 // The Exit button on screen runs the handler the player window's table gives it, the one a

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "core/news/lottery_display.h"
-#include "core/news/lottery_mask.h"
 #include "scenario/day_scenario.h"
 
 namespace vantora::testing {
@@ -271,28 +270,6 @@ TEST_F(DayScenario, TheLotteryRevealsADigitAfterABreakInItsMinutes) {
   EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(),
             QStringLiteral(" 6"));
   EXPECT_EQ(p.form.T_Number.Caption.get(), QStringLiteral("XXXX9"));
-}
-
-TEST(LotteryLabel, RevealsOneDigitAndMasksTheRest) {
-  struct Reveal {
-    int count;
-    const char* logo_file;
-    const char* label;
-  };
-  for (const Reveal& r : {Reveal{1, "NUM47019", "4????"}, Reveal{2, "NUM47019", "X7???"},
-                          Reveal{5, "NUM47019", "XXXX9"}, Reveal{5, "NUM470", "XXXX"}}) {
-    EXPECT_EQ(lottery::reveal_text(r.count, QString::fromLatin1(r.logo_file)),
-              QString::fromLatin1(r.label))
-        << r.count << " " << r.logo_file;
-  }
-  struct Mask {
-    int count;
-    const char* label;
-  };
-  for (const Mask& m : {Mask{0, "?????"}, Mask{2, "XX???"}, Mask{5, "XXXXX"}, Mask{9, "XXXXX"},
-                        Mask{-3, "?????"}}) {
-    EXPECT_EQ(lottery::mask_text(m.count), QString::fromLatin1(m.label)) << m.count;
-  }
 }
 
 }  // namespace

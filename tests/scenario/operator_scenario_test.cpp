@@ -1,8 +1,11 @@
 #include <QFile>
+#include <QSqlQuery>
+#include <QTime>
 
 #include "core/logo/logo_timer.h"
 #include "core/media/transport.h"
 #include "core/operator/display_panel.h"
+#include "core/operator/emergency.h"
 #include "scenario/day_scenario.h"
 
 namespace vantora::testing {
@@ -13,15 +16,67 @@ class OperatorPanel : public DayScenario {
  protected:
   static constexpr const char* kFeature = "/media/feature.mp4";
 
-  // The day starts at about 10:00:20 with the show due since 10:00; the clock then stands at
-  // 10:00:30.
-  Player& playing_show(double length_s = 114) {
-    ScheduleFixture::add_row(one_row_show("10:00:00", "10:30:00", kFeature));
+  // The day starts about 20 s after the show fell due (10:00 unless told); the clock then stands
+  // 30 s after the show's start.
+  Player& playing_show(double length_s = 114, int hour = 10, int minute = 0) {
+    const QTime start(hour, minute);
+    const QByteArray from = start.toString(u"HH:mm:ss").toLatin1();
+    const QByteArray until = start.addSecs(1800).toString(u"HH:mm:ss").toLatin1();
+    ScheduleFixture::add_row(one_row_show(from.constData(), until.constData(), kFeature));
     media(QString::fromLatin1(kFeature), length_s);
-    sim::Simulation& sim = simulation(at(9, 59, 40));
-    sim.runtime().run_until(at(10, 0, 30));
+    sim::Simulation& sim = simulation(date_time::add_seconds(at(hour, minute), -20));
+    sim.runtime().run_until(date_time::add_seconds(at(hour, minute), 30));
     EXPECT_TRUE(player().state.graph.m_objMediaPosition != nullptr);
     return player();
+  }
+
+  // A break of one ad at `time`, queued by the slot search when a clip starts.
+  void add_break(const char* time, const QString& file, double length_s) {
+    tool_exec(QStringLiteral("INSERT INTO adv (item_name, time, caption, first_date, last_date, "
+                             "media_path, duration, hide_caption, ad_flag, Priority) VALUES ('ad', "
+                             "'%1', 'Ad', '2026-12-01 00:00:00', '2026-12-31 00:00:00', '%2', %3, "
+                             "0, -1, 1)")
+                  .arg(QString::fromLatin1(time), file)
+                  .arg(length_s));
+    tool_exec(QStringLiteral("INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES ('break', "
+                             "'%1', 0)")
+                  .arg(QString::fromLatin1(time)));
+    media(file, length_s);
+  }
+
+  // Two clips in the emergency folder the settings name.
+  QString emergency_clips() {
+    const QString folder = folder_.filePath(QStringLiteral("emergency"));
+    QDir().mkpath(folder);
+    for (const char* name : {"a.mp4", "b.mp4"}) {
+      QFile file(folder + u'/' + QLatin1String(name));
+      EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+      media(file.fileName(), name[0] == 'a' ? 20 : 30);
+    }
+    return folder;
+  }
+
+  std::vector<std::string> column(const char* sql) {
+    std::vector<std::string> values;
+    QSqlQuery query(tool());
+    EXPECT_TRUE(query.exec(QString::fromLatin1(sql)));
+    while (query.next()) {
+      values.push_back(query.value(0).toString().toStdString());
+    }
+    return values;
+  }
+
+  // "file@start" of every clip started in normal mode from `from` on.
+  std::vector<std::string> started_from(DateTime from) {
+    std::vector<std::string> started;
+    for (const TracedEvent& e : media_events("normal")) {
+      if (!(e.at < from)) {
+        const std::string file = e.text("file");
+        started.push_back(file.substr(file.rfind('/') + 1) + '@' +
+                          std::to_string(static_cast<int>(e.number("start"))));
+      }
+    }
+    return started;
   }
 
   sim::SimRuntime& runtime() { return simulation_->runtime(); }
@@ -99,6 +154,7 @@ TEST_F(OperatorPanel, WindowButtonsMoveThisClipOnly) {
 }
 
 TEST_F(OperatorPanel, PauseHoldsTheProgrammeAndNestsInnerFirst) {
+  add_break("10:00:50", QStringLiteral("/media/ad.mp4"), 5);  // falls due during the pause
   Player& p = playing_show();
   forms::PlayerForm& f = p.form;
   const std::size_t keys_before = keys_sent().size();
@@ -117,12 +173,16 @@ TEST_F(OperatorPanel, PauseHoldsTheProgrammeAndNestsInnerFirst) {
   ASSERT_EQ(held_s.size(), 2U);
   EXPECT_DOUBLE_EQ(held_s[0], held_s[1]);  // the graph is paused
   EXPECT_EQ(p.state.transport.Paused, kFalse);
-  EXPECT_GT(position().CurrentPosition(), held_s[1] + 20);
 
+  // The break waited for the end of the pause, then played and gave the movie back.
+  const std::vector<std::string> after = started_from(at(10, 1, 0));
+  ASSERT_EQ(after.size(), 2U);
+  EXPECT_EQ(after[0], "ad.mp4@0");
+  EXPECT_EQ(started_from(at(10, 0, 31)), after);
   const std::vector<std::string> keys = keys_sent();
-  ASSERT_EQ(keys.size(), keys_before + 4);
   EXPECT_EQ(std::vector<std::string>(keys.begin() + keys_before, keys.end()),
-            (std::vector<std::string>{"P{sleep 1}P", "P{sleep 1}P", " {sleep 1} ", " {sleep 1} "}));
+            (std::vector<std::string>{"P{sleep 1}P", "P{sleep 1}P", " {sleep 1} ", " {sleep 1} ",
+                                      "P{sleep 1}P", " {sleep 1} "}));
 }
 
 TEST_F(OperatorPanel, ExitDuringAPauseEndsTheWaitAndUnloads) {
@@ -136,6 +196,20 @@ TEST_F(OperatorPanel, ExitDuringAPauseEndsTheWaitAndUnloads) {
   EXPECT_EQ(keys.back(), "^{F2}");
   // The abandoned pause neither resumed the graph nor handed the screen back.
   EXPECT_EQ(std::count(keys.begin(), keys.end(), " {sleep 1} "), 1);
+}
+
+TEST_F(OperatorPanel, ANewsItemDueDuringTheClosingWaitsDoesNotStart) {
+  const QString news = filler_folder(QStringLiteral("news"), {QStringLiteral("n.mp4")}, 20);
+  tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) "
+                           "VALUES ('daily', '10:00:48', '%1')")
+                .arg(news));
+  Player& p = playing_show();
+  click_at(at(10, 0, 45), p.form.Command1);
+  runtime().run_until(at(10, 1, 0));
+  EXPECT_EQ(simulation_->application().player(), nullptr);
+  EXPECT_TRUE(media_events("news").empty());
+  EXPECT_EQ(keys_sent().back(), "^{F2}");
+  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
 }
 
 TEST_F(OperatorPanel, DisplaySwitchAndClock) {
@@ -200,6 +274,77 @@ TEST_F(OperatorPanel, LogoInForceAndDragged) {
   logo.mouse_up(600, 450);
   EXPECT_EQ(logo.Left.get(), 620);
   EXPECT_EQ(logo.Top.get(), 60);
+}
+
+// The classic emergency: two clips at 14:00:00 over a movie at 300 s. Both rows are stamped with
+// the click and valid for half an hour, the first clip goes on air at once, and the movie comes
+// back 10 s before the cut. A second click while the break plays queues the folder again behind
+// it, and the movie still comes back after all four.
+TEST_F(OperatorPanel, EmergencyBreaksInAtOnceAndGivesTheMovieBack) {
+  emergency_clips();
+  Player& p = playing_show(3600, 13, 55);
+  runtime().post_at(at(14, 0, 0), [&] { position().put_CurrentPosition(300); });
+  click_at(at(14, 0, 0), p.form.B_Restart);
+  std::vector<std::string> queued;
+  runtime().post_at(at(14, 0, 3), [&] {
+    queued = column(
+        "SELECT seg_start_time || ' ' || seg_end_time || ' ' || end_offset || ' ' || caption || "
+        "' ' || text6 || ' ' || hide_caption || ad_flag || saved_position FROM AD_Temp");
+  });
+  click_at(at(14, 0, 5), p.form.B_Restart);
+  runtime().run_until(at(14, 3, 0));
+
+  const std::string row =
+      "2026-12-06 14:00:00 2026-12-06 14:30:00 1800.0 Emergency Emergency 000.0";
+  EXPECT_EQ(queued, (std::vector<std::string>{row, row}));
+  EXPECT_EQ(started_from(at(14, 0, 0)), (std::vector<std::string>{"a.mp4@0", "b.mp4@0", "a.mp4@0",
+                                                                  "b.mp4@0", "feature.mp4@290"}));
+  EXPECT_EQ(started_from(at(14, 0, 1)).size(), 4U);  // the first within the click's second
+  EXPECT_EQ(column("SELECT caption FROM Played"), (std::vector<std::string>(4, "Emergency")));
+  const std::vector<std::string> kinds = text3();
+  EXPECT_NE(std::ranges::find(kinds, "ADV"), kinds.end());
+  EXPECT_TRUE(events("error").empty());
+}
+
+// A break already waiting for 14:15 keeps its turn: nothing starts at the click, and at 14:15 the
+// ad plays first, then the emergency clips.
+TEST_F(OperatorPanel, EmergencyQueuesBehindAWaitingBreak) {
+  emergency_clips();
+  add_break("14:15:00", QStringLiteral("/media/ad.mp4"), 10);
+  Player& p = playing_show(3600, 13, 55);
+  click_at(at(14, 0, 0), p.form.B_Restart);
+  runtime().run_until(at(14, 17, 0));
+  const std::vector<std::string> started = started_from(at(14, 0, 0));
+  ASSERT_EQ(started.size(), 4U);
+  EXPECT_EQ(std::vector<std::string>(started.begin(), started.begin() + 3),
+            (std::vector<std::string>{"ad.mp4@0", "a.mp4@0", "b.mp4@0"}));
+  EXPECT_EQ(started_from(at(14, 15, 0)).size(), 4U);  // nothing before 14:15
+}
+
+// Over filler the break keeps no position; a folder that cannot be listed queues nothing at all,
+// not even the clips File1 listed last, and costs one line in error.txt.
+TEST_F(OperatorPanel, EmergencyOverFillerAndWithoutItsFolder) {
+  const QString emergency = emergency_clips();
+  filler_folder(QStringLiteral("filler"), {QStringLiteral("f.mp4")}, 600);  // the default folder
+  sim::Simulation& sim = simulation(at(9, 59, 40));
+  sim.runtime().run_until(at(10, 2, 0));
+  Player& p = player();
+  ASSERT_EQ(p.state.filler.FillerMode, kTrue);
+
+  ASSERT_TRUE(QDir(emergency).removeRecursively());
+  const std::size_t errors_before = events("error").size();
+  B_Restart_Click(p);
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT COUNT(*) FROM AD_Temp")).toInt(), 0);
+  const std::vector<TracedEvent> errors = events("error");
+  ASSERT_EQ(errors.size(), errors_before + 1);
+  EXPECT_EQ(errors.back().text("procedure"), "Emergency()");
+  EXPECT_EQ(errors.back().number("number"), 76);
+  EXPECT_EQ(p.state.breaks.InAdBreak, kFalse);
+
+  emergency_clips();
+  B_Restart_Click(p);
+  EXPECT_EQ(p.state.saved.SavedResumeOffset.toInt(), 0);
+  EXPECT_EQ(p.state.breaks.InAdBreak, kTrue);
 }
 
 }  // namespace

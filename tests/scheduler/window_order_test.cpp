@@ -36,46 +36,41 @@ class WindowOrderTest : public testing::PlayerFixture {
   static constexpr QRect kStart{100, 100, 50, 50};
 };
 
-TEST_F(WindowOrderTest, RestacksVideoBelowDesignerBelowPlayer) {
+// Each ad tick puts the video at the bottom, the designer over the screen and the player in its
+// corner on top, unless the designer is already right below the player or the player is paused.
+TEST_F(WindowOrderTest, RestacksVideoBelowDesignerBelowPlayerUnlessInOrderOrPaused) {
   struct Case {
     const char* name;
+    std::vector<QString> bottom_to_top;
     Bool16 panel_left;
-    int player_x;
+    Bool16 paused;
+    int player_x;  // 0: left alone
   };
-  for (const Case& c : {Case{"panel right", kFalse, 298}, Case{"panel left", kTrue, 2}}) {
+  const Case cases[] = {
+      {"panel right", {"designer", "video", "player"}, kFalse, kFalse, 298},
+      {"panel left", {"designer", "video", "player"}, kTrue, kFalse, 2},
+      {"designer right below the player", {"video", "designer", "player"}, kFalse, kFalse, 0},
+      {"paused", {"designer", "video", "player"}, kFalse, kTrue, 0},
+  };
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    open_windows({"designer", "video", "player"});
+    open_windows(c.bottom_to_top);
     globals_.PanelLeft = c.panel_left;
+    player_->state.transport.Paused = c.paused;
+    const auto before = desktop_->stacking();
     Set_Normal_Order(*player_);
     const PlayerState& s = player_->state;
+    if (c.player_x == 0) {
+      EXPECT_EQ(desktop_->stacking(), before);
+      EXPECT_EQ(geometry(s.windows.PlayerHwnd), kStart);
+      continue;
+    }
     EXPECT_EQ(desktop_->stacking().front(), s.windows.VideoHwnd);
     EXPECT_EQ(top_three()[1], globals_.DesignerHwnd);
     EXPECT_EQ(top_three()[2], s.windows.PlayerHwnd);
     EXPECT_EQ(geometry(s.windows.VideoHwnd), QRect(0, 60, 800, 480));
     EXPECT_EQ(geometry(globals_.DesignerHwnd), QRect(4, 4, 792, 580));
     EXPECT_EQ(geometry(s.windows.PlayerHwnd), QRect(c.player_x, 2, 500, 350));
-    EXPECT_TRUE(desktop_->window(s.windows.PlayerHwnd)->topmost);
-  }
-}
-
-TEST_F(WindowOrderTest, LeavesTheScreenAloneWhenInOrderOrPaused) {
-  struct Case {
-    const char* name;
-    std::vector<QString> bottom_to_top;
-    Bool16 paused;
-  };
-  const Case cases[] = {
-      {"designer right below the player", {"video", "designer", "player"}, kFalse},
-      {"paused", {"designer", "video", "player"}, kTrue},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    open_windows(c.bottom_to_top);
-    player_->state.transport.Paused = c.paused;
-    const auto before = desktop_->stacking();
-    Set_Normal_Order(*player_);
-    EXPECT_EQ(desktop_->stacking(), before);
-    EXPECT_EQ(geometry(player_->state.windows.PlayerHwnd), kStart);
   }
 }
 

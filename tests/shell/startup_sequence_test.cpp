@@ -5,7 +5,6 @@
 
 #include "base/errors.h"
 #include "core/designer/designer_link.h"
-#include "core/designer/key_string.h"
 #include "core/shell/player.h"
 #include "sim/simulation.h"
 #include "support/schedule_fixture.h"
@@ -58,26 +57,13 @@ class StartupSequence : public testing::ScheduleFixture {
       if (s < from_s) {
         continue;
       }
-      const std::string type = e["type"];
-      std::string text;
-      if (type == "control") {
-        text = e["form"].get<std::string>() + "." + e["name"].get<std::string>() + "." +
-               e["prop"].get<std::string>() + "=" + e["value"].dump();
-      } else if (type == "keys") {
-        text = "keys " + e["keys"].get<std::string>() + " -> " + e["window"].dump();
-      } else if (type == "window") {
-        text = "place " + e["name"].get<std::string>() + " " + e["x"].dump() + "," + e["y"].dump() +
-               " " + e["w"].dump() + "x" + e["h"].dump() + " " + e["z"].dump();
-      } else if (type == "activate") {
-        text = "activate " + e["title"].get<std::string>() + (e["ok"] ? "" : " FAILED");
-      } else if (type == "launch") {
-        text = "launch " + e["command"].get<std::string>();
-      } else if (type == "desktop") {
-        text = e["action"].get<std::string>() + " " + e["name"].get<std::string>();
-      } else if (type == "error") {
-        text = "error " + e["number"].dump() + " in " + e["procedure"].get<std::string>();
-      } else {
-        text = type;
+      // The type, then each field but the time, the handle and the strokes, by name ("window"
+      // reads h name w x y z).
+      std::string text = e["type"];
+      for (const auto& [name, value] : e.items()) {
+        if (name != "t" && name != "type" && name != "handle" && name != "strokes") {
+          text += ' ' + (value.is_string() ? value.get<std::string>() : value.dump());
+        }
       }
       lines.push_back(QString::number(s, 'f', 1).toStdString() + " " + text);
     }
@@ -92,56 +78,61 @@ TEST_F(StartupSequence, RunsFromTheFirstFormToThePlayerWindow) {
   sim.runtime().run_for_ms(kBeforeDayStart_ms);
 
   const std::vector<std::string> expected{
-      "0.0 Startup.Startup.Visible=true",
-      "0.0 open Startup",
-      "0.0 Startup.Timer1.Enabled=true",
+      "0.0 control Startup Startup Visible true",
+      "0.0 desktop open Startup",
+      "0.0 control Startup Timer1 Enabled true",
       // The first tick strictly past StartAt (start + 4 s).
-      "5.0 Startup.Timer1.Enabled=false",
-      "7.0 Startup.Label1.Caption=\"Launching designer\"",
+      "5.0 control Startup Timer1 Enabled false",
+      "7.0 control Startup Label1 Caption Launching designer",
       "7.0 launch stand-in show.vpd",
-      "7.0 open Presentation Designer",
-      "17.0 Startup.Label1.Caption=\"DESIGNER Launched\"",
-      "17.0 activate Presentation Designer",
-      "18.0 Startup.Label1.Caption=\"Designer Activated\"",
-      "18.0 Startup.Label1.Caption=\"DESIGNER Hnd received\"",
-      "18.0 place Startup 0,0 800x600 \"top\"",
-      "18.0 Startup.Label1.Caption=\"Designer Position set\"",
-      "19.0 keys ^{F1} -> \"Presentation Designer\"",
-      "21.0 activate Presentation Designer",
-      "22.0 keys %y -> \"Presentation Designer\"",
-      "23.0 Startup.Startup.Visible=false",
-      "23.0 close Startup",
-      "23.0 Player.Timer2.Enabled=true",
+      "7.0 desktop open Presentation Designer",
+      "17.0 control Startup Label1 Caption DESIGNER Launched",
+      "17.0 activate true Presentation Designer",
+      "18.0 control Startup Label1 Caption Designer Activated",
+      "18.0 control Startup Label1 Caption DESIGNER Hnd received",
+      "18.0 window 600 Startup 800 0 0 top",
+      "18.0 control Startup Label1 Caption Designer Position set",
+      "19.0 keys ^{F1} Presentation Designer",
+      "21.0 activate true Presentation Designer",
+      "22.0 keys %y Presentation Designer",
+      "23.0 control Startup Startup Visible false",
+      "23.0 desktop close Startup",
+      "23.0 control Player Timer2 Enabled true",
   };
   EXPECT_EQ(events(), expected);
 
   Player* player = sim.application().player();
   ASSERT_NE(player, nullptr);
   EXPECT_EQ(player->state.lifecycle.LoadStartAt, date_time::add_seconds(start_time(), 33));
-  EXPECT_EQ(player->state.transport.Halted, kFalse);
-  EXPECT_EQ(player->form.Timer2.Interval, 1000);
   EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("stand-in show.vpd"));
   EXPECT_EQ(sim.globals().DesignerHwnd, sim.desktop().find_window(designer::window_title()));
   EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
 }
 
-TEST_F(StartupSequence, UnloadBeforeTheDayStartedClosesThePresentationAndLogsNothing) {
+// The Exit button before the day started: the presentation closes, the window goes, the
+// program ends once and nothing is logged.
+TEST_F(StartupSequence, ExitBeforeTheDayStartedClosesThePresentationAndEndsOnce) {
   sim::Simulation& sim = simulation();
+  int ended = 0;
+  sim.application().end_program = [&ended] { ++ended; };
   sim.runtime().run_for_ms(24'000);
-  sim.application().Unload_Player();
+  forms::PlayerForm& form = sim.application().player()->form;
+  form.Command1.click();
   sim.runtime().run_for_ms(1);
 
   const std::vector<std::string> expected{
-      "24.0 activate Presentation Designer",
-      "25.0 keys {esc}{sleep 1}{esc} -> \"Presentation Designer\"",
-      "26.1 keys %{F4} -> \"Presentation Designer\"",
-      "29.1 keys ^{F2} -> \"Presentation Designer\"",
-      "30.1 keys ^{F2} -> \"Presentation Designer\"",
+      "24.0 control Player Timer2 Enabled false",  // before the closing waits
+      "24.0 activate true Presentation Designer",
+      "25.0 keys {esc}{sleep 1}{esc} Presentation Designer",
+      "26.1 keys %{F4} Presentation Designer",
+      "29.1 keys ^{F2} Presentation Designer",
+      "30.1 keys ^{F2} Presentation Designer",
       // Never shown before the day started, the window has nothing to hide.
-      "31.1 Player.Timer2.Enabled=false",
   };
   EXPECT_EQ(events(24.0), expected);
   EXPECT_EQ(sim.application().player(), nullptr);
+  EXPECT_EQ(ended, 1);
+  EXPECT_FALSE(form.Timer2.Enabled.get());
   EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
   const auto* designer = sim.desktop().window(sim.globals().DesignerHwnd);
   ASSERT_NE(designer, nullptr);
@@ -155,14 +146,13 @@ TEST_F(StartupSequence, RestartReloadsThePlayerWindowThroughTheRestartForm) {
   sim.application().Restart_Load();
   const std::vector<std::string> tail = events(31.0);
   const std::vector<std::string> expected{
-      "31.1 Player.Timer2.Enabled=false",
-      "31.1 Restart.Restart.Visible=true",
-      "31.1 open Restart",
-      "36.1 Restart.Restart.Visible=false",
-      "36.1 close Restart",
-      "36.1 Player.Timer2.Enabled=true",
-      "36.1 Player.Player.Visible=true",
-      "36.1 open Vantora Player",
+      "31.1 control Restart Restart Visible true",  // the old Timer2 stopped at 24.0
+      "31.1 desktop open Restart",
+      "36.1 control Restart Restart Visible false",
+      "36.1 desktop close Restart",
+      "36.1 control Player Timer2 Enabled true",
+      "36.1 control Player Player Visible true",
+      "36.1 desktop open Vantora Player",
   };
   EXPECT_EQ(tail, expected);
   ASSERT_NE(sim.application().player(), nullptr);
@@ -185,23 +175,9 @@ TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
     };
     EXPECT_EQ(count(" keys "), 0);
     EXPECT_EQ(count(" error "), 1);
-    EXPECT_EQ(count("23.0 Player.Timer2.Enabled=true"), 1);
+    EXPECT_EQ(count("23.0 control Player Timer2 Enabled true"), 1);
     ASSERT_NE(sim.application().player(), nullptr);
   }
-}
-
-TEST_F(StartupSequence, KeysNeverReachAWindowThatIsNotTheDesigner) {
-  sim::Simulation& sim = simulation();
-  sim.runtime().run_for_ms(24'000);
-  sim::SimDesktop& desktop = sim.desktop();
-  const auto witness = desktop.open_window(QStringLiteral("Some other program"), QRect(),
-                                           sim::SimDesktop::Activation::kActivate);
-  EXPECT_THROW(designer::Send_Keys(desktop, QStringLiteral("%{F4}")), RuntimeError);
-  ASSERT_NE(desktop.window(witness), nullptr);
-  EXPECT_TRUE(desktop.window(witness)->keys_received.isEmpty());
-  // What the mend prevents: the same keys pushed blindly close the window in front.
-  desktop.PushKeys(keys::parse_key_string(QStringLiteral("%{F4}")));
-  EXPECT_EQ(desktop.window(witness), nullptr);
 }
 
 TEST_F(StartupSequence, PurgeDropsFinishedAndStaleRowsOnly) {

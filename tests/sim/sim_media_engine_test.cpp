@@ -2,14 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-#include <nlohmann/json.hpp>
-#include <vector>
-
 #include "base/errors.h"
 #include "sim/media_manifest.h"
-#include "support/trace_lines.h"
 
 namespace vantora::sim {
 namespace {
@@ -43,18 +37,6 @@ class SimMediaEngineTest : public ::testing::Test {
     return *engine_;
   }
 
-  std::vector<nlohmann::json> trace_lines() {
-    trace_.open(QString());  // closes the file so that it can be read whole
-    return testing::read_trace_lines(trace_path_);
-  }
-
-  void SetUp() override {
-    trace_path_ = folder_.filePath(QStringLiteral("trace.jsonl"));
-    ASSERT_TRUE(trace_.open(trace_path_));
-  }
-
-  QTemporaryDir folder_;
-  QString trace_path_;
   SimRuntime runtime_;
   Trace trace_;
   MediaManifest manifest_;
@@ -108,35 +90,8 @@ TEST_F(SimMediaEngineTest, UnlistedFilesAskTheProberOnce) {
   }
   EXPECT_THROW(graph->Run(), RuntimeError);
 
-  auto without_prober = engine().create_graph(ports::MediaMode::kNormal);
-  EXPECT_THROW(without_prober->RenderFile(QStringLiteral("/m/clip.avi")), RuntimeError);
-  EXPECT_THROW(without_prober->RenderFile(QString()), RuntimeError);
-}
-
-TEST_F(SimMediaEngineTest, TracesEachStartEachStopAndEachFileThatIsNotMedia) {
-  SimMediaEngine& media = engine();
-  auto graph = media.create_graph(ports::MediaMode::kNews);
-  graph->RenderFile(QStringLiteral("/m/movie.mp4"));
-  graph->put_Top(12);
-  graph->put_Height(600);
-  graph->put_CurrentPosition(30.0);
-  graph->Run();
-  graph->Pause();
-  graph->Run();  // a resumed graph is not a new start
-  runtime_.run_for_ms(2500);
-  // Releasing the graph stops its file.
-  graph = media.create_graph(ports::MediaMode::kFiller);
-  EXPECT_THROW(graph->RenderFile(QStringLiteral("/m/missing.mp4")), RuntimeError);
-
-  const auto lines = trace_lines();
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], nlohmann::json::parse(R"({"t":"2026-12-06T10:00:00.000","type":"media",
-      "mode":"news","file":"/m/movie.mp4","start":30.0,"top":12,"height":600,"ok":true})"));
-  EXPECT_EQ(lines[1], nlohmann::json::parse(R"({"t":"2026-12-06T10:00:02.500","type":"stop",
-      "file":"/m/movie.mp4","position":32.5})"));
-  EXPECT_EQ(lines[2]["mode"], "filler");
-  EXPECT_EQ(lines[2]["ok"], false);
-  EXPECT_TRUE(lines[2]["start"].is_null());
+  EXPECT_THROW(engine().create_graph(ports::MediaMode::kNormal)->RenderFile("/m/clip.avi"),
+               RuntimeError);
 }
 
 }  // namespace

@@ -26,10 +26,10 @@ std::int64_t whole_seconds_between(DateTime from, DateTime to) {
 }
 
 // Starts the item AD_Temp stands on and steps past it; the break goes on whatever fails.
-void play_current_item(Player& p, Procedure& tick) {
+void play_current_item(Player& p, Procedure& proc) {
   Get_Ad(p);
   Run_AdFile(p);
-  tick([&] { p.data.rsADTemp.move_next(); });
+  proc([&] { p.data.rsADTemp.move_next(); });
 }
 
 // The designer shows its break opener while the break comes near: one "P" per tick.
@@ -59,8 +59,7 @@ void step_outside_break(Player& p, Procedure& tick) {
       },
       Unreadable::kAsFalse);
   if (due) {
-    Save_Programme(p, tick);
-    play_current_item(p, tick);
+    Start_Break(p, tick);
   }
 
   // Right after the first item started, the second one's time has passed as well: the designer
@@ -101,6 +100,11 @@ void end_break(Player& p, Procedure& tick) {
 }
 
 }  // namespace
+
+void Start_Break(Player& p, Procedure& proc) {
+  Save_Programme(p, proc);
+  play_current_item(p, proc);
+}
 
 BreakStep Run_Break_Step(Player& p) {
   // The tick's own statements, under the tick's label and its policy.

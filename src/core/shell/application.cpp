@@ -182,13 +182,15 @@ void Application::Unload_Player() {
     return;
   }
   std::shared_ptr<Player> leaving = std::move(player_);
-  Form_Unload(*leaving);
-  leaving->state.lifecycle.Unloaded = kTrue;
+  // The timers stop before the closing waits, which yield for seconds: a news item or a break
+  // falling due then would start a clip over the closing designer and lose its keystrokes.
   forms::PlayerForm& form = leaving->form;
   for (forms::TimerControl* timer : {&form.T_Movie, &form.AdTimer, &form.FillerTimer,
                                      &form.NewsTimer, &form.LogoTimer, &form.Timer2}) {
     timer->Enabled = false;
   }
+  Form_Unload(*leaving);
+  leaving->state.lifecycle.Unloaded = kTrue;
   form.Visible = false;
   if (player_unloaded) {
     player_unloaded(*leaving);

@@ -8,6 +8,7 @@
 #include "core/media/transport.h"
 #include "core/news/news_timer.h"
 #include "core/operator/display_panel.h"
+#include "core/operator/emergency.h"
 #include "core/scheduler/day_start.h"
 #include "core/scheduler/movie_timer.h"
 
@@ -35,7 +36,7 @@ constexpr std::array kPlayerEvents{
     PlayerEvent{u"NewsTimer", ControlEvent::kTimer, &plain<NewsTimer_Timer>},
     PlayerEvent{u"LogoTimer", ControlEvent::kTimer, &plain<LogoTimer_Timer>},
     // The operator's buttons.
-    PlayerEvent{u"B_Restart", ControlEvent::kClick, nullptr},
+    PlayerEvent{u"B_Restart", ControlEvent::kClick, &plain<B_Restart_Click>},
     PlayerEvent{u"FF", ControlEvent::kClick, &plain<FF_Click>},
     PlayerEvent{u"RW", ControlEvent::kClick, &plain<RW_Click>},
     PlayerEvent{u"B_pause", ControlEvent::kClick, &plain<B_pause_Click>},

@@ -17,7 +17,7 @@ std::shared_ptr<ports::MediaGraph> MpvEngine::create_graph(ports::MediaMode /*mo
 
 MpvProber::MpvProber()
     : engine_(std::make_unique<MpvEngine>(
-          MediaEngineOptions{VideoOutput::kNone, AudioOutput::kNone, 5000})) {}
+          MediaEngineOptions{VideoOutput::kNone, AudioOutput::kNone, 5000, {}})) {}
 
 MpvProber::~MpvProber() = default;
 

@@ -22,12 +22,36 @@ MpvGraph::MpvGraph(std::shared_ptr<MpvSession> session)
     : session_(std::move(session)), generation_(session_->new_generation()) {}
 
 MpvGraph::~MpvGraph() {
-  if (session_->loaded_by() == generation_) {
-    session_->stop();
-    session_->set_loaded_by(0);
-    if (MpvVideoWindow* window = session_->window()) {
-      window->hide();
+  if (!session_->is_newest(generation_)) {
+    if (session_->loaded_by() == generation_) {
+      // The next clip's graph exists and will load over this file: the picture holds this
+      // one's frame until the next one has its first, so a clip change never shows the desktop
+      // or a black window in between.
+      try {
+        session_->set_paused(true);
+      } catch (const RuntimeError&) {
+      }
     }
+    return;
+  }
+  // No graph comes after this one: nothing it or a predecessor loaded stays on the screen.
+  if (session_->loaded_by() != 0) {
+    clear_picture();
+  }
+}
+
+void MpvGraph::clear_picture() {
+  session_->stop();
+  session_->set_loaded_by(0);
+  if (MpvVideoWindow* window = session_->window()) {
+    window->hide();
+  }
+}
+
+void MpvGraph::release_held_picture() {
+  // A clip that cannot play must not leave the one before it frozen on the screen.
+  if (session_->loaded_by() != 0 && session_->loaded_by() != generation_) {
+    clear_picture();
   }
 }
 
@@ -54,10 +78,12 @@ void MpvGraph::RenderFile(const QString& path) {
     throw RuntimeError(err::kMediaWrongState);
   }
   if (path.isEmpty() || !QFileInfo::exists(path)) {
+    release_held_picture();
     throw RuntimeError(err::kMediaFileNotFound);
   }
   // mpv would play a folder as a playlist of its files.
   if (QFileInfo(path).isDir()) {
+    release_held_picture();
     throw RuntimeError(err::kMediaUnknownFileType);
   }
 
@@ -114,8 +140,7 @@ void MpvGraph::RenderFile(const QString& path) {
 
   if (opening != Opening::kReady) {
     // Also ends what a redirect queued in its place.
-    session_->stop();
-    session_->set_loaded_by(0);
+    clear_picture();
     throw RuntimeError(failure);
   }
   rendered_ = true;

@@ -47,6 +47,10 @@ class MpvGraph final : public ports::MediaGraph {
 
  private:
   bool owns_file() const;
+  // Stops whatever file is loaded and hides the window.
+  void clear_picture();
+  // Stops a predecessor's file still held on screen.
+  void release_held_picture();
   // Raises the graph-state error unless this graph's file is loaded.
   void require_file() const;
   MpvVideoWindow* own_window() const;

@@ -56,6 +56,9 @@ MpvSession::MpvSession(const MediaEngineOptions& options) : options_(options) {
     set_option("keep-open", "yes");
     set_option("hr-seek", "yes");
     set_option("pause", "yes");
+    if (!options_.log_file.isEmpty()) {
+      set_option("log-file", options_.log_file.toUtf8().constData());
+    }
     if (options_.audio == AudioOutput::kNone) {
       // No audio track at all: the null audio output would report the end early.
       set_option("aid", "no");

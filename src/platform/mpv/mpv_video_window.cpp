@@ -29,6 +29,13 @@ MpvVideoWindow::MpvVideoWindow() : x_(std::make_unique<Handles>()) {
   const int screen = DefaultScreen(display);
   x_->window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, 640, 480, 0,
                                    BlackPixel(display, screen), BlackPixel(display, screen));
+  // No background of its own: when a clip change moves or grows the window, the server leaves
+  // what the screen showed there (the last frame) instead of painting it black until the engine
+  // draws the next one.
+  XSetWindowAttributes no_background{};
+  no_background.background_pixmap = None;
+  no_background.bit_gravity = NorthWestGravity;
+  XChangeWindowAttributes(display, x_->window, CWBackPixmap | CWBitGravity, &no_background);
 
   // No title bar or border: the picture is the channel.
   constexpr long kDecorationsFlag = 1L << 1;
