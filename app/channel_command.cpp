@@ -11,6 +11,7 @@
 #include "base/errors.h"
 #include "core/shell/application.h"
 #include "core/shell/channel_ini.h"
+#include "platform/asrun/as_run_log.h"
 #include "platform/mpv/mpv_engine.h"
 #include "platform/qt/qt_file_lister.h"
 #include "platform/qt/qt_picture_loader.h"
@@ -86,7 +87,9 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
   restart_view.on_window_made = register_window;
   std::unique_ptr<platform::FormView> player_view;
   std::unique_ptr<platform::FormView> retired_view;
+  platform::AsRunLog as_run(runtime, settings.data_folder);
   shell.player_loaded = [&](Player& player) {
+    as_run.attach(player.playout, player.errors);
     player_view = std::make_unique<platform::FormView>(player.form);
     player_view->on_window_made = register_window;
   };

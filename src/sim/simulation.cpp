@@ -31,7 +31,8 @@ Simulation::Simulation(SimulationOptions options)
       trace_(runtime_),
       desktop_(runtime_, trace_),
       form_windows_(desktop_),
-      trace_observer_(trace_) {
+      trace_observer_(trace_),
+      trace_playout_(trace_) {
   MediaManifest manifest;
   if (!options_.media_durations_path.isEmpty()) {
     if (auto loaded = MediaManifest::load(options_.media_durations_path, &media_load_error_)) {
@@ -97,7 +98,11 @@ void Simulation::launch() {
   attach(application.restart_form);
   application.player_loaded = [this, trace_errors](Player& player) {
     player.errors.add_listener(trace_errors);
+    player.playout.add_observer(&trace_playout_);
     attach(player.form);
+    if (on_player_loaded) {
+      on_player_loaded(player);
+    }
   };
   application.player_unloaded = [this](Player& player) { detach(player.form); };
   application.end_program = [&program] { program.ended = true; };

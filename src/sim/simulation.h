@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/database/data_environment.h"
@@ -59,6 +60,10 @@ class Simulation {
   // False once the program was killed or its Exit button ended it.
   bool program_running() const;
 
+  // Called with each player window as it loads, after the trace has hooked itself on (the
+  // planner's as-run log listens here).
+  std::function<void(Player&)> on_player_loaded;
+
   // The program as it stands when launched: from its first form, on the data folder.
   void launch();
   // The program stops dead where it is, as under kill -9: called from inside any of its handlers,
@@ -80,6 +85,7 @@ class Simulation {
   SimFormWindows form_windows_;
   SimPictureLoader pictures_;
   TraceFormObserver trace_observer_;
+  TracePlayoutObserver trace_playout_;
   std::unique_ptr<SimMediaEngine> media_;
   QString media_load_error_;
   std::unique_ptr<Program> program_;

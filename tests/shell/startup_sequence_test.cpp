@@ -121,6 +121,7 @@ TEST_F(StartupSequence, ExitBeforeTheDayStartedClosesThePresentationAndEndsOnce)
   sim.runtime().run_for_ms(1);
 
   const std::vector<std::string> expected{
+      "24.0 operator click Command1",              // the record of the operator's hand
       "24.0 control Player Timer2 Enabled false",  // before the closing waits
       "24.0 activate true Presentation Designer",
       "25.0 keys {esc}{sleep 1}{esc} Presentation Designer",

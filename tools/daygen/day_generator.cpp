@@ -122,42 +122,51 @@ class Generator {
     }
     const QString movies = folder(QStringLiteral("movies"));
     const int step_s = (p_.programme_end_s - p_.first_show_s) / p_.shows;
-    for (int i = 0; i < p_.shows; ++i) {
-      Show show;
-      show.start_s = p_.first_show_s + i * step_s;
-      const int segments = dice_.between(p_.segments_min, p_.segments_max);
-      const int longest_s = std::max(1, (step_s - p_.gap_min_s) / std::max(1, segments));
-      for (int k = 0; k < segments; ++k) {
-        show.lengths_s.push_back(dice_.between(std::min(p_.segment_min_s, longest_s),
-                                               std::min(p_.segment_max_s, longest_s)));
+    for (int d = 0; d < std::max(1, p_.days); ++d) {
+      for (int i = 0; i < p_.shows; ++i) {
+        Show show;
+        show.start_s = p_.first_show_s + i * step_s;
+        const int segments = dice_.between(p_.segments_min, p_.segments_max);
+        const int longest_s = std::max(1, (step_s - p_.gap_min_s) / std::max(1, segments));
+        for (int k = 0; k < segments; ++k) {
+          show.lengths_s.push_back(dice_.between(std::min(p_.segment_min_s, longest_s),
+                                                 std::min(p_.segment_max_s, longest_s)));
+        }
+        const QString name =
+            d == 0 ? two_digits(i + 1) : QStringLiteral("d%1-%2").arg(d + 1).arg(two_digits(i + 1));
+        show_segments(movies, name, d * static_cast<int>(kSecondsPerDay), show);
+        if (d == 0) {
+          shows_.push_back(show);
+        }
       }
-      shows_.push_back(show);
+    }
+  }
 
-      // A split movie: part k's file runs from the film's start to the part's end, and the
-      // part starts at the offset where the one before ended.
-      int offset_s = 0;
-      int start_s = show.start_s;
-      const QString title = QStringLiteral("Show %1").arg(two_digits(i + 1));
-      for (int k = 0; k < segments; ++k) {
-        const int length_s = show.lengths_s[static_cast<std::size_t>(k)];
-        demo::Segment s;
-        s.file =
-            clip(movies, QStringLiteral("show-%1-part-%2.mp4").arg(two_digits(i + 1)).arg(k + 1),
-                 offset_s + length_s);
-        s.caption = QStringLiteral("Now showing: ") + title;
-        s.title = title;
-        s.start = on_day(start_s);
-        s.start_offset_s = offset_s;
-        s.length_s = length_s;
-        s.logo_file = QStringLiteral("NO");
-        s.show_start = k == 0;
-        s.show_end = k == segments - 1;
-        rows_.push_back(demo::playlist_row(s));
-        day_.segments.push_back(
-            {s.file, s.start, s.start_offset_s, s.length_s, s.show_start, s.show_end});
-        offset_s += length_s;
-        start_s += length_s;
-      }
+  // A split movie: part k's file runs from the film's start to the part's end, and the part
+  // starts at the offset where the one before ended.
+  void show_segments(const QString& movies, const QString& name, int day_s, const Show& show) {
+    int offset_s = 0;
+    int start_s = day_s + show.start_s;
+    const QString title = QStringLiteral("Show ") + name;
+    const int segments = static_cast<int>(show.lengths_s.size());
+    for (int k = 0; k < segments; ++k) {
+      const int length_s = show.lengths_s[static_cast<std::size_t>(k)];
+      demo::Segment s;
+      s.file = clip(movies, QStringLiteral("show-%1-part-%2.mp4").arg(name).arg(k + 1),
+                    offset_s + length_s);
+      s.caption = QStringLiteral("Now showing: ") + title;
+      s.title = title;
+      s.start = on_day(start_s);
+      s.start_offset_s = offset_s;
+      s.length_s = length_s;
+      s.logo_file = QStringLiteral("NO");
+      s.show_start = k == 0;
+      s.show_end = k == segments - 1;
+      rows_.push_back(demo::playlist_row(s));
+      day_.segments.push_back(
+          {s.file, s.start, s.start_offset_s, s.length_s, s.show_start, s.show_end});
+      offset_s += length_s;
+      start_s += length_s;
     }
   }
 
@@ -187,7 +196,8 @@ class Generator {
     for (const Show& show : shows_) {
       show_time_s += show.length_s();
     }
-    const double step_s = static_cast<double>(show_time_s) / static_cast<double>(kinds.size());
+    const double step_s = static_cast<double>(show_time_s) /
+                          static_cast<double>(std::max<std::size_t>(1, kinds.size()));
     for (std::size_t j = 0; j < kinds.size(); ++j) {
       const int at_s =
           show_time_to_day_s(static_cast<long long>((static_cast<double>(j) + 0.5) * step_s));

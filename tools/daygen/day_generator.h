@@ -19,6 +19,8 @@ namespace demo = platform::demo;
 struct DayParameters {
   DateTime date = date_time::from_parts(2026, 12, 7);  // only its date counts
   std::uint32_t seed = 1;
+  // Days of shows from `date` on; breaks, news and filler are times of day and recur daily.
+  int days = 1;
 
   int shows = 40;
   int segments_min = 2;
@@ -84,9 +86,9 @@ struct GeneratedDay {
   QString folder;
   QString media_durations;  // the manifest for `simulate --media-durations`
   DateTime date;
-  std::vector<GeneratedSegment> segments;  // in schedule order
-  std::vector<GeneratedBreak> breaks;      // ad and news breaks, by time
-  std::vector<GeneratedNews> daily_news;   // by time
+  std::vector<GeneratedSegment> segments;  // in schedule order, every day's
+  std::vector<GeneratedBreak> breaks;      // ad and news breaks of the first day, by time
+  std::vector<GeneratedNews> daily_news;   // of the first day, by time
   QStringList filler_folders;              // the dayparts', then the default one
   int catalogue_rows = 0;
   int manifest_entries = 0;
