@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "base/errors.h"
+
 namespace vantora::date_time {
 namespace {
 
@@ -81,8 +83,24 @@ DateTime reference_day_end() {
                         (kSecondsPerDay - 1) * 1000);
 }
 
+bool on_calendar(DateTime value) {
+  // Negative serials count whole days back and the fraction forward, so -1.5 is 1899-12-29 12:00
+  // and the first day's serial reaches down to -657434.99...
+  return std::isfinite(value.value) && value.value > kFirstDaySerial - 1.0 &&
+         value.value < kAfterLastDaySerial;
+}
+
 DateTime add_seconds(DateTime value, double seconds) {
-  return from_linear_ms(to_linear_ms(value) + std::llround(seconds * 1000.0));
+  // Checked before the arithmetic: a huge offset would overflow the millisecond line itself.
+  constexpr double kCalendarSpanS = (kAfterLastDaySerial - kFirstDaySerial + 1.0) * 86'400.0;
+  if (!on_calendar(value) || !(std::fabs(seconds) < kCalendarSpanS)) {
+    throw RuntimeError(err::kOverflow);
+  }
+  const DateTime moved = from_linear_ms(to_linear_ms(value) + std::llround(seconds * 1000.0));
+  if (!on_calendar(moved)) {
+    throw RuntimeError(err::kOverflow);
+  }
+  return moved;
 }
 
 DateTime add_months(DateTime value, int months) {

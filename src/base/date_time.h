@@ -28,7 +28,15 @@ inline constexpr std::int64_t kSecondsPerDay = 86'400;
 // The fixed day on which two times of day are compared: 6 June 2001.
 inline constexpr double kReferenceDaySerial = 37048.0;
 
+// The calendar a date-time can hold: 1 January 100 to the end of 31 December 9999. A stored
+// number of days outside it names no date and raises an overflow.
+inline constexpr double kFirstDaySerial = -657434.0;
+inline constexpr double kAfterLastDaySerial = 2958466.0;
+
 namespace date_time {
+
+// Whether a value lies on the calendar; only such values may be turned into milliseconds.
+bool on_calendar(DateTime value);
 
 DateTime from_parts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                     int millisecond = 0);
@@ -50,6 +58,7 @@ DateTime time_of_day(DateTime value);
 DateTime on_reference_day(DateTime value);
 DateTime reference_day_end();
 
+// Raises err::kOverflow when the moment leaves the calendar.
 DateTime add_seconds(DateTime value, double seconds);
 DateTime add_months(DateTime value, int months);
 

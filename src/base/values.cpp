@@ -140,7 +140,11 @@ DateTime to_date_time(const QVariant& value) {
     }
     throw RuntimeError(err::kTypeMismatch);
   }
-  return DateTime(to_double(value));
+  const DateTime days(to_double(value));
+  if (!date_time::on_calendar(days)) {
+    throw RuntimeError(err::kOverflow);
+  }
+  return days;
 }
 
 bool parse_date_time(const QString& text, DateTime* out) {

@@ -33,6 +33,9 @@ void Trace::flush() {
 }
 
 void Trace::event(std::string_view type, nlohmann::json fields) {
+  if (listener_) {
+    listener_(type, fields);
+  }
   if (file_ == nullptr) {
     return;
   }
@@ -44,7 +47,7 @@ void Trace::event(std::string_view type, nlohmann::json fields) {
 
 void Trace::control(const QString& form, const QString& name, const QString& property,
                     const QVariant& value) {
-  if (file_ == nullptr) {
+  if (!enabled()) {
     return;
   }
   event("control", {{"form", text(form)},

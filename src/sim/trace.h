@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 #include <cstdio>
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <string_view>
 
@@ -26,7 +27,11 @@ class Trace {
 
   // Opens (truncates) the file; false when it cannot be written.
   bool open(const QString& path);
-  bool enabled() const { return file_ != nullptr; }
+  bool enabled() const { return file_ != nullptr || listener_ != nullptr; }
+  // Hears every event as it is written, file or none: a checker running beside the day (the
+  // recovery soak) reads what happens without parsing a file.
+  using Listener = std::function<void(std::string_view type, const nlohmann::json& fields)>;
+  void set_listener(Listener listener) { listener_ = std::move(listener); }
   // Pushes what was written to the file, for a reader while the run goes on.
   void flush();
   // Ends the file: later events are not written.
@@ -47,6 +52,7 @@ class Trace {
  private:
   const ports::Runtime& clock_;
   std::FILE* file_ = nullptr;
+  Listener listener_;
 };
 
 // Traces every property change of the forms it observes as a "control" event.

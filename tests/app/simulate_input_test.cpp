@@ -48,6 +48,9 @@ TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
         "end_offset, show_start, show_end, logo_file, caption, text6, picture_top, "
         "picture_height) VALUES ('2026-12-06 10:00:00', '2026-12-06 10:30:00', "
         "'/media/feature.mp4', 300, 2100, -1, -1, 'NO', 'Feature', '', 0, 0)")));
+    // The show starts 26 s late and stops 34 s in; a restart two minutes after the crash is in
+    // time to resume it only with a tolerance wider than the minute the schedule gives.
+    ASSERT_TRUE(query.exec(QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 180")));
   }
   QSqlDatabase::removeDatabase(QStringLiteral("tool"));
   const QString manifest = folder.filePath(QStringLiteral("media.tsv"));

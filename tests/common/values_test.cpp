@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "base/errors.h"
 #include "support/schedule_fixture.h"
 
@@ -61,6 +63,15 @@ TEST(Values, StoredDateTimeTexts) {
   // A time of day alone lies on day zero; one with a date keeps it.
   EXPECT_EQ(values::to_date_time(QVariant(QStringLiteral("06:00:00"))).value, 0.25);
   EXPECT_GT(values::to_date_time(QVariant(QStringLiteral("2001-06-06 06:00:00"))).value, 1.0);
+  // A stored number of days names a date only on the calendar (years 100 to 9999); past it, as
+  // a scheduling tool's garbage may be, it overflows instead of wrapping the millisecond line.
+  EXPECT_EQ(values::to_date_time(QVariant(2958465.5)).value, 2958465.5);
+  EXPECT_EQ(values::to_date_time(QVariant(-657434.5)).value, -657434.5);
+  for (const double days : {2958466.0, -657435.0, 3.5e18, std::nan("")}) {
+    EXPECT_RUNTIME_ERROR(values::to_date_time(QVariant(days)), err::kOverflow);
+  }
+  EXPECT_RUNTIME_ERROR(date_time::add_seconds(DateTime(2958465.0), 86'400.0), err::kOverflow);
+  EXPECT_RUNTIME_ERROR(date_time::add_seconds(DateTime(40000.0), 1e300), err::kOverflow);
 }
 
 }  // namespace

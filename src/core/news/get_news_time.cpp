@@ -96,7 +96,12 @@ void GetNewsTime(Player& p, double Seconds) {
   s.news.NewsFound = kFalse;
 
   DateTime now = date_time::truncate_to_second(p.runtime.now());
-  DateTime later = date_time::add_seconds(now, values::round_half_even(Seconds));
+  DateTime later;
+  // A clip said to run for longer than the calendar lasts (a schedule's garbage offsets) has no
+  // end to look ahead to.
+  if (!proc([&] { later = date_time::add_seconds(now, values::round_half_even(Seconds)); })) {
+    return;
+  }
   const bool crosses_midnight =
       std::floor(later.value) - std::floor(now.value) != 0.0;  // day boundaries between them
   const DateTime today = date_time::date_part(now);

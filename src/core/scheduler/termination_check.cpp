@@ -30,13 +30,23 @@ bool is_candidate(const PlayerState& s, const db::Recordset& rs) {
   return values::to_double(end_offset) > values::to_double(saved_position) + 5.0;
 }
 
-// The show can still be resumed: its saved point plus the tolerance is not behind the clock, and
-// the row did begin (a clock set back makes a started row lie in the future).
+// Seconds of the segment played by the saved point. The saved point is a media position, which
+// begins at the segment's start offset, not at zero: the second part of a split movie stopped at
+// 1000 s from an offset of 900 s had played 100 s, not 1000. A Null offset plays from the start.
+double seconds_played(const db::Recordset& rs, double media_position_s) {
+  const QVariant start_offset = rs.field(db::col::playlist::kStartOffset);
+  const double offset_s = values::is_null(start_offset) ? 0.0 : values::to_double(start_offset);
+  return media_position_s - offset_s;
+}
+
+// The show can still be resumed: the time it had played plus the tolerance is not behind the
+// clock, and the row did begin (a clock set back makes a started row lie in the future).
 bool is_resumable(const PlayerState& s, const db::Recordset& rs, std::int64_t now_ms) {
   const double saved_position = values::to_double(rs.field(db::col::playlist::kSavedPosition));
   const std::int64_t start_ms = schedule_clock::ms(s.row.SegStart);
   const std::int64_t latest_ms =
-      start_ms + schedule_clock::seconds_to_ms(saved_position + s.settings.StartTolerance);
+      start_ms +
+      schedule_clock::seconds_to_ms(seconds_played(rs, saved_position) + s.settings.StartTolerance);
   return latest_ms >= now_ms && now_ms > start_ms;
 }
 
@@ -68,8 +78,15 @@ void measure_gap(Player& p, Procedure& proc) {
     }
   };
 
-  s.recovery.ResumeLag = seconds_from(date_time::add_seconds(s.row.SegStart, s.row.StartOffset),
-                                      schedule_clock::now(p.runtime));
+  // How late the resume point plays against the schedule, measured as the time into the segment
+  // (`StartOffset` holds the resume point as a media position by now; an offset that cannot be
+  // read counts as none, like a Null one).
+  double resume_played_s = s.row.StartOffset;
+  proc([&] { resume_played_s = seconds_played(rs, s.row.StartOffset); });
+  proc([&] {
+    s.recovery.ResumeLag = seconds_from(date_time::add_seconds(s.row.SegStart, resume_played_s),
+                                        schedule_clock::now(p.runtime));
+  });
 
   // A one-row show ends on its own row: its end is noted before the row is passed over as the
   // start of the show, not of the next one.
