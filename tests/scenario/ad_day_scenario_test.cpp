@@ -1,7 +1,5 @@
 #include <QRegularExpression>
-#include <QSqlQuery>
 #include <algorithm>
-#include <map>
 
 #include "scenario/day_scenario.h"
 
@@ -70,23 +68,17 @@ TEST_F(DayScenario, ADayOfBreaksOverFillerPlaysEveryItemOnceAndOnTime) {
   EXPECT_GE(late_s.front(), 0.0);
   EXPECT_LT(late_s.back(), 0.666);
 
-  // Logged once each, in play order.
-  std::map<std::pair<QString, QString>, int> logged;
-  QSqlQuery query(tool());
-  ASSERT_TRUE(query.exec(QStringLiteral("SELECT seg_start_time, file_name FROM Played")));
-  while (query.next()) {
-    ++logged[{query.value(0).toString(), query.value(1).toString()}];
-  }
-  EXPECT_EQ(logged.size(), 18U * (3 + 3 + 2));
-  for (const auto& [item, times] : logged) {
-    EXPECT_EQ(times, 1) << qPrintable(item.first + u' ' + item.second);
-  }
+  // Logged once each: eight items a break, 18 hours of breaks.
   std::size_t break_items = 0;
   for (const TracedEvent& e : media) {
     break_items +=
         QString::fromStdString(e.text("file")).contains(QRegularExpression("/(ad|n)\\d")) ? 1 : 0;
   }
-  EXPECT_EQ(break_items, logged.size());
+  EXPECT_EQ(break_items, 18U * (3 + 3 + 2));
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT COUNT(*) || ' ' || "
+                                      "COUNT(DISTINCT seg_start_time || file_name) FROM Played"))
+                .toString(),
+            QStringLiteral("144 144"));
   // The one line the schedule explains: the cursor finds no show in an empty playlist.
   for (const TracedEvent& e : events("error")) {
     EXPECT_EQ(e.text("procedure") + ' ' + std::to_string(static_cast<int>(e.number("number"))),

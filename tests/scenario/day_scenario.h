@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -92,6 +93,48 @@ class DayScenario : public ScheduleFixture {
       }
     }
     return found;
+  }
+
+  // The played log's file names, in the order they were written.
+  std::vector<std::string> played_files() {
+    std::vector<std::string> files;
+    QSqlQuery query(tool());
+    EXPECT_TRUE(query.exec(QStringLiteral("SELECT file_name FROM Played ORDER BY rowid")));
+    while (query.next()) {
+      files.push_back(query.value(0).toString().toStdString());
+    }
+    return files;
+  }
+
+  // How many error lines the procedure logged.
+  std::size_t error_lines(const std::string& procedure) {
+    std::size_t lines = 0;
+    for (const TracedEvent& e : events("error")) {
+      lines += e.text("procedure") == procedure ? 1 : 0;
+    }
+    return lines;
+  }
+
+  // "name x,y wxh z" for each window placed at that moment.
+  std::vector<std::string> windows_at(DateTime moment) {
+    std::vector<std::string> placed;
+    for (const TracedEvent& e : events("window")) {
+      if (e.at == moment) {
+        placed.push_back(QStringLiteral("%1 %2,%3 %4x%5 %6")
+                             .arg(QString::fromStdString(e.text("name")))
+                             .arg(e.number("x"))
+                             .arg(e.number("y"))
+                             .arg(e.number("w"))
+                             .arg(e.number("h"))
+                             .arg(QString::fromStdString(e.text("z")))
+                             .toStdString());
+      }
+    }
+    return placed;
+  }
+
+  static QString file_name(const TracedEvent& e) {
+    return QString::fromStdString(e.text("file")).section(u'/', -1);
   }
 
   static DateTime at(int hour, int minute, int second = 0, int day = 6) {
