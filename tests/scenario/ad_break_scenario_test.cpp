@@ -7,28 +7,7 @@ namespace {
 
 // Breaks prepared by the slot search from the tool's adv and Slot_adv rows, played by the ad
 // timer on the whole simulated program.
-class AdBreakScenario : public DayScenario {
- protected:
-  enum class File { kMedia, kNotMedia };
-  void add_ad(const char* time, const QString& file, double length_s, int priority,
-              File kind = File::kMedia) {
-    tool_exec(QStringLiteral("INSERT INTO adv (item_name, time, caption, first_date, last_date, "
-                             "media_path, duration, hide_caption, ad_flag, Priority) VALUES "
-                             "('ad', '%1', 'Ad', '2026-12-01 00:00:00', '2026-12-31 00:00:00', "
-                             "'%2', %3, 0, -1, %4)")
-                  .arg(QString::fromLatin1(time), file)
-                  .arg(length_s)
-                  .arg(priority));
-    if (kind == File::kMedia) {
-      media(file, length_s);
-    }
-  }
-  void add_slot(const char* time) {
-    tool_exec(QStringLiteral("INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES "
-                             "('break', '%1', 0)")
-                  .arg(QString::fromLatin1(time)));
-  }
-};
+using AdBreakScenario = DayScenario;
 
 // The classic example: two ads at 10:15:00 with a lead time of 10 s over a movie begun at
 // 10:00:14. The designer hears "P" on every tick of the last nine seconds, the first ad starts

@@ -27,9 +27,7 @@ TEST_F(DayScenario, ADayOfBreaksOverFillerPlaysEveryItemOnceAndOnTime) {
       const QString time =
           QStringLiteral("%1:%2:00").arg(hour, 2, 10, QLatin1Char('0')).arg(minute);
       const bool news_slot = minute == 30;
-      tool_exec(QStringLiteral("INSERT INTO Slot_adv (time, slot_kind) VALUES ('%1', %2)")
-                    .arg(time)
-                    .arg(news_slot ? 1 : 0));
+      add_slot(time, news_slot ? 1 : 0);
       breaks.push_back(at(hour, minute));
       if (news_slot) {
         tool_exec(QStringLiteral("INSERT INTO adv (time, caption, first_date, last_date, "
@@ -39,17 +37,9 @@ TEST_F(DayScenario, ADayOfBreaksOverFillerPlaysEveryItemOnceAndOnTime) {
         continue;
       }
       for (int i = 0; i < 3; ++i) {
-        tool_exec(QStringLiteral("INSERT INTO adv (time, caption, first_date, last_date, "
-                                 "media_path, duration, hide_caption, ad_flag, Priority) VALUES "
-                                 "('%1', 'Ad', '2026-12-01', '2026-12-31', '%2', %3, 0, -1, %4)")
-                      .arg(time, QString::fromLatin1(ads[i].file))
-                      .arg(ads[i].length_s)
-                      .arg(i + 1));
+        add_ad(time, QString::fromLatin1(ads[i].file), ads[i].length_s, i + 1);
       }
     }
-  }
-  for (const auto& ad : ads) {
-    media(QString::fromLatin1(ad.file), ad.length_s);
   }
   simulation(at(5, 59, 0)).runtime().run_until(at(0, 0, 0, 7));
 

@@ -43,6 +43,29 @@ class DayScenario : public ScheduleFixture {
     return path;
   }
 
+  // An ad of the tool's adv table, valid all month, listed in the manifest unless it is no media.
+  enum class File { kMedia, kNotMedia };
+  void add_ad(const QString& time, const QString& file, double length_s, int priority,
+              File kind = File::kMedia) {
+    tool_exec(QStringLiteral("INSERT INTO adv (item_name, time, caption, first_date, last_date, "
+                             "media_path, duration, hide_caption, ad_flag, Priority) VALUES "
+                             "('ad', '%1', 'Ad', '2026-12-01 00:00:00', '2026-12-31 00:00:00', "
+                             "'%2', %3, 0, -1, %4)")
+                  .arg(time, file)
+                  .arg(length_s)
+                  .arg(priority));
+    if (kind == File::kMedia && !manifest_.contains(file + u'\t')) {
+      media(file, length_s);
+    }
+  }
+  // A break slot; kind 1 is a news break.
+  void add_slot(const QString& time, int kind = 0) {
+    tool_exec(QStringLiteral("INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES "
+                             "('break', '%1', %2)")
+                  .arg(time)
+                  .arg(kind));
+  }
+
   void media(const QString& path, double length_s) {
     manifest_ += path + u'\t' + QString::number(length_s) + u'\n';
   }
