@@ -73,8 +73,9 @@ TEST_F(AdBreakScenario, ATwoAdBreakWarnsPlaysInPriorityOrderAndResumesTheMovie) 
               "SELECT started || completed || IFNULL(reserved_17, 'N') || IFNULL(logo_file, 'N') "
               "|| IFNULL(logo_left, 'N') || IFNULL(logo_top, 'N') || ' ' || end_offset || ' ' "
               "|| picture_height || ' ' || seg_start_time FROM Played ORDER BY rowid"))
-          .toString(),
-      QStringLiteral("00NNNN 30 600 ") + day_text(QStringLiteral("10:15:00")));
+          .toString()
+          .toStdString(),
+      "00NNNN 30 600 " + day_text(QStringLiteral("10:15:00")).toStdString());
   Player& p = player();
   EXPECT_EQ(p.state.breaks.InAdBreak, kFalse);
   EXPECT_EQ(p.form.Text3.Text.get(), QStringLiteral("Movie"));

@@ -67,8 +67,9 @@ TEST_F(DayScenario, ADayOfBreaksOverFillerPlaysEveryItemOnceAndOnTime) {
   EXPECT_EQ(break_items, 18U * (3 + 3 + 2));
   EXPECT_EQ(tool_value(QStringLiteral("SELECT COUNT(*) || ' ' || "
                                       "COUNT(DISTINCT seg_start_time || file_name) FROM Played"))
-                .toString(),
-            QStringLiteral("144 144"));
+                .toString()
+                .toStdString(),
+            "144 144");
   // The one line the schedule explains: the cursor finds no show in an empty playlist.
   for (const TracedEvent& e : events("error")) {
     EXPECT_EQ(e.text("procedure") + ' ' + std::to_string(static_cast<int>(e.number("number"))),

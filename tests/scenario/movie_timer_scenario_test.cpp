@@ -237,19 +237,19 @@ TEST_F(DayScenario, TheLotteryRevealsADigitAfterABreakInItsMinutes) {
   const QString counter =
       QStringLiteral("SELECT COUNT(*) || '|' || IFNULL(MAX(lottery_counter), '') FROM Wizard_INI");
   break_ends_at(at(10, 10, 30));
-  EXPECT_EQ(tool_value(counter).toString(), QStringLiteral("0|"));
+  EXPECT_EQ(tool_value(counter).toString().toStdString(), "0|");
   break_ends_at(at(10, 15, 0));
   EXPECT_EQ(p.form.T_Number.Caption.get(), QStringLiteral("4????"));
   break_ends_at(at(10, 20, 0));
   sim.runtime().run_until(at(10, 21, 0));
   EXPECT_EQ(p.form.T_Number.Caption.get(), QStringLiteral("X????"));
   EXPECT_EQ(p.state.lottery.LotteryCount, 1);
-  EXPECT_EQ(tool_value(counter).toString(), QStringLiteral("1| 1"));
+  EXPECT_EQ(tool_value(counter).toString().toStdString(), "1| 1");
 
   for (int call = 2; call <= 6; ++call) {
     Show_Lottery(p);
   }
-  EXPECT_EQ(tool_value(counter).toString(), QStringLiteral("1| 6"));
+  EXPECT_EQ(tool_value(counter).toString().toStdString(), "1| 6");
   EXPECT_EQ(p.form.T_Number.Caption.get(), QStringLiteral("XXXX9"));
 }
 
