@@ -11,6 +11,7 @@
 #include "base/errors.h"
 #include "core/shell/application.h"
 #include "core/shell/channel_ini.h"
+#include "platform/asrun/as_run_log.h"
 #include "platform/mpv/mpv_engine.h"
 #include "platform/qt/qt_file_lister.h"
 #include "platform/qt/qt_picture_loader.h"
@@ -86,32 +87,34 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
   restart_view.on_window_made = register_window;
   std::unique_ptr<platform::FormView> player_view;
   std::unique_ptr<platform::FormView> retired_view;
+  platform::AsRunLog as_run(runtime, settings.data_folder);
   shell.player_loaded = [&](Player& player) {
+    as_run.attach(player.playout, player.errors);
     player_view = std::make_unique<platform::FormView>(player.form);
     player_view->on_window_made = register_window;
   };
   // The unload may come from a click on this very view: it is kept until the next one goes.
   shell.player_unloaded = [&](Player& /*player*/) { retired_view = std::move(player_view); };
 
+  shell.end_program = [] { QCoreApplication::quit(); };
+  // An unattended stop goes the operator's way: the Exit button halts the timers before the
+  // unload, whose key waits would otherwise let them tick over a released media graph, and the
+  // designer gets its closing keys.
+  auto press_exit = [&shell] {
+    if (Player* player = shell.player()) {
+      player->form.Command1.click();
+    } else {
+      shell.end_program();
+    }
+  };
   SignalRelay signals;
   signals.on_hangup = [&shell] { shell.Restart_Load(); };
-  signals.on_terminate = [&shell] {
-    shell.Unload_Player();
-    QCoreApplication::quit();
-  };
+  signals.on_terminate = press_exit;
 
-  shell.end_program = [] { QCoreApplication::quit(); };
-  // The unattended stop goes the operator's way, so the designer gets its closing keys.
   QTimer quit_timer;
   if (args.quit_after_s > 0) {
     quit_timer.setSingleShot(true);
-    QObject::connect(&quit_timer, &QTimer::timeout, [&shell] {
-      if (Player* player = shell.player()) {
-        player->form.Command1.click();
-      } else {
-        shell.end_program();
-      }
-    });
+    QObject::connect(&quit_timer, &QTimer::timeout, press_exit);
     quit_timer.start(std::chrono::seconds(args.quit_after_s));
   }
 

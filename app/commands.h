@@ -19,6 +19,26 @@ struct SimulateArguments {
   std::string input_path;
 };
 
+struct PlanArguments {
+  std::string data_folder;
+  std::string start;  // empty: now
+  std::string until;  // empty: the end of the start's day
+  std::string json_path;
+  std::string html_path;
+  bool save = false;
+};
+// 0 no finding is an error, 1 one is, 2 bad input.
+int run_plan(int argc, char** argv, const PlanArguments& args);
+
+struct ReportArguments {
+  std::string data_folder;
+  std::string day;
+  std::string html_path;
+  std::string csv_path;
+};
+// 0 the report was made, 2 bad input (no saved plan, no as-run log).
+int run_report(int argc, char** argv, const ReportArguments& args);
+
 struct DemoChannelArguments {
   CLI::App* command = nullptr;
   std::string folder;

@@ -29,6 +29,27 @@ int main(int argc, char** argv) {
                        "Script of clicks, clipboard changes, restarts, crashes and launches, one "
                        "\"[YYYY-MM-DD] HH:MM:SS[.mmm] ACTION ARGS\" a line (see docs/trace.md)");
 
+  vantora::app::PlanArguments plan_args;
+  CLI::App* plan = app.add_subcommand(
+      "plan",
+      "Dry-run the day on a copy of the schedule and say what would go wrong. Exits 0 "
+      "when nothing is an error, 1 when something is, 2 on bad input.");
+  plan->add_option("--data", plan_args.data_folder, "The data folder (only read)")->required();
+  plan->add_option("--start", plan_args.start, "\"YYYY-MM-DD HH:MM:SS\" (default: now)");
+  plan->add_option("--until", plan_args.until,
+                   "\"YYYY-MM-DD HH:MM:SS\" (default: the end of the start's day)");
+  plan->add_option("--json", plan_args.json_path, "Write the plan as JSON here");
+  plan->add_option("--html", plan_args.html_path, "Write the plan as one HTML page here");
+  plan->add_flag("--save", plan_args.save, "Keep the plan as DIR/plans/YYYY-MM-DD.json");
+
+  vantora::app::ReportArguments report_args;
+  CLI::App* report = app.add_subcommand(
+      "report", "Compare a day's saved plan with its as-run log: lateness, misses, billing.");
+  report->add_option("--data", report_args.data_folder, "The data folder")->required();
+  report->add_option("--day", report_args.day, "YYYY-MM-DD")->required();
+  report->add_option("--html", report_args.html_path, "Write the report as one HTML page here");
+  report->add_option("--csv", report_args.csv_path, "Write the billing list of ads here");
+
   vantora::app::ChannelArguments channel_args;
   app.add_option("--config", channel_args.config_path,
                  "The channel.ini to read instead of the one beside the program");
@@ -55,6 +76,12 @@ int main(int argc, char** argv) {
     return vantora::app::run_demo_channel(argc, argv, demo_channel_args);
   }
 
+  if (*plan) {
+    return vantora::app::run_plan(argc, argv, plan_args);
+  }
+  if (*report) {
+    return vantora::app::run_report(argc, argv, report_args);
+  }
   if (*simulate) {
     return vantora::app::run_simulate(argc, argv, simulate_args);
   }

@@ -35,18 +35,6 @@ struct SimMediaEngine::Shared {
 
 namespace {
 
-const char* mode_name(ports::MediaMode mode) {
-  switch (mode) {
-    case ports::MediaMode::kNews:
-      return "news";
-    case ports::MediaMode::kFiller:
-      return "filler";
-    case ports::MediaMode::kNormal:
-      break;
-  }
-  return "normal";
-}
-
 class SimGraph final : public ports::MediaGraph {
  public:
   SimGraph(std::shared_ptr<SimMediaEngine::Shared> shared, ports::MediaMode mode)
@@ -67,13 +55,8 @@ class SimGraph final : public ports::MediaGraph {
     }
     const std::optional<double> length_s =
         path.isEmpty() ? std::nullopt : shared_->duration_s(path);
+    // The player records the start that failed, as it records the ones that run.
     if (!length_s) {
-      shared_->trace.event("media", {{"mode", mode_name(mode_)},
-                                     {"file", Trace::text(path)},
-                                     {"start", nullptr},
-                                     {"top", nullptr},
-                                     {"height", nullptr},
-                                     {"ok", false}});
       throw RuntimeError(QFileInfo::exists(path) ? err::kMediaUnknownFileType
                                                  : err::kMediaFileNotFound);
     }
@@ -92,15 +75,7 @@ class SimGraph final : public ports::MediaGraph {
       anchor_ms_ = shared_->runtime.now_ms();
       running_ = true;
     }
-    if (!announced_) {
-      announced_ = true;
-      shared_->trace.event("media", {{"mode", mode_name(mode_)},
-                                     {"file", Trace::text(file_)},
-                                     {"start", anchor_s_},
-                                     {"top", top_},
-                                     {"height", height_},
-                                     {"ok", true}});
-    }
+    announced_ = true;
   }
 
   void Pause() override {

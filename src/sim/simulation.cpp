@@ -17,8 +17,10 @@ struct ProgramKilled {};
 
 // What lives and dies with the program's process.
 struct Simulation::Program {
+  explicit Program(platform::SqliteScheduleStore::Sharing sharing)
+      : data(platform::sqlite_store_factory(sharing)) {}
   Globals globals;
-  db::DataEnvironment data{platform::sqlite_store_factory()};
+  db::DataEnvironment data;
   // A channel's clip folders are real folders.
   SimFileLister files{SimFileLister::OtherFolders::kFromDisk};
   std::unique_ptr<Application> application;
@@ -31,7 +33,8 @@ Simulation::Simulation(SimulationOptions options)
       trace_(runtime_),
       desktop_(runtime_, trace_),
       form_windows_(desktop_),
-      trace_observer_(trace_) {
+      trace_observer_(trace_),
+      trace_playout_(trace_) {
   MediaManifest manifest;
   if (!options_.media_durations_path.isEmpty()) {
     if (auto loaded = MediaManifest::load(options_.media_durations_path, &media_load_error_)) {
@@ -80,7 +83,7 @@ void Simulation::launch() {
     return;
   }
   bury();
-  program_ = std::make_unique<Program>();
+  program_ = std::make_unique<Program>(options_.schedule_sharing);
   ChannelSettings settings;
   settings.data_folder = options_.data_folder;
   settings.platform.insert(QStringLiteral("designer"), options_.designer_command);
@@ -97,7 +100,11 @@ void Simulation::launch() {
   attach(application.restart_form);
   application.player_loaded = [this, trace_errors](Player& player) {
     player.errors.add_listener(trace_errors);
+    player.playout.add_observer(&trace_playout_);
     attach(player.form);
+    if (on_player_loaded) {
+      on_player_loaded(player);
+    }
   };
   application.player_unloaded = [this](Player& player) { detach(player.form); };
   application.end_program = [&program] { program.ended = true; };

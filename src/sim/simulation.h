@@ -2,11 +2,13 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/database/data_environment.h"
 #include "core/shell/application.h"
 #include "core/shell/player_state.h"
+#include "platform/sql/sqlite_schedule_store.h"
 #include "sim/input_script.h"
 #include "sim/sim_desktop.h"
 #include "sim/sim_file_lister.h"
@@ -28,6 +30,11 @@ struct SimulationOptions {
   QString designer_command = QStringLiteral("vantora-designer-stand-in");
   MediaProber media_prober;  // for files the manifest does not list; empty: none is media
   InputScript input;         // what is done to the program from outside, and when
+  // kPrivate when no other program reads the data folder's schedule during the run (a copy made
+  // for the run): the same rows and statements, without the locking and flushing a shared file
+  // needs, which is most of a simulated day's time.
+  platform::SqliteScheduleStore::Sharing schedule_sharing =
+      platform::SqliteScheduleStore::Sharing::kShared;
 };
 
 // The whole program on the simulated runtime, from start-up, for a span of virtual time. The
@@ -59,6 +66,10 @@ class Simulation {
   // False once the program was killed or its Exit button ended it.
   bool program_running() const;
 
+  // Called with each player window as it loads, after the trace has hooked itself on (the
+  // planner's as-run log listens here).
+  std::function<void(Player&)> on_player_loaded;
+
   // The program as it stands when launched: from its first form, on the data folder.
   void launch();
   // The program stops dead where it is, as under kill -9: called from inside any of its handlers,
@@ -80,6 +91,7 @@ class Simulation {
   SimFormWindows form_windows_;
   SimPictureLoader pictures_;
   TraceFormObserver trace_observer_;
+  TracePlayoutObserver trace_playout_;
   std::unique_ptr<SimMediaEngine> media_;
   QString media_load_error_;
   std::unique_ptr<Program> program_;

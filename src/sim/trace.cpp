@@ -1,8 +1,7 @@
 #include "sim/trace.h"
 
-#include <QStringList>
-
-#include "base/values.h"
+#include "base/date_time.h"
+#include "platform/asrun/json_value.h"
 
 namespace vantora::sim {
 
@@ -37,15 +36,8 @@ void Trace::event(std::string_view type, nlohmann::json fields) {
   if (file_ == nullptr) {
     return;
   }
-  // "t" and "type" lead every line, so the file reads well by eye.
-  nlohmann::ordered_json line = nlohmann::ordered_json::object();
-  line["t"] = date_time::to_iso_ms(clock_.now()).toStdString();
-  line["type"] = type;
-  for (auto& [key, value] : fields.items()) {
-    line[key] = std::move(value);
-  }
   const std::string text =
-      line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+      platform::json_line(date_time::to_iso_ms(clock_.now()), type, std::move(fields));
   std::fwrite(text.data(), 1, text.size(), file_);
   std::fputc('\n', file_);
 }
@@ -67,38 +59,7 @@ void Trace::error(std::int32_t number, const QString& description, const QString
 }
 
 nlohmann::json Trace::to_json(const QVariant& value) {
-  if (values::is_null(value)) {
-    return nullptr;
-  }
-  if (value.typeId() == qMetaTypeId<DateTime>()) {
-    return date_time::to_iso_ms(value.value<DateTime>()).toStdString();
-  }
-  switch (value.typeId()) {
-    case QMetaType::Bool:
-      return value.toBool();
-    case QMetaType::Short:
-    case QMetaType::Int:
-    case QMetaType::Long:
-    case QMetaType::LongLong:
-      return value.toLongLong();
-    case QMetaType::UShort:
-    case QMetaType::UInt:
-    case QMetaType::ULong:
-    case QMetaType::ULongLong:
-      return value.toULongLong();
-    case QMetaType::Float:
-    case QMetaType::Double:
-      return value.toDouble();
-    case QMetaType::QStringList: {
-      nlohmann::json list = nlohmann::json::array();
-      for (const QString& item : value.toStringList()) {
-        list.push_back(item.toStdString());
-      }
-      return list;
-    }
-    default:
-      return value.toString().toStdString();
-  }
+  return platform::to_json(value);
 }
 
 void Trace::clock_set(DateTime from, DateTime to) {
@@ -108,6 +69,17 @@ void Trace::clock_set(DateTime from, DateTime to) {
   event("clock", {{"time", text(date_time::to_iso_ms(to).mid(11))},
                   {"from", text(date_time::to_iso_ms(from))},
                   {"to", text(date_time::to_iso_ms(to))}});
+}
+
+void TracePlayoutObserver::on_playout(const PlayoutEvent& event) {
+  if (!trace_.enabled()) {
+    return;
+  }
+  nlohmann::json fields = nlohmann::json::object();
+  for (auto it = event.fields.constBegin(); it != event.fields.constEnd(); ++it) {
+    fields[it.key().toStdString()] = Trace::to_json(it.value());
+  }
+  trace_.event(event.type.toStdString(), std::move(fields));
 }
 
 }  // namespace vantora::sim

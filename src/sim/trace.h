@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/shell/form_model.h"
+#include "core/shell/playout_record.h"
 #include "ports/runtime.h"
 
 namespace vantora::sim {
@@ -56,6 +57,17 @@ class TraceFormObserver final : public forms::FormObserver {
                         const QVariant& value) override {
     trace_.control(form, control, property, value);
   }
+
+ private:
+  Trace& trace_;
+};
+
+// Traces what the player records as going on air: media starts, breaks, news, the day's start and
+// the operator's actions, each under its own type.
+class TracePlayoutObserver final : public PlayoutObserver {
+ public:
+  explicit TracePlayoutObserver(Trace& trace) : trace_(trace) {}
+  void on_playout(const PlayoutEvent& event) override;
 
  private:
   Trace& trace_;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/trace_lines.h"
+#include "tools/daygen/day_generator.h"
 
 namespace {
 
@@ -39,6 +40,27 @@ TEST(CommandLine, ExitCodesAndMessages) {
   file.close();
   const QStringList simulate = {QStringLiteral("simulate"), QStringLiteral("--data"), existing,
                                 QStringLiteral("--start")};
+  // A day whose only show has no file: the plan finds an error.
+  const QString broken = folder.filePath(QStringLiteral("broken"));
+  ASSERT_EQ(run({QStringLiteral("init-db"), broken}).exit_code, 0);
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("b"));
+    db.setDatabaseName(broken + QStringLiteral("/wizard.db"));
+    ASSERT_TRUE(db.open());
+    ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral(
+        "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, show_start, show_end) "
+        "VALUES ('2026-12-06 10:02:00', '2026-12-06 10:05:00', '/no/such.mp4', -1, -1)")));
+  }
+  QSqlDatabase::removeDatabase(QStringLiteral("b"));
+  const auto plan = [](const QString& data, const char* start) {
+    return QStringList{QStringLiteral("plan"),
+                       QStringLiteral("--data"),
+                       data,
+                       QStringLiteral("--start"),
+                       QLatin1String(start),
+                       QStringLiteral("--until"),
+                       QStringLiteral("2026-12-06 10:10:00")};
+  };
   const struct {
     QStringList arguments;
     int exit_code;
@@ -49,6 +71,14 @@ TEST(CommandLine, ExitCodesAndMessages) {
       {{QStringLiteral("--config"), ini}, 2, ini},
       {{QStringLiteral("--config"), no_folder_ini}, 2, QStringLiteral("/no/such/folder")},
       {{QStringLiteral("init-db"), existing}, 1, QStringLiteral("already exists")},
+      {plan(existing, "2026-12-06 10:00:00"), 0, QStringLiteral(": OK")},
+      {plan(broken, "2026-12-06 10:00:00"), 1, QStringLiteral("media-missing [playlist #1]")},
+      {plan(existing, "tomorrow"), 2, QStringLiteral("tomorrow")},
+      {plan(existing, "2026-12-06 10:20:00"), 2, QStringLiteral("--until")},
+      {{QStringLiteral("report"), QStringLiteral("--data"), existing, QStringLiteral("--day"),
+        QStringLiteral("2026-12-06")},
+       2,
+       QStringLiteral("plan --save")},
       {simulate +
            QStringList{QStringLiteral("tomorrow"), QStringLiteral("--for"), QStringLiteral("10")},
        2, QStringLiteral("tomorrow")},
@@ -174,6 +204,57 @@ TEST(SimulateCommand, FromInitDbToTheFirstPictureTheSameEveryTime) {
       "10:01:37.026 clock shown",
   };
   EXPECT_EQ(milestones, expected);
+}
+
+// An hour of schedule, two shows of two segments each: the command plays every segment in
+// order, each from its start offset, none before its time, and writes no error line.
+TEST(SimulateCommand, TwoShowsOfTwoSegmentsPlayInOrderFromTheirOffsets) {
+  QTemporaryDir folder;
+  vantora::daygen::DayParameters p;
+  p.date = vantora::date_time::from_parts(2026, 12, 7);
+  p.shows = 2;
+  p.segments_min = p.segments_max = 2;
+  p.first_show_s = 10 * 3600 + 5 * 60;
+  p.programme_end_s = 11 * 3600;
+  p.ad_slots = p.ad_catalogue = p.news_breaks = p.daily_news = 0;
+  p.filler_clips = 3;
+  const vantora::daygen::GeneratedDay day = vantora::daygen::generate_day(folder.path(), p);
+  const QString trace = folder.filePath(QStringLiteral("trace.jsonl"));
+  const Result result = run(
+      {QStringLiteral("simulate"), QStringLiteral("--data"), day.folder, QStringLiteral("--start"),
+       QStringLiteral("2026-12-07 10:00:00"), QStringLiteral("--for"), QStringLiteral("3600"),
+       QStringLiteral("--trace"), trace, QStringLiteral("--media-durations"), day.media_durations});
+  ASSERT_EQ(result.exit_code, 0) << result.err.toStdString();
+
+  struct Start {
+    std::string file;
+    double offset_s;
+    bool operator==(const Start&) const = default;
+  };
+  std::vector<Start> expected;
+  for (const auto& segment : day.segments) {
+    expected.push_back({segment.file.toStdString(), static_cast<double>(segment.start_offset_s)});
+  }
+  ASSERT_EQ(expected.size(), 4U);
+  std::vector<Start> played;
+  std::vector<vantora::DateTime> played_at;
+  for (const vantora::testing::TracedEvent& e : vantora::testing::read_events(trace)) {
+    EXPECT_NE(e.type(), "error") << e.fields.dump();
+    if (e.type() == "media" && e.text("mode") == "normal") {
+      played.push_back({e.text("file"), e.number("start")});
+      played_at.push_back(e.at);
+    }
+  }
+  ASSERT_EQ(played, expected);
+  for (std::size_t i = 0; i < played_at.size(); ++i) {
+    const auto& segment = day.segments[i];
+    const auto late_ms = vantora::date_time::to_linear_ms(played_at[i]) -
+                         vantora::date_time::to_linear_ms(segment.start);
+    // Never early; late by the ticks that notice it and the start's own waits.
+    EXPECT_GE(late_ms, 0) << segment.file.toStdString();
+    EXPECT_LT(late_ms, 3000) << segment.file.toStdString();
+  }
+  EXPECT_FALSE(QFile::exists(QDir(day.folder).filePath(QStringLiteral("error.txt"))));
 }
 
 }  // namespace

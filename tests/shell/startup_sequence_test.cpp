@@ -121,6 +121,7 @@ TEST_F(StartupSequence, ExitBeforeTheDayStartedClosesThePresentationAndEndsOnce)
   sim.runtime().run_for_ms(1);
 
   const std::vector<std::string> expected{
+      "24.0 operator click Command1",              // the record of the operator's hand
       "24.0 control Player Timer2 Enabled false",  // before the closing waits
       "24.0 activate true Presentation Designer",
       "25.0 keys {esc}{sleep 1}{esc} Presentation Designer",
@@ -178,6 +179,46 @@ TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
     EXPECT_EQ(count("23.0 control Player Timer2 Enabled true"), 1);
     ASSERT_NE(sim.application().player(), nullptr);
   }
+}
+
+// A restart after a crash finds the last run's designer still up: it is taken over, not launched
+// a second time, and the day starts 10 s sooner with the same keys to the same window.
+TEST_F(StartupSequence, ADesignerLeftRunningByACrashIsTakenOverWithoutItsLaunchWait) {
+  sim::SimulationOptions options;
+  options.data_folder = folder_.path();
+  options.start = start_time();
+  options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
+  options.designer_command = QStringLiteral("stand-in");
+  simulation_ = std::make_unique<sim::Simulation>(options);
+  sim::SimDesktop& desktop = simulation_->desktop();
+  const auto left_running = desktop.open_window(designer::window_title(), QRect(4, 4, 792, 580),
+                                                sim::SimDesktop::Activation::kNoActivate);
+  ASSERT_TRUE(simulation_->start());
+  simulation_->runtime().run_for_ms(kBeforeDayStart_ms - 10'000);
+
+  const std::vector<std::string> all = events();
+  const std::vector<std::string> from_launch(all.begin() + 4, all.end());
+  const std::vector<std::string> expected{
+      "7.0 control Startup Label1 Caption Launching designer",
+      "7.0 control Startup Label1 Caption DESIGNER Launched",
+      "7.0 activate true Presentation Designer",
+      "8.0 control Startup Label1 Caption Designer Activated",
+      "8.0 control Startup Label1 Caption DESIGNER Hnd received",
+      "8.0 window 600 Startup 800 0 0 top",
+      "8.0 control Startup Label1 Caption Designer Position set",
+      "9.0 keys ^{F1} Presentation Designer",
+      "11.0 activate true Presentation Designer",
+      "12.0 keys %y Presentation Designer",
+      "13.0 control Startup Startup Visible false",
+      "13.0 desktop close Startup",
+      "13.0 control Player Timer2 Enabled true",
+  };
+  EXPECT_EQ(from_launch, expected);
+  EXPECT_TRUE(desktop.launched().isEmpty());
+  EXPECT_EQ(simulation_->globals().DesignerHwnd, left_running);
+  ASSERT_NE(simulation_->application().player(), nullptr);
+  EXPECT_EQ(simulation_->application().player()->state.lifecycle.LoadStartAt,
+            date_time::add_seconds(start_time(), 23));
 }
 
 TEST_F(StartupSequence, PurgeDropsFinishedAndStaleRowsOnly) {

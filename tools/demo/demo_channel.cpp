@@ -4,50 +4,13 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <map>
 
 #include "base/errors.h"
-#include "core/database/cell_codec.h"
 #include "platform/sql/sqlite_schedule_store.h"
 #include "tools/demo/media_maker.h"
 
 namespace vantora::platform::demo {
 namespace {
-
-// Writes player values through the columns' own storage format, as the recordsets do.
-class RowWriter {
- public:
-  explicit RowWriter(SqliteScheduleStore& store) : store_(store) {}
-
-  void insert(const RowSpec& row) { store_.insert_row(row.table, encoded(row.table, row.cells)); }
-
-  void update_first(const QString& table, const std::vector<ports::CellValue>& cells) {
-    const ports::TableContents contents = store_.read_table(table);
-    if (contents.rows.empty()) {
-      throw RuntimeError(err::kDatabaseError, QStringLiteral("The table %1 is empty.").arg(table));
-    }
-    store_.update_row(table, contents.rows.front().key, encoded(table, cells));
-  }
-
- private:
-  std::vector<ports::CellValue> encoded(const QString& table,
-                                        const std::vector<ports::CellValue>& cells) {
-    auto found = layouts_.find(table);
-    if (found == layouts_.end()) {
-      found = layouts_.emplace(table, store_.read_table(table).layout).first;
-    }
-    std::vector<ports::CellValue> out;
-    out.reserve(cells.size());
-    for (const ports::CellValue& cell : cells) {
-      const auto kind = found->second.columns.at(static_cast<std::size_t>(cell.ordinal)).kind;
-      out.push_back({cell.ordinal, db::cell_codec::encode(kind, cell.value)});
-    }
-    return out;
-  }
-
-  SqliteScheduleStore& store_;
-  std::map<QString, ports::TableLayout> layouts_;
-};
 
 void write_text(const QString& path, const QString& text) {
   QFile file(path);
@@ -129,16 +92,7 @@ ChannelSummary make_channel(const ChannelOptions& options, const std::function<D
   const Plan plan = plan_channel(folder, summary.schedule_written, options.timeline);
   summary.first_show =
       date_time::add_seconds(summary.schedule_written, options.timeline.first_show_s);
-  create_schedule(folder);
-  {
-    SqliteScheduleStore store(QDir(folder).filePath(kScheduleFileName),
-                              SqliteScheduleStore::OpenMode::kExistingFile);
-    RowWriter writer(store);
-    writer.update_first(QStringLiteral("Player INI"), plan.player_ini);
-    for (const RowSpec& row : plan.rows) {
-      writer.insert(row);
-    }
-  }
+  write_schedule(folder, plan.player_ini, plan.rows);
   say(QStringLiteral("wrote %1 schedule rows; the first show starts at %2")
           .arg(plan.rows.size())
           .arg(date_time::to_text(summary.first_show)));

@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include "base/values.h"
+#include "tools/demo/schedule_rows.h"
 
 namespace vantora::platform::demo {
 namespace {
@@ -15,78 +16,6 @@ QVariant at(DateTime value) {
 }
 QVariant yes(bool value) {
   return QVariant(static_cast<int>(to_bool16(value)));
-}
-
-struct Segment {
-  QString file;
-  QString caption;
-  QString title;
-  DateTime start;
-  int length_s = 0;
-  int picture_top = 0;
-  int picture_height = 0;
-  QString logo_file;
-  double logo_left = 0;
-  double logo_top = 0;
-  bool show_start = false;
-  bool show_end = false;
-};
-
-RowSpec playlist_row(const Segment& s) {
-  return {QStringLiteral("playlist"),
-          {
-              {0, at(s.start)},
-              {1, at(date_time::add_seconds(s.start, s.length_s))},
-              {2, QVariant(s.file)},
-              {3, QVariant(0)},
-              {4, QVariant(s.length_s)},
-              {5, QVariant(s.caption)},
-              {6, QVariant(s.title)},
-              {9, QVariant(s.picture_top)},
-              {10, QVariant(s.picture_height)},
-              {14, yes(s.show_start)},
-              {15, yes(s.show_end)},
-              {18, QVariant(s.logo_file)},
-              {19, QVariant(s.logo_left)},
-              {20, QVariant(s.logo_top)},
-          }};
-}
-
-struct BreakItem {
-  QString name;
-  DateTime time_of_day;
-  QString caption;
-  DateTime first_date;
-  DateTime last_date;
-  QString media_path;  // a file for an ad, a folder for a news item
-  QString kind;
-  int duration_s = 0;
-  bool ad_flag = false;
-  int priority = 0;
-};
-
-RowSpec adv_row(const BreakItem& item) {
-  return {QStringLiteral("adv"),
-          {
-              {0, QVariant(item.name)},
-              {1, at(item.time_of_day)},
-              {2, QVariant(item.caption)},
-              {3, at(item.first_date)},
-              {4, at(item.last_date)},
-              {5, QVariant(item.media_path)},
-              {6, QVariant(item.kind)},
-              {7, QVariant(item.duration_s)},
-              {8, QVariant(item.name)},
-              {9, yes(false)},
-              {10, yes(item.ad_flag)},
-              {11, QVariant(0)},
-              {12, QVariant(item.priority)},
-          }};
-}
-
-RowSpec slot_row(const QString& name, DateTime time_of_day, int kind) {
-  return {QStringLiteral("Slot_adv"),
-          {{0, QVariant(name)}, {1, at(time_of_day)}, {2, QVariant()}, {3, QVariant(kind)}}};
 }
 
 // Builds the plan with every path under one folder.
@@ -204,7 +133,7 @@ class Planner {
     const DateTime first_date = date_time::add_seconds(today_, -7.0 * kSecondsPerDay);
     const DateTime last_date = date_time::add_seconds(today_, 30.0 * kSecondsPerDay);
     const DateTime yesterday = date_time::add_seconds(today_, -1.0 * kSecondsPerDay);
-    plan_.rows.push_back(slot_row(QStringLiteral("Ad break"), ad_slot, 0));
+    plan_.rows.push_back(slot_row(QStringLiteral("Ad break"), ad_slot, SlotKind::kAds));
     // Played by priority: the second ad first. The expired one is never fetched.
     const struct {
       const char* name;
@@ -230,7 +159,7 @@ class Planner {
            QStringLiteral("NEWS BREAK  headline %1").arg(part), 5, Pattern::kNews);
     }
     const DateTime news_slot = time_at_s(t_.first_show_s + t_.news_slot_after_s);
-    plan_.rows.push_back(slot_row(QStringLiteral("News break"), news_slot, 1));
+    plan_.rows.push_back(slot_row(QStringLiteral("News break"), news_slot, SlotKind::kNews));
     adv_rows_.push_back(
         adv_row({QStringLiteral("headlines"), news_slot, QStringLiteral("The headlines"),
                  first_date, last_date, news_break, QStringLiteral("news"), 5, true, 1}));
@@ -245,10 +174,8 @@ class Planner {
       clip(daily, QStringLiteral("bulletin-%1.mp4").arg(part),
            QStringLiteral("DAILY NEWS  story %1").arg(part), 6, Pattern::kNews);
     }
-    plan_.rows.push_back({QStringLiteral("News"),
-                          {{0, QVariant(QStringLiteral("Bulletin"))},
-                           {1, at(time_at_s(t_.first_show_s + t_.daily_news_after_s))},
-                           {2, QVariant(daily)}}});
+    plan_.rows.push_back(news_row(QStringLiteral("Bulletin"),
+                                  time_at_s(t_.first_show_s + t_.daily_news_after_s), daily));
   }
 
   void filler() {
@@ -275,12 +202,9 @@ class Planner {
                  .arg(QString::fromLatin1(letter).toUpper()),
              10, Pattern::kFiller);
       }
-      plan_.rows.push_back({QStringLiteral("filler"),
-                            {{0, QVariant(where)},
-                             {1, at(daypart.from)},
-                             {2, at(daypart.until)},
-                             {3, QVariant(QStringLiteral("daypart %1").arg(number))},
-                             {4, QVariant(daypart.day_of_week)}}});
+      plan_.rows.push_back(filler_row(where, daypart.from, daypart.until,
+                                      QStringLiteral("daypart %1").arg(number),
+                                      daypart.day_of_week));
       ++number;
     }
   }

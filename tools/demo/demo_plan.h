@@ -5,6 +5,7 @@
 
 #include "base/date_time.h"
 #include "ports/table_store.h"
+#include "tools/demo/schedule_rows.h"
 
 namespace vantora::platform::demo {
 
@@ -29,11 +30,6 @@ struct PictureSpec {
   QString path;
   QString label;
   QString colour;  // an ffmpeg colour name or 0xRRGGBB
-};
-
-struct RowSpec {
-  QString table;
-  std::vector<ports::CellValue> cells;
 };
 
 // The demo day, in seconds after the moment the schedule is written. The first show starts a

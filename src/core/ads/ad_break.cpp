@@ -85,6 +85,7 @@ void step_outside_break(Player& p, Procedure& tick) {
 void end_break(Player& p, Procedure& tick) {
   PlayerState& s = p.state;
   s.breaks.InAdBreak = kFalse;
+  p.playout.record(QStringLiteral("break"), {{QStringLiteral("edge"), QStringLiteral("end")}});
   Restore_Programme(p, tick);
   if (s.filler.FillerMode == kFalse) {
     Run_MovieFile(p);

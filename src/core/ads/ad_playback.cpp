@@ -30,6 +30,9 @@ void Run_AdFile(Player& p) {
   PlayerState& s = p.state;
 
   s.breaks.AdPlaying = kTrue;
+  if (s.breaks.InAdBreak == kFalse) {
+    p.playout.record(QStringLiteral("break"), {{QStringLiteral("edge"), QStringLiteral("start")}});
+  }
   // Within one break only the first item finds the logo timer still on.
   Hold_Logo_Timer(p);
   Clear_Overlays_For(p, QStringLiteral("ADV"));

@@ -24,6 +24,12 @@ struct Row {
   std::int64_t key = -1;
   QList<QVariant> cells;
   bool deleted = false;
+  // What field() made of each stored cell, kept until the cells change: decoding a date from
+  // its stored text is most of what a pass through a catalogue of thousands of rows costs, and
+  // the break search makes such a pass at every clip.
+  mutable std::vector<std::optional<QVariant>> decoded;
+
+  void cells_changed() { decoded.clear(); }
 };
 
 struct SortColumn {
@@ -193,7 +199,7 @@ void Recordset::load() {
   state.rows.clear();
   state.rows.reserve(contents.rows.size());
   for (ports::StoredRow& stored : contents.rows) {
-    state.rows.push_back({stored.key, std::move(stored.cells), false});
+    state.rows.push_back({stored.key, std::move(stored.cells), false, {}});
   }
   state.live_rows = static_cast<int>(state.rows.size());
   state.edit = Edit::kNone;
@@ -415,8 +421,15 @@ QVariant Recordset::field(int ordinal) const {
   check_ordinal(state.layout, ordinal, table_);
   const ports::ColumnInfo& column = state.layout.columns[static_cast<std::size_t>(ordinal)];
   const QVariant& stored = row.cells.value(ordinal);
+  if (row.decoded.size() != state.layout.columns.size()) {
+    row.decoded.assign(state.layout.columns.size(), std::nullopt);
+  }
+  std::optional<QVariant>& decoded = row.decoded[static_cast<std::size_t>(ordinal)];
   try {
-    return cell_codec::decode(column.kind, stored);
+    if (!decoded) {
+      decoded = cell_codec::decode(column.kind, stored);
+    }
+    return *decoded;
   } catch (const RuntimeError& error) {
     throw RuntimeError(error.number(),
                        QStringLiteral("%1: column %2 (%3) of %4 holds %5, not %6.")
@@ -447,6 +460,7 @@ void Recordset::set_field(int ordinal, const QVariant& value) {
     state.changed.assign(state.layout.columns.size(), false);
   }
   row.cells[ordinal] = stored;
+  row.cells_changed();
   state.changed[static_cast<std::size_t>(ordinal)] = true;
 }
 
@@ -509,6 +523,7 @@ void Recordset::write_pending() {
     // recordset shows what the database holds.
     try {
       row.cells = store->read_row(table_, row.key).cells;
+      row.cells_changed();
     } catch (const RuntimeError&) {
       // The row is written; showing Nulls for its defaults is the lesser harm than an error.
     }
@@ -524,7 +539,9 @@ void Recordset::discard_pending() {
     state.position = state.position_before_add;
     --state.live_rows;
   } else if (state.edit == Edit::kEditing) {
-    state.row_at(state.position).cells = state.before_edit;
+    Row& row = state.row_at(state.position);
+    row.cells = state.before_edit;
+    row.cells_changed();
   }
   state.edit = Edit::kNone;
 }

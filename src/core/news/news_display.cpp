@@ -14,6 +14,7 @@ void RunNews(Player& p) {
   PlayerState& s = p.state;
 
   s.news.NewsRunning = kTrue;
+  p.playout.record(QStringLiteral("news"), {{QStringLiteral("edge"), QStringLiteral("start")}});
   Hold_Logo_Timer(p);
 
   Clear_Overlays_For(p, QStringLiteral("News"));

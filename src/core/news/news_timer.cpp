@@ -51,6 +51,7 @@ void wait_for_item(Player& p) {
 void resume_programme(Player& p) {
   PlayerState& s = p.state;
   s.news.NewsRunning = kFalse;
+  p.playout.record(QStringLiteral("news"), {{QStringLiteral("edge"), QStringLiteral("end")}});
   p.form.NewsTimer.Enabled = false;
   Procedure proc(p.errors, kLabel);
   Restore_Programme(p, proc);

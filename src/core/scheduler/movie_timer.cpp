@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "base/object_ref.h"
 #include "core/database/columns.h"
@@ -184,19 +186,39 @@ void Write_Status_File(const QString& path, const QString& line) {
   if (path.isEmpty()) {
     throw RuntimeError(err::kBadFileNameOrNumber);
   }
-  // The new line goes to a file beside the old one, which then takes its place in one rename.
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
+  const auto cannot_write = [&path](const QString& reason) {
     const bool folder_exists = QFileInfo(path).absoluteDir().exists();
-    throw RuntimeError(
+    return RuntimeError(
         folder_exists ? err::kPathFileAccessError : err::kPathNotFound,
-        QStringLiteral("Status file \"%1\" cannot be written: %2").arg(path, file.errorString()));
+        QStringLiteral("Status file \"%1\" cannot be written: %2").arg(path, reason));
+  };
+  const QByteArray bytes = (line + QStringLiteral("\r\n")).toLocal8Bit();
+  // A caption cycle brings the same line every tick: a file that holds it already is left as it
+  // is, which spares the disk a new file and a rename (which makes the file system write the
+  // new file's data out at once) six times a second.
+  {
+    QFile current(path);
+    if (current.open(QIODevice::ReadOnly) && current.size() == bytes.size() &&
+        current.readAll() == bytes) {
+      return;
+    }
   }
-  file.write((line + QStringLiteral("\r\n")).toLocal8Bit());
-  if (!file.commit()) {
-    throw RuntimeError(err::kPathFileAccessError, QStringLiteral("Status file \"%1\" cannot be "
-                                                                 "written: %2")
-                                                      .arg(path, file.errorString()));
+  // The new line goes to a file beside the old one, which then takes its place in one rename:
+  // a reader sees the old line or the new. Nothing is forced to the disk: the line is rewritten
+  // within seconds, and a flush per file would cost the tick more than everything else it does.
+  const QString fresh = path + QStringLiteral(".new");
+  QFile file(fresh);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    throw cannot_write(file.errorString());
+  }
+  const bool written = file.write(bytes) == bytes.size();
+  file.close();
+  if (!written ||
+      std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0) {
+    const QString reason =
+        written ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
+    QFile::remove(fresh);
+    throw cannot_write(reason);
   }
 }
 

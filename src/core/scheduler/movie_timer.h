@@ -15,6 +15,7 @@ void T_Movie_Timer(Player& p);
 
 // Replaces a status file's content with one line, so that whoever reads it (a web page, a
 // character generator) finds the old line or the new one, never an empty or half-written file.
+// A file that already holds exactly that line is not written again.
 void Write_Status_File(const QString& path, const QString& line);
 
 }  // namespace vantora

@@ -70,6 +70,15 @@ bool find_future_show(Player& p, From from) {
   return false;
 }
 
+// The word the day starts with, on the panel and in the record of what aired.
+void announce(Player& p, const QString& outcome) {
+  p.form.Text3.Text = outcome;
+  p.playout.record(QStringLiteral("show"),
+                   {{QStringLiteral("outcome"), outcome},
+                    {QStringLiteral("file"), p.state.row.MediaFile},
+                    {QStringLiteral("scheduled"), QVariant::fromValue(p.state.row.SegStart)}});
+}
+
 bool start_window_open(const Player& p) {
   const PlayerState& s = p.state;
   const std::int64_t now_ms = schedule_clock::now_ms(p.runtime);
@@ -86,12 +95,12 @@ void resume_or_give_up(Player& p, Procedure& proc) {
     Reset_Lottery_Counter(p, proc);
     // From the interrupted row on, without rewinding.
     find_future_show(p, From::kHere);
-    p.form.Text3.Text = QStringLiteral("UnRecoverable");
+    announce(p, QStringLiteral("UnRecoverable"));
     Run_Filler(p);
     return;
   }
   Run_MovieFile(p);
-  p.form.Text3.Text = QStringLiteral("Intrupted");
+  announce(p, QStringLiteral("Intrupted"));
 }
 
 void start_due_show_or_filler(Player& p, Procedure& proc) {
@@ -106,13 +115,13 @@ void start_due_show_or_filler(Player& p, Procedure& proc) {
       break;
     }
     if (start_window_open(p)) {
-      p.form.Text3.Text = QStringLiteral("Normal");
+      announce(p, QStringLiteral("Normal"));
       Run_MovieFile(p);
       return;
     }
   }
 
-  p.form.Text3.Text = QStringLiteral("UnIntrupted");
+  announce(p, QStringLiteral("UnIntrupted"));
   Run_Filler(p);
 
   if (s.cursor.EndOfList != kTrue) {

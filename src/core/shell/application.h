@@ -57,6 +57,7 @@ class Application {
   void Unload_Player();
 
  private:
+  enum class DesignerLaunch { kLaunch, kAlreadyRunning, kNone };
   void yield_times(int count);
   void purge_playlist();
   void read_designer_document();

@@ -6,6 +6,7 @@
 #include "core/shell/error_log.h"
 #include "core/shell/forms.h"
 #include "core/shell/player_state.h"
+#include "core/shell/playout_record.h"
 #include "ports/player_ports.h"
 
 namespace vantora {
@@ -34,6 +35,8 @@ struct Player {
   // Loads the pictures of the logo box.
   ports::PictureLoader& pictures;
   ErrorLog errors;
+  // What went on air; the trace and the as-run log observe it.
+  PlayoutRecord playout;
   forms::PlayerForm form;
   PlayerState state;
 

@@ -64,9 +64,17 @@ forms::Control* control_named(forms::PlayerForm& form, QStringView name) {
   return nullptr;
 }
 
+// The operator's hand on the window goes into the record of the day before it takes effect.
+void record_operator(Player& p, const QString& control, const char* action) {
+  p.playout.record(QStringLiteral("operator"),
+                   {{QStringLiteral("control"), control},
+                    {QStringLiteral("action"), QString::fromLatin1(action)}});
+}
+
 void bind(Player& p, forms::Control& control, const PlayerEvent& entry) {
   const PlayerHandler handler = entry.handler;
   Player* player = &p;
+  const QString name = entry.control.toString();
   switch (entry.event) {
     case ControlEvent::kTimer:
       if (auto* timer = dynamic_cast<forms::TimerControl*>(&control)) {
@@ -75,17 +83,26 @@ void bind(Player& p, forms::Control& control, const PlayerEvent& entry) {
       break;
     case ControlEvent::kClick:
       if (auto* button = dynamic_cast<forms::Button*>(&control)) {
-        button->on_click = [player, handler] { handler(*player, {}); };
+        button->on_click = [player, handler, name] {
+          record_operator(*player, name, "click");
+          handler(*player, {});
+        };
       }
       break;
     case ControlEvent::kMouseDown:
       if (auto* visual = dynamic_cast<forms::VisualControl*>(&control)) {
-        visual->on_mouse_down = [player, handler](float x, float y) { handler(*player, {x, y}); };
+        visual->on_mouse_down = [player, handler, name](float x, float y) {
+          record_operator(*player, name, "mouse down");
+          handler(*player, {x, y});
+        };
       }
       break;
     case ControlEvent::kMouseUp:
       if (auto* visual = dynamic_cast<forms::VisualControl*>(&control)) {
-        visual->on_mouse_up = [player, handler](float x, float y) { handler(*player, {x, y}); };
+        visual->on_mouse_up = [player, handler, name](float x, float y) {
+          record_operator(*player, name, "mouse up");
+          handler(*player, {x, y});
+        };
       }
       break;
   }

@@ -25,9 +25,14 @@ inline constexpr int kBusyTimeoutMs = 500;
 class SqliteScheduleStore : public ports::TableStore {
  public:
   enum class OpenMode { kExistingFile, kNewFile };
+  // kShared: the scheduling tool and other readers work beside the player. kPrivate: nobody else
+  // opens the file while this store is open and nothing needs to survive a power cut (a
+  // simulated run over a copy of a schedule): the file stays locked and nothing is flushed,
+  // which spares each statement its lock calls.
+  enum class Sharing { kShared, kPrivate };
 
   // Raises a RuntimeError (err::kDatabaseError) when the file cannot be opened as a database.
-  SqliteScheduleStore(const QString& file_path, OpenMode mode);
+  SqliteScheduleStore(const QString& file_path, OpenMode mode, Sharing sharing = Sharing::kShared);
   ~SqliteScheduleStore() override;
   SqliteScheduleStore(const SqliteScheduleStore&) = delete;
   SqliteScheduleStore& operator=(const SqliteScheduleStore&) = delete;
@@ -59,8 +64,11 @@ class SqliteScheduleStore : public ports::TableStore {
 
 // Opens DIR/wizard.db. A folder that holds only the Jet file wizard.mdb gets an error saying it
 // must be converted; the player then runs without a database.
-std::unique_ptr<ports::TableStore> open_schedule(const QString& data_folder);
-ports::StoreFactory sqlite_store_factory();
+std::unique_ptr<ports::TableStore> open_schedule(
+    const QString& data_folder,
+    SqliteScheduleStore::Sharing sharing = SqliteScheduleStore::Sharing::kShared);
+ports::StoreFactory sqlite_store_factory(
+    SqliteScheduleStore::Sharing sharing = SqliteScheduleStore::Sharing::kShared);
 
 enum class CreateResult { kCreated, kAlreadyExists };
 // Creates DIR (if need be) and DIR/wizard.db with every table and the default settings rows;

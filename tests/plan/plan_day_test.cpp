@@ -1,0 +1,239 @@
+#include "tools/plan/plan_day.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <map>
+#include <set>
+
+#include "core/shell/player.h"
+#include "platform/asrun/as_run_log.h"
+#include "sim/media_manifest.h"
+#include "sim/simulation.h"
+#include "support/schedule_fixture.h"
+#include "tools/daygen/day_generator.h"
+#include "tools/plan/day_report.h"
+#include "tools/plan/plan_output.h"
+
+namespace vantora::testing {
+namespace {
+
+// A channel folder with real (empty) files whose lengths a stand-in prober knows: one clean
+// morning, and the same morning with one of each trouble a plan should find.
+class PlanDay : public ScheduleFixture {
+ protected:
+  QString clip(const QString& name, double length_s) {
+    const QString path = folder_.filePath(name);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile(path).open(QIODevice::WriteOnly);
+    lengths_.insert(path, length_s);
+    return path;
+  }
+
+  void show(const char* start, const char* end, const QString& file, int start_offset = 0,
+            int end_offset = 1200) {
+    PlaylistRow row = one_row_show(start, end, "");
+    row.file = file;
+    row.start_offset = start_offset;
+    row.end_offset = end_offset;
+    add_row(row);
+  }
+
+  void ad_slot(const char* time, const QString& ad, const char* last_date) {
+    tool_exec(QStringLiteral("INSERT INTO Slot_adv (time, slot_kind) VALUES ('%1', 0)")
+                  .arg(QLatin1String(time)));
+    tool_exec(QStringLiteral("INSERT INTO adv (time, caption, first_date, last_date, media_path, "
+                             "duration, Priority) VALUES ('%1', 'Bakery', '2026-12-01', '%2', "
+                             "'%3', 20, 1)")
+                  .arg(QLatin1String(time), QLatin1String(last_date), ad));
+  }
+
+  void clean_morning() {
+    clip(QStringLiteral("filler/f1.mp4"), 300);
+    clip(QStringLiteral("filler/f2.mp4"), 300);
+    show("10:00:00", "10:20:00", clip(QStringLiteral("media/a.mp4"), 1200));
+    ad_slot("10:05:00", clip(QStringLiteral("media/ad1.mp4"), 20), "2026-12-31");
+    const QString news = clip(QStringLiteral("news/n1.mp4"), 20);
+    tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) VALUES "
+                             "('daily', '10:10:00', '%1')")
+                  .arg(QFileInfo(news).path()));
+  }
+
+  plan::PlanResult plan_it(const char* until = "11:30:00") {
+    plan::PlanRequest request;
+    request.data_folder = folder_.path();
+    request.start = QDateTime(QDate(2026, 12, 6), QTime(9, 58));
+    request.until = QDateTime(QDate(2026, 12, 6), QTime::fromString(QLatin1String(until)));
+    request.probe = [this](const QString& path) -> std::optional<double> {
+      ++probes_;
+      if (lengths_.contains(path)) {
+        return lengths_.value(path);
+      }
+      return std::nullopt;
+    };
+    request.cache_path = cache_.filePath(QStringLiteral("lengths.tsv"));
+    return plan::make_plan(request);
+  }
+
+  std::set<QString> kinds(const plan::DayPlan& day, plan::Severity at_least) {
+    std::set<QString> found;
+    for (const plan::Finding& finding : day.findings) {
+      if (finding.severity >= at_least) {
+        found.insert(finding.kind);
+      }
+    }
+    return found;
+  }
+
+  // Every file of the folder with its bytes' hash, the database aside, and its rows.
+  std::map<QString, QByteArray> folder_state() {
+    std::map<QString, QByteArray> state;
+    QDirIterator it(folder_.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString path = it.next();
+      QFile file(path);
+      file.open(QIODevice::ReadOnly);
+      state[path] = path.contains(QStringLiteral("wizard.db"))
+                        ? QByteArray()
+                        : QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
+    }
+    for (const char* table : {"playlist", "\"Player INI\"", "Played", "Wizard_INI", "AD_Temp"}) {
+      QSqlQuery query(tool());
+      EXPECT_TRUE(query.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table))));
+      QByteArray rows;
+      while (query.next()) {
+        for (int i = 0; i < query.record().count(); ++i) {
+          rows += query.value(i).toString().toUtf8() + '|';
+        }
+      }
+      state[QLatin1String(table)] = rows;
+    }
+    return state;
+  }
+
+  QHash<QString, double> lengths_;
+  int probes_ = 0;
+  QTemporaryDir cache_;
+};
+
+TEST_F(PlanDay, ACleanMorningHasNoFindingAndASecondPlanProbesNothing) {
+  clean_morning();
+  const auto before = folder_state();
+  const plan::PlanResult result = plan_it();
+  ASSERT_TRUE(result.error.isEmpty()) << qPrintable(result.error);
+  EXPECT_EQ(kinds(result.plan, plan::Severity::kWarning), std::set<QString>{})
+      << plan::plan_summary(result.plan);
+  std::set<QString> aired;
+  for (const plan::AiredItem& item : result.plan.items) {
+    aired.insert(item.kind);
+  }
+  EXPECT_EQ(aired, (std::set<QString>{"movie", "ad", "news", "filler"}));
+  EXPECT_EQ(folder_state(), before);
+
+  const int first_probes = probes_;
+  EXPECT_GT(first_probes, 0);
+  EXPECT_TRUE(plan_it().error.isEmpty());
+  EXPECT_EQ(probes_, first_probes);
+}
+
+TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
+  clean_morning();
+  show("10:25:00", "10:35:00", folder_.filePath(QStringLiteral("media/missing.mp4")));
+  show("10:40:00", "10:55:00", clip(QStringLiteral("media/c.mp4"), 600), 900, 1500);
+  show("10:50:00", "11:10:00", clip(QStringLiteral("media/d.mp4"), 1500));
+  show("11:12:00", "11:25:00", clip(QStringLiteral("media/e.mp4"), 600), 0, 600);
+  ad_slot("10:45:00", clip(QStringLiteral("media/old.mp4"), 20), "2026-11-30");
+  ad_slot("11:26:00", clip(QStringLiteral("media/late.mp4"), 20), "2026-12-31");
+  // From 11:15 the filler folder in force is empty and the default one is gone: dead air, and
+  // the 11:26 break is never searched.
+  tool_exec(QStringLiteral("UPDATE \"Player INI\" SET filler_folder = '%1'")
+                .arg(folder_.filePath(QStringLiteral("gone"))));
+  add_filler_row(folder_.filePath(QStringLiteral("filler")), QStringLiteral("00:00:00"),
+                 QStringLiteral("11:15:00"), 0);
+  QDir().mkpath(folder_.filePath(QStringLiteral("dark")));
+  add_filler_row(folder_.filePath(QStringLiteral("dark")), QStringLiteral("11:15:00"),
+                 QStringLiteral("11:30:00"), 0);
+  const plan::PlanResult result = plan_it();
+  ASSERT_TRUE(result.error.isEmpty());
+  const std::set<QString> found = kinds(result.plan, plan::Severity::kWarning);
+  for (const char* kind : {"media-missing", "offset-past-end", "overlap", "slot-no-ads",
+                           "slot-uncovered", "filler-empty", "dead-air", "error-line"}) {
+    EXPECT_TRUE(found.contains(QLatin1String(kind))) << kind << "\n"
+                                                     << plan::plan_summary(result.plan);
+  }
+  // The show before it runs five minutes past its end.
+  EXPECT_TRUE(found.contains(QStringLiteral("show-late")) ||
+              found.contains(QStringLiteral("show-given-up")))
+      << plan::plan_summary(result.plan);
+  EXPECT_EQ(std::count_if(result.plan.findings.begin(), result.plan.findings.end(),
+                          [](const plan::Finding& f) { return f.kind == "media-missing"; }),
+            1);
+  EXPECT_TRUE(result.plan.has_errors());
+}
+
+// The day as planned, then as it "really" ran (the same player with its as-run log in the
+// channel folder, an ad's file changed under it): the report finds the show on time and bills
+// each airing of the ad.
+TEST_F(PlanDay, TheReportBillsEachAiredAd) {
+  clean_morning();
+  const plan::PlanResult result = plan_it("10:30:00");
+  ASSERT_TRUE(result.error.isEmpty());
+
+  sim::SimulationOptions options;
+  options.data_folder = folder_.path();
+  options.start = date_time::from_parts(2026, 12, 6, 9, 58, 0);
+  options.duration_s = 32 * 60;
+  options.media_prober = [this](const QString& path) -> std::optional<double> {
+    return lengths_.contains(path) ? std::optional<double>(lengths_.value(path)) : std::nullopt;
+  };
+  sim::Simulation sim(options);
+  platform::AsRunLog log(sim.runtime(), folder_.path());
+  sim.on_player_loaded = [&log](Player& player) { log.attach(player.playout, player.errors); };
+  sim.run();
+
+  QString error;
+  const auto as_run =
+      plan::read_as_run(platform::AsRunLog::file_for(folder_.path(), QDate(2026, 12, 6)), &error);
+  ASSERT_TRUE(error.isEmpty());
+  const plan::DayReport report = plan::compare_day(result.plan, as_run, QDate(2026, 12, 6));
+  EXPECT_TRUE(report.planned_not_aired.empty()) << plan::report_summary(report);
+  ASSERT_FALSE(report.starts.empty());
+  for (const plan::StartComparison& start : report.starts) {
+    ASSERT_TRUE(start.late_s) << qPrintable(start.label);
+    EXPECT_LT(std::abs(*start.late_s), 0.001);
+  }
+  const std::string csv = plan::billing_csv(report);
+  const QStringList lines = QString::fromStdString(csv).trimmed().split(u'\n');
+  ASSERT_EQ(lines.size(), 2) << csv;
+  EXPECT_EQ(lines[0], QStringLiteral("file,caption,aired_at,played_s,length_s,played_to_end"));
+  EXPECT_TRUE(lines[1].startsWith(u'"' + folder_.filePath(QStringLiteral("media/ad1.mp4")) +
+                                  QStringLiteral("\",\"Bakery\",2026-12-06T10:05:00.")))
+      << csv;
+  EXPECT_TRUE(lines[1].endsWith(QStringLiteral(",20.0,yes"))) << csv;
+}
+
+// The generator's realistic day (40 shows, 200 breaks over a 5,000-row catalogue, 20 news
+// items, four dayparts of filler), its first six hours: the plan finds no error against it.
+TEST(PlanGeneratedDay, ARealisticMorningHasNoError) {
+  QTemporaryDir folder;
+  const daygen::GeneratedDay day = daygen::generate_day(folder.path());
+  QString error;
+  const auto manifest = sim::MediaManifest::load(day.media_durations, &error);
+  ASSERT_TRUE(manifest) << qPrintable(error);
+  QTemporaryDir cache;
+  plan::PlanRequest request;
+  request.data_folder = folder.path();
+  request.start = date_time::to_qdatetime(day.date);
+  request.until = request.start.addSecs(6 * 3600);
+  request.probe = [&manifest](const QString& path) { return manifest->duration_s(path); };
+  request.cache_path = cache.filePath(QStringLiteral("lengths.tsv"));
+  const plan::PlanResult result = plan::make_plan(request);
+  ASSERT_TRUE(result.error.isEmpty());
+  EXPECT_FALSE(result.plan.has_errors()) << plan::plan_summary(result.plan, 40);
+  EXPECT_GT(result.plan.items.size(), 100U);
+}
+
+}  // namespace
+}  // namespace vantora::testing
