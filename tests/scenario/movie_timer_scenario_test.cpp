@@ -28,15 +28,9 @@ class AfterTheShow : public DayScenario, public ::testing::WithParamInterface<Ne
 
 TEST_P(AfterTheShow, EverySegmentPlaysIsLoggedAndTheNextShowFollowsByTheTenSecondRule) {
   const NextShow& c = GetParam();
-  PlaylistRow first{.start = "10:00:00", .end = "10:00:20", .file = "/media/seg1.mp4"};
-  first.show_start = true;
-  PlaylistRow second{.start = "10:00:20", .end = "10:00:40", .file = "/media/seg2.mp4"};
-  second.start_offset = 30;
-  PlaylistRow third{.start = "10:00:40", .end = "10:01:00", .file = "/media/seg3.mp4"};
-  third.show_end = true;
-  for (const PlaylistRow& row : {first, second, third}) {
-    add_row(row);
-  }
+  add_row({.start = "10:00:00", .end = "10:00:20", .file = "/media/seg1.mp4", .show_start = true});
+  add_row({.start = "10:00:20", .end = "10:00:40", .file = "/media/seg2.mp4", .start_offset = 30});
+  add_row({.start = "10:00:40", .end = "10:01:00", .file = "/media/seg3.mp4", .show_end = true});
   media(QStringLiteral("/media/seg1.mp4"), 12);
   media(QStringLiteral("/media/seg2.mp4"), 40);
   media(QStringLiteral("/media/seg3.mp4"), 8);
