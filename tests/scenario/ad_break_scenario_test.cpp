@@ -153,12 +153,11 @@ INSTANTIATE_TEST_SUITE_P(Endings, BreakOverFiller,
 // the exact words count, "OK" answers within a tick, and a "CON" written while disconnected
 // waits for the operator's play.
 TEST_F(AdBreakScenario, TheClipboardPausesAndResumesOnlyOnItsExactWords) {
-  PlaylistRow row = one_row_show("10:00:00", "10:30:00", "/media/show.mp4");
-  row.logo_file = QStringLiteral("CLOCK");
-  add_row(row);
+  add_row(one_row_show("10:00:00", "10:30:00", "/media/show.mp4"));
   // No caption: its cycle would remember the overlays over the break's own flags.
   tool_exec(
-      QStringLiteral("UPDATE playlist SET logo_left = 600, logo_top = 20, hide_caption = -1"));
+      QStringLiteral("UPDATE playlist SET logo_file = 'CLOCK', logo_left = 600, "
+                     "logo_top = 20, hide_caption = -1"));
   add_ad("10:00:30", QStringLiteral("/media/ad.mp4"), 10, 1);
   add_slot("10:00:30");
   sim::Simulation& sim = simulation(at(9, 59, 40));

@@ -119,12 +119,9 @@ class CaptionCycle : public DayScenario, public ::testing::WithParamInterface<Ca
 
 TEST_P(CaptionCycle, TheCaptionTakesTheClocksPlaceForTenSeconds) {
   const CaptionCase& c = GetParam();
-  PlaylistRow row = one_row_show("10:00:00", "10:30:00", "/media/feature.mp4");
-  row.logo_file = "CLOCK";
-  add_row(row);
-  if (c.hide_caption) {
-    tool_exec(QStringLiteral("UPDATE playlist SET hide_caption = -1"));
-  }
+  add_row(one_row_show("10:00:00", "10:30:00", "/media/feature.mp4"));
+  tool_exec(QStringLiteral("UPDATE playlist SET logo_file = 'CLOCK', hide_caption = %1")
+                .arg(c.hide_caption ? -1 : 0));
   const QString status = folder_.filePath(QStringLiteral("status.txt"));
   tool_exec(QStringLiteral("UPDATE \"Player INI\" SET status_file_1 = '%1', status_file_2 = '%2', "
                            "caption_enabled = %3")
@@ -216,9 +213,8 @@ TEST_F(DayScenario, AStoppedPlayerResumesFiveSecondsAfterTheLastSavedPosition) {
 // A digit is revealed on the first movie tick after a break in minutes 11 to 19 of the hour,
 // masked again 105 s later; the count goes to Wizard_INI with its sign blank.
 TEST_F(DayScenario, TheLotteryRevealsADigitAfterABreakInItsMinutes) {
-  PlaylistRow row = one_row_show("10:09:00", "10:59:00", "/media/feature.mp4");
-  row.logo_file = "NUM47019";
-  add_row(row);
+  add_row(one_row_show("10:09:00", "10:59:00", "/media/feature.mp4"));
+  tool_exec(QStringLiteral("UPDATE playlist SET logo_file = 'NUM47019'"));
   sim::Simulation& sim = simulation(at(9, 59, 40));
   Player& p = (sim.runtime().run_until(at(10, 10, 0)), player());
   tool_exec(QStringLiteral("DELETE FROM Wizard_INI"));

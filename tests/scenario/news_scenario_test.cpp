@@ -35,11 +35,10 @@ class NewsOverAMovie : public NewsScenario, public ::testing::WithParamInterface
 
 TEST_P(NewsOverAMovie, TheClipsPlayInListOrderAndTheMovieResumesBeforeTheCut) {
   const Cut& c = GetParam();
-  PlaylistRow row = one_row_show("10:00:00", "10:30:00", "/media/feature.mp4");
-  row.start_offset = c.start_offset_s;
-  row.logo_file = QStringLiteral("CLOCK");
-  add_row(row);
-  tool_exec(QStringLiteral("UPDATE playlist SET logo_left = 600, logo_top = 20"));
+  add_row(one_row_show("10:00:00", "10:30:00", "/media/feature.mp4"));
+  tool_exec(QStringLiteral("UPDATE playlist SET start_offset = %1, logo_file = 'CLOCK', "
+                           "logo_left = 600, logo_top = 20")
+                .arg(c.start_offset_s));
   filler_folder(QStringLiteral("filler"), {QStringLiteral("f.mp4")}, 600);
   news_item(c.news_time,
             {QStringLiteral("c.mp4"), QStringLiteral("A.mp4"), QStringLiteral("b.mp4")});
