@@ -33,14 +33,11 @@ TEST_F(DayScenario, AnInterruptedShowIsTheStartedRowStoppedBeforeItsEndWithinThe
     simulation_.reset();
     tool_exec(QStringLiteral("DELETE FROM playlist"));
     tool_exec(QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 60"));
-    add_row({.start = "10:00:00",
-             .end = "10:30:00",
-             .file = "/media/feature.mp4",
-             .end_offset = c.end_offset,
-             .show_start = true,
-             .show_end = true,
-             .started = c.started,
-             .saved_position = c.saved_position});
+    PlaylistRow row = one_row_show("10:00:00", "10:30:00", "/media/feature.mp4");
+    row.end_offset = c.end_offset;
+    row.saved_position = QString::fromLatin1(c.saved_position);
+    row.started = c.started;
+    add_row(row);
     simulation(date_time::add_seconds(c.day_start, -36)).runtime().run_for_ms(40'000);
 
     const std::vector<std::string> texts = text3();
