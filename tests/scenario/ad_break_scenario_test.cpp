@@ -7,49 +7,7 @@ namespace {
 
 // Breaks prepared by the slot search from the tool's adv and Slot_adv rows, played by the ad
 // timer on the whole simulated program.
-class AdBreakScenario : public DayScenario {
- protected:
-  enum class File { kMedia, kNotMedia };
-  void add_ad(const char* time, const QString& file, double length_s, int priority,
-              File kind = File::kMedia) {
-    tool_exec(QStringLiteral("INSERT INTO adv (item_name, time, caption, first_date, last_date, "
-                             "media_path, duration, hide_caption, ad_flag, Priority) VALUES "
-                             "('ad', '%1', 'Ad', '2026-12-01 00:00:00', '2026-12-31 00:00:00', "
-                             "'%2', %3, 0, -1, %4)")
-                  .arg(QString::fromLatin1(time), file)
-                  .arg(length_s)
-                  .arg(priority));
-    if (kind == File::kMedia) {
-      media(file, length_s);
-    }
-  }
-  void add_slot(const char* time) {
-    tool_exec(QStringLiteral("INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES "
-                             "('break', '%1', 0)")
-                  .arg(QString::fromLatin1(time)));
-  }
-
-  // "12:34:56.789 KEYS" for each key string sent, from `from` on.
-  std::vector<std::string> keys_from(DateTime from) {
-    std::vector<std::string> sent;
-    for (const TracedEvent& e : events("keys")) {
-      if (!(e.at < from)) {
-        sent.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' + e.text("keys"));
-      }
-    }
-    return sent;
-  }
-
-  std::vector<std::string> played_files() {
-    std::vector<std::string> files;
-    QSqlQuery query(tool());
-    EXPECT_TRUE(query.exec(QStringLiteral("SELECT file_name FROM Played ORDER BY rowid")));
-    while (query.next()) {
-      files.push_back(query.value(0).toString().toStdString());
-    }
-    return files;
-  }
-};
+using AdBreakScenario = DayScenario;
 
 // The classic example: two ads at 10:15:00 with a lead time of 10 s over a movie begun at
 // 10:00:14. The designer hears "P" on every tick of the last nine seconds, the first ad starts
@@ -86,7 +44,13 @@ TEST_F(AdBreakScenario, ATwoAdBreakWarnsPlaysInPriorityOrderAndResumesTheMovie) 
                        (seconds_after_start(movies[1].at) - seconds_after_start(movies[0].at));
   EXPECT_EQ(movies[3].number("start"), std::nearbyint(cut_s - 10));
 
-  const std::vector<std::string> keys = keys_from(at(10, 14, 45));
+  // "12:34:56.789 KEYS" for each key string sent from 10:14:45 on.
+  std::vector<std::string> keys;
+  for (const TracedEvent& e : events("keys")) {
+    if (!(e.at < at(10, 14, 45))) {
+      keys.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' + e.text("keys"));
+    }
+  }
   ASSERT_GE(keys.size(), 5U);
   std::size_t warnings = 0;
   while (warnings < keys.size() && keys[warnings].ends_with(" P")) {
@@ -103,20 +67,15 @@ TEST_F(AdBreakScenario, ATwoAdBreakWarnsPlaysInPriorityOrderAndResumesTheMovie) 
 
   // Logged in play order as each started; the show row is not logged until it ends.
   EXPECT_EQ(played_files(), (std::vector<std::string>{"/media/first.mp4", "/media/second.mp4"}));
-  QSqlQuery row(tool());
-  ASSERT_TRUE(row.exec(QStringLiteral(
-      "SELECT started, completed, reserved_17, logo_file, logo_left, logo_top, end_offset, "
-      "picture_height, seg_start_time FROM Played ORDER BY rowid")));
-  ASSERT_TRUE(row.next());
-  EXPECT_EQ(row.value(0).toInt(), 0);
-  EXPECT_EQ(row.value(1).toInt(), 0);
-  for (int column = 2; column <= 5; ++column) {
-    EXPECT_TRUE(row.value(column).isNull()) << column;
-  }
-  EXPECT_EQ(row.value(6).toInt(), 30);
-  EXPECT_EQ(row.value(7).toInt(), 600);
-  EXPECT_TRUE(row.value(8).toString().contains(QStringLiteral("10:15:00")));
-
+  EXPECT_EQ(
+      tool_value(
+          QStringLiteral(
+              "SELECT started || completed || IFNULL(reserved_17, 'N') || IFNULL(logo_file, 'N') "
+              "|| IFNULL(logo_left, 'N') || IFNULL(logo_top, 'N') || ' ' || end_offset || ' ' "
+              "|| picture_height || ' ' || seg_start_time FROM Played ORDER BY rowid"))
+          .toString()
+          .toStdString(),
+      "00NNNN 30 600 " + day_text(QStringLiteral("10:15:00")).toStdString());
   Player& p = player();
   EXPECT_EQ(p.state.breaks.InAdBreak, kFalse);
   EXPECT_EQ(p.form.Text3.Text.get(), QStringLiteral("Movie"));
@@ -194,12 +153,11 @@ INSTANTIATE_TEST_SUITE_P(Endings, BreakOverFiller,
 // the exact words count, "OK" answers within a tick, and a "CON" written while disconnected
 // waits for the operator's play.
 TEST_F(AdBreakScenario, TheClipboardPausesAndResumesOnlyOnItsExactWords) {
-  PlaylistRow row = one_row_show("10:00:00", "10:30:00", "/media/show.mp4");
-  row.logo_file = QStringLiteral("CLOCK");
-  add_row(row);
+  add_row(one_row_show("10:00:00", "10:30:00", "/media/show.mp4"));
   // No caption: its cycle would remember the overlays over the break's own flags.
   tool_exec(
-      QStringLiteral("UPDATE playlist SET logo_left = 600, logo_top = 20, hide_caption = -1"));
+      QStringLiteral("UPDATE playlist SET logo_file = 'CLOCK', logo_left = 600, "
+                     "logo_top = 20, hide_caption = -1"));
   add_ad("10:00:30", QStringLiteral("/media/ad.mp4"), 10, 1);
   add_slot("10:00:30");
   sim::Simulation& sim = simulation(at(9, 59, 40));
@@ -252,21 +210,9 @@ TEST_F(AdBreakScenario, TheClipboardPausesAndResumesOnlyOnItsExactWords) {
       break;
     }
   }
-  std::vector<std::string> placed;
-  for (const TracedEvent& e : events("window")) {
-    if (e.at == answered) {
-      placed.push_back(QStringLiteral("%1 %2,%3 %4x%5 %6")
-                           .arg(QString::fromStdString(e.text("name")))
-                           .arg(e.number("x"))
-                           .arg(e.number("y"))
-                           .arg(e.number("w"))
-                           .arg(e.number("h"))
-                           .arg(QString::fromStdString(e.text("z")))
-                           .toStdString());
-    }
-  }
-  EXPECT_EQ(placed, (std::vector<std::string>{"Vantora Player 298,2 500x350 top",
-                                              "Presentation Designer 4,4 792x580 top"}));
+  EXPECT_EQ(windows_at(answered),
+            (std::vector<std::string>{"Vantora Player 298,2 500x350 top",
+                                      "Presentation Designer 4,4 792x580 top"}));
   EXPECT_TRUE(events("error").empty());
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSqlQuery>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -40,6 +41,29 @@ class DayScenario : public ScheduleFixture {
       media(path + u'/' + clip, length_s);
     }
     return path;
+  }
+
+  // An ad of the tool's adv table, valid all month, listed in the manifest unless it is no media.
+  enum class File { kMedia, kNotMedia };
+  void add_ad(const QString& time, const QString& file, double length_s, int priority,
+              File kind = File::kMedia) {
+    tool_exec(QStringLiteral("INSERT INTO adv (item_name, time, caption, first_date, last_date, "
+                             "media_path, duration, hide_caption, ad_flag, Priority) VALUES "
+                             "('ad', '%1', 'Ad', '2026-12-01 00:00:00', '2026-12-31 00:00:00', "
+                             "'%2', %3, 0, -1, %4)")
+                  .arg(time, file)
+                  .arg(length_s)
+                  .arg(priority));
+    if (kind == File::kMedia && !manifest_.contains(file + u'\t')) {
+      media(file, length_s);
+    }
+  }
+  // A break slot; kind 1 is a news break.
+  void add_slot(const QString& time, int kind = 0) {
+    tool_exec(QStringLiteral("INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES "
+                             "('break', '%1', %2)")
+                  .arg(time)
+                  .arg(kind));
   }
 
   void media(const QString& path, double length_s) {
@@ -92,6 +116,48 @@ class DayScenario : public ScheduleFixture {
       }
     }
     return found;
+  }
+
+  // The played log's file names, in the order they were written.
+  std::vector<std::string> played_files() {
+    std::vector<std::string> files;
+    QSqlQuery query(tool());
+    EXPECT_TRUE(query.exec(QStringLiteral("SELECT file_name FROM Played ORDER BY rowid")));
+    while (query.next()) {
+      files.push_back(query.value(0).toString().toStdString());
+    }
+    return files;
+  }
+
+  // How many error lines the procedure logged.
+  std::size_t error_lines(const std::string& procedure) {
+    std::size_t lines = 0;
+    for (const TracedEvent& e : events("error")) {
+      lines += e.text("procedure") == procedure ? 1 : 0;
+    }
+    return lines;
+  }
+
+  // "name x,y wxh z" for each window placed at that moment.
+  std::vector<std::string> windows_at(DateTime moment) {
+    std::vector<std::string> placed;
+    for (const TracedEvent& e : events("window")) {
+      if (e.at == moment) {
+        placed.push_back(QStringLiteral("%1 %2,%3 %4x%5 %6")
+                             .arg(QString::fromStdString(e.text("name")))
+                             .arg(e.number("x"))
+                             .arg(e.number("y"))
+                             .arg(e.number("w"))
+                             .arg(e.number("h"))
+                             .arg(QString::fromStdString(e.text("z")))
+                             .toStdString());
+      }
+    }
+    return placed;
+  }
+
+  static QString file_name(const TracedEvent& e) {
+    return QString::fromStdString(e.text("file")).section(u'/', -1);
   }
 
   static DateTime at(int hour, int minute, int second = 0, int day = 6) {

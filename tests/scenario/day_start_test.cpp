@@ -1,3 +1,5 @@
+#include <gmock/gmock.h>
+
 #include "scenario/day_scenario.h"
 
 namespace vantora::testing {
@@ -33,14 +35,8 @@ TEST_F(DayScenario, TheDayStartsOnceTenSecondsAfterTheLoadAndReadsItsSettings) {
   ASSERT_GE(keys.size(), 4U);
   EXPECT_EQ(keys[2], "35.0 %y{sleep 1}%y -> Presentation Designer");
   EXPECT_EQ(keys[3], "35.1 %y -> Presentation Designer");
-  bool designer_placed = false;
-  for (const TracedEvent& e : events("window")) {
-    designer_placed =
-        designer_placed || (e.text("name") == "Presentation Designer" && e.number("x") == 4 &&
-                            e.number("y") == 4 && e.number("w") == 792 && e.number("h") == 580 &&
-                            e.text("z") == "top" && seconds_after_start(e.at) == 35.0);
-  }
-  EXPECT_TRUE(designer_placed);
+  EXPECT_THAT(windows_at(date_time::add_seconds(start_, 35)),
+              ::testing::Contains("Presentation Designer 4,4 792x580 top"));
 
   EXPECT_EQ(p.state.settings.StartTolerance, 90);
   EXPECT_EQ(p.state.settings.BreakLeadTime, 7);

@@ -5,10 +5,6 @@
 namespace vantora::testing {
 namespace {
 
-QString name_of(const TracedEvent& e) {
-  return QString::fromStdString(e.text("file")).section(u'/', -1);
-}
-
 // Late on Sunday a 22:00-02:00 row plays its folder's clips, each once per cycle with the last
 // in the list's order drawn only when alone; at midnight the row's window closes and the default
 // folder takes over.
@@ -24,7 +20,7 @@ TEST_F(DayScenario, FillerCyclesThroughAFolderAndTheLateRowEndsAtMidnight) {
   std::vector<QString> before_midnight;
   std::vector<QString> after_midnight;
   for (const TracedEvent& e : media_events("filler")) {
-    (e.at < at(0, 0, 0, 7) ? before_midnight : after_midnight).push_back(name_of(e));
+    (e.at < at(0, 0, 0, 7) ? before_midnight : after_midnight).push_back(file_name(e));
     const QString folder = QString::fromStdString(e.text("file")).section(u'/', 0, -2);
     EXPECT_EQ(folder, e.at < at(0, 0, 0, 7) ? late : fallback);
   }
@@ -41,43 +37,31 @@ TEST_F(DayScenario, FillerCyclesThroughAFolderAndTheLateRowEndsAtMidnight) {
 
 // A folder with no file falls back to the default folder; with no file there either nothing is
 // rendered, one line is logged, and the show still starts on time.
-class EmptyFillerFolder : public DayScenario {
- protected:
-  void run_until_the_show(bool default_has_clip) {
-    add_row(one_row_show("10:02:00", "10:30:00", "/media/show.mp4"));
-    const QString empty = filler_folder(QStringLiteral("empty"), {}, 0);
-    filler_folder(QStringLiteral("filler"),
-                  default_has_clip ? QStringList{QStringLiteral("d.mp4")} : QStringList{}, 600);
-    add_filler_row(empty, QStringLiteral("06:00:00"), QStringLiteral("12:00:00"), 1);
-    sim::Simulation& sim = simulation(at(10, 0, 0));
-    sim.runtime().run_until(at(10, 2, 30));
+class EmptyFillerFolder : public DayScenario, public ::testing::WithParamInterface<bool> {};
 
-    const std::vector<TracedEvent> movies = media_events("normal");
-    ASSERT_EQ(movies.size(), 1U);
-    EXPECT_EQ(movies[0].text("file"), "/media/show.mp4");
-    EXPECT_LT(seconds_after_start(movies[0].at) - seconds_after_start(at(10, 2, 0)), 0.5);
-  }
-};
+TEST_P(EmptyFillerFolder, FallsBackToTheDefaultFolderAndTheShowStartsOnTime) {
+  const bool default_has_clip = GetParam();
+  add_row(one_row_show("10:02:00", "10:30:00", "/media/show.mp4"));
+  const QString empty = filler_folder(QStringLiteral("empty"), {}, 0);
+  filler_folder(QStringLiteral("filler"),
+                default_has_clip ? QStringList{QStringLiteral("d.mp4")} : QStringList{}, 600);
+  add_filler_row(empty, QStringLiteral("06:00:00"), QStringLiteral("12:00:00"), 1);
+  simulation(at(10, 0, 0)).runtime().run_until(at(10, 2, 30));
 
-TEST_F(EmptyFillerFolder, FallsBackToTheDefaultFolder) {
-  run_until_the_show(true);
-  const std::vector<TracedEvent> fillers = media_events("filler");
-  ASSERT_FALSE(fillers.empty());
-  for (const TracedEvent& e : fillers) {
-    EXPECT_EQ(name_of(e), "d.mp4");
+  const std::vector<TracedEvent> movies = media_events("normal");
+  ASSERT_EQ(movies.size(), 1U);
+  EXPECT_EQ(movies[0].text("file"), "/media/show.mp4");
+  EXPECT_LT(seconds_after_start(movies[0].at) - seconds_after_start(at(10, 2, 0)), 0.5);
+  std::set<QString> fillers;
+  for (const TracedEvent& e : media_events("filler")) {
+    fillers.insert(file_name(e));
   }
-}
-
-TEST_F(EmptyFillerFolder, WithNoClipAnywhereRendersNothingAndLogsOnce) {
-  run_until_the_show(false);
-  EXPECT_TRUE(media_events("filler").empty());
-  std::size_t no_clip_lines = 0;
-  for (const TracedEvent& e : events("error")) {
-    no_clip_lines += e.text("procedure") == "Run_Filler()" ? 1 : 0;
-  }
-  EXPECT_EQ(no_clip_lines, 1U);
+  EXPECT_EQ(fillers, default_has_clip ? std::set<QString>{"d.mp4"} : std::set<QString>{});
+  EXPECT_EQ(error_lines("Run_Filler()"), default_has_clip ? 0U : 1U);
   EXPECT_EQ(player().form.Text3.Text.get(), QStringLiteral("Movie"));
 }
+
+INSTANTIATE_TEST_SUITE_P(DefaultFolder, EmptyFillerFolder, ::testing::Bool());
 
 }  // namespace
 }  // namespace vantora::testing

@@ -7,7 +7,8 @@ namespace {
 
 // Which row counts as a show a stop interrupted, as the day start sees it 36 s after the program
 // starts. The show began at 10:00 at offset 0 and was last saved 600 s in; no show follows, so
-// there is always room to finish it. Shows may start 60 s late.
+// there is always room to finish it. Shows may start 60 s late. (One stopped well before its end
+// and resumed is the show-start scenario's own case.)
 TEST_F(DayScenario, AnInterruptedShowIsTheStartedRowStoppedBeforeItsEndWithinTheTolerance) {
   struct Case {
     const char* name;
@@ -18,7 +19,6 @@ TEST_F(DayScenario, AnInterruptedShowIsTheStartedRowStoppedBeforeItsEndWithinThe
     bool resumed;
   };
   const Case cases[] = {
-      {"stopped well before its end", 1800, "600", true, at(10, 10, 30), true},
       {"5 s before its end counts as played", 605, "600", true, at(10, 10, 30), false},
       {"6 s before its end is interrupted", 606, "600", true, at(10, 10, 30), true},
       {"never started", 1800, "600", false, at(10, 10, 30), false},
