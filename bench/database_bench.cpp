@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/date_time.h"
+#include "bench_support.h"
 #include "core/database/data_environment.h"
 #include "platform/sql/sqlite_schedule_store.h"
 
@@ -26,20 +27,7 @@ class LatencyRecorder {
         std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - started_)
             .count());
   }
-  void report(benchmark::State& state) {
-    if (samples_.empty()) {
-      return;
-    }
-    std::sort(samples_.begin(), samples_.end());
-    const auto at = [&](double fraction) {
-      const auto index =
-          static_cast<std::size_t>(fraction * static_cast<double>(samples_.size() - 1));
-      return samples_[index];
-    };
-    state.counters["p50_us"] = at(0.50);
-    state.counters["p99_us"] = at(0.99);
-    state.counters["max_us"] = samples_.back();
-  }
+  void report(benchmark::State& state) { vantora::bench::report_latencies(state, samples_, "us"); }
 
  private:
   std::chrono::steady_clock::time_point started_;
@@ -139,11 +127,3 @@ void BM_Sort5000(benchmark::State& state) {
 BENCHMARK(BM_Sort5000)->Unit(benchmark::kMillisecond)->Iterations(100);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

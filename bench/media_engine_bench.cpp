@@ -14,9 +14,13 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "bench_support.h"
 #include "platform/mpv/mpv_engine.h"
 
 namespace {
+
+using vantora::bench::percentile;
+using vantora::bench::rss_kb;
 
 using vantora::platform::AudioOutput;
 using vantora::platform::MediaEngineOptions;
@@ -67,25 +71,6 @@ MediaEngineOptions headless() {
 
 double ms_since(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double percentile(std::vector<double> samples, double fraction) {
-  std::sort(samples.begin(), samples.end());
-  const auto index = static_cast<std::size_t>(fraction * static_cast<double>(samples.size() - 1));
-  return samples[index];
-}
-
-long rss_kb() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) {
-    return -1;
-  }
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith("VmRSS:")) {
-      return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-  }
-  return -1;
 }
 
 void BM_RenderToFirstFrame(benchmark::State& state) {
@@ -160,13 +145,3 @@ void BM_ThreeThousandRebuilds(benchmark::State& state) {
 BENCHMARK(BM_ThreeThousandRebuilds)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  QTemporaryDir folder;
-  clips = &folder;
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

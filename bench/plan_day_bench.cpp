@@ -42,10 +42,3 @@ void BM_PlanRealisticDay(benchmark::State& state) {
 BENCHMARK(BM_PlanRealisticDay)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

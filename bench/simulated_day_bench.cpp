@@ -14,12 +14,15 @@
 #include <memory>
 #include <vector>
 
+#include "bench_support.h"
 #include "platform/sql/sqlite_schedule_store.h"
 #include "sim/sim_runtime.h"
 #include "sim/simulation.h"
 #include "tools/daygen/day_generator.h"
 
 namespace {
+
+using vantora::bench::rss_kb;
 
 using vantora::sim::SimRuntime;
 
@@ -54,19 +57,6 @@ void BM_DayWithThePlayersSixTimers(benchmark::State& state) {
 
 BENCHMARK(BM_DayWithOneHalfSecondTimer)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DayWithThePlayersSixTimers)->Unit(benchmark::kMillisecond);
-
-long rss_kb() {
-  QFile status(QStringLiteral("/proc/self/status"));
-  if (!status.open(QIODevice::ReadOnly)) {
-    return -1;
-  }
-  for (const QByteArray& line : status.readAll().split('\n')) {
-    if (line.startsWith("VmRSS:")) {
-      return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-  }
-  return -1;
-}
 
 // The whole program from start-up over a generated channel; each run on a fresh copy of the
 // schedule, since a run marks its rows.
@@ -128,11 +118,3 @@ BENCHMARK(BM_GeneratedRealisticDay)->Unit(benchmark::kMillisecond)->Iterations(3
 BENCHMARK(BM_GeneratedRealisticWeek)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

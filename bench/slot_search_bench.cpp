@@ -10,6 +10,7 @@
 #include <chrono>
 #include <vector>
 
+#include "bench_support.h"
 #include "core/ads/slot_search.h"
 #include "core/database/data_environment.h"
 #include "platform/sql/sqlite_schedule_store.h"
@@ -94,13 +95,7 @@ void run(benchmark::State& state, int window_s, DateTime valid_until) {
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
             .count());
   }
-  std::sort(samples_ms.begin(), samples_ms.end());
-  const auto at = [&](double fraction) {
-    return samples_ms[static_cast<std::size_t>(fraction *
-                                               static_cast<double>(samples_ms.size() - 1))];
-  };
-  state.counters["p50_ms"] = at(0.5);
-  state.counters["p99_ms"] = at(0.99);
+  bench::report_latencies(state, std::move(samples_ms), "ms");
   state.counters["ad_temp_rows"] = data.rsADTemp.record_count();
 }
 
@@ -123,11 +118,3 @@ void BM_SlotSearchTenHoursOfEmptySlots(benchmark::State& state) {
 BENCHMARK(BM_SlotSearchTenHoursOfEmptySlots)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

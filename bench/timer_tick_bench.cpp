@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench_support.h"
 #include "core/ads/ad_timer.h"
 #include "core/database/columns.h"
 #include "core/database/data_environment.h"
@@ -86,14 +87,7 @@ void measure(benchmark::State& state, Tick tick) {
     tick();
     samples_ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - started).count());
   }
-  std::sort(samples_ms.begin(), samples_ms.end());
-  const auto at = [&](double fraction) {
-    return samples_ms[static_cast<std::size_t>(fraction *
-                                               static_cast<double>(samples_ms.size() - 1))];
-  };
-  state.counters["p50_ms"] = at(0.5);
-  state.counters["p99_ms"] = at(0.99);
-  state.counters["max_ms"] = samples_ms.back();
+  bench::report_latencies(state, std::move(samples_ms), "ms");
 }
 
 void BM_MovieTimerTickWithStatusFiles(benchmark::State& state) {
@@ -169,11 +163,3 @@ void BM_AdTimerTickWithoutItsWaits(benchmark::State& state) {
 BENCHMARK(BM_AdTimerTickWithoutItsWaits)->Unit(benchmark::kMillisecond)->Iterations(20000);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
