@@ -16,22 +16,16 @@
 #include <random>
 
 #include "platform/qt/qt_runtime.h"
+#include "support/wait_until.h"
 #include "tests/platform/x_server.h"
 #include "tools/demo/demo_channel.h"
 
 namespace vantora {
 namespace {
 
+// A real player answers in its own time; a check reads the database, so not too often.
 bool wait_for(const std::function<bool()>& done, int timeout_ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeout_ms) {
-      return false;
-    }
-    QThread::msleep(100);
-  }
-  return true;
+  return testing::wait_until(done, timeout_ms, 100);
 }
 
 QString text_of(const QString& path) {

@@ -21,25 +21,18 @@
 #include "core/shell/forms.h"
 #include "sim/sim_runtime.h"
 #include "support/media_clips.h"
+#include "support/wait_until.h"
 #include "tests/platform/x_server.h"
 
 namespace vantora {
 namespace {
 
-using testing::OperatorScreen;
-
-// Polls until `done` holds or the time is up.
+// A real player answers in its own time; a check reads the database, so not too often.
 bool wait_for(const std::function<bool()>& done, int timeout_ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > timeout_ms) {
-      return false;
-    }
-    QThread::msleep(100);
-  }
-  return true;
+  return testing::wait_until(done, timeout_ms, 100);
 }
+
+using testing::OperatorScreen;
 
 // The player ends with the test, whichever way the test ends.
 struct Stopper {

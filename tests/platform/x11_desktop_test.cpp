@@ -12,24 +12,15 @@
 #include "core/designer/designer_link.h"
 #include "core/designer/key_string.h"
 #include "support/schedule_fixture.h"
+#include "support/wait_until.h"
 #include "tests/platform/x_server.h"
 
 namespace vantora {
 namespace {
 
-using testing::XServer;
+using testing::wait_until;
 
-bool wait_until(const std::function<bool()>& done, int timeout_ms) {
-  QElapsedTimer waited;
-  waited.start();
-  while (!done()) {
-    if (waited.elapsed() > timeout_ms) {
-      return false;
-    }
-    QThread::msleep(10);
-  }
-  return true;
-}
+using testing::XServer;
 
 QStringList lines_of(const QString& path) {
   QFile file(path);
