@@ -48,17 +48,7 @@ int run_plan(int argc, char** argv, const PlanArguments& args) {
     return 2;
   }
   // The real engine opens only when a file is not in the cache yet.
-  std::unique_ptr<platform::MpvProber> prober;
-  request.probe = [&prober](const QString& path) -> std::optional<double> {
-    try {
-      if (!prober) {
-        prober = std::make_unique<platform::MpvProber>();
-      }
-      return prober->duration_s(path);
-    } catch (const RuntimeError&) {
-      return std::nullopt;
-    }
-  };
+  request.probe = platform::lazy_duration_probe();
   request.cache_path = plan::MediaLengths::default_cache_path();
   request.progress = isatty(STDERR_FILENO) != 0 ? plan::Progress::kBar : plan::Progress::kNone;
 

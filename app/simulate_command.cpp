@@ -47,17 +47,7 @@ int run_simulate(int argc, char** argv, const SimulateArguments& args) {
   options.media_durations_path = QString::fromStdString(args.media_durations_path);
   // A file the manifest does not list is media when the real engine can open it; the engine
   // starts only when such a file comes up.
-  std::unique_ptr<platform::MpvProber> prober;
-  options.media_prober = [&prober](const QString& path) -> std::optional<double> {
-    try {
-      if (!prober) {
-        prober = std::make_unique<platform::MpvProber>();
-      }
-      return prober->duration_s(path);
-    } catch (const RuntimeError&) {
-      return std::nullopt;
-    }
-  };
+  options.media_prober = platform::lazy_duration_probe();
   sim::Simulation simulation(options);
   return simulation.run();
 }

@@ -31,4 +31,18 @@ std::optional<double> MpvProber::duration_s(const QString& path) {
   }
 }
 
+std::function<std::optional<double>(const QString&)> lazy_duration_probe() {
+  auto prober = std::make_shared<std::unique_ptr<MpvProber>>();
+  return [prober](const QString& path) -> std::optional<double> {
+    try {
+      if (!*prober) {
+        *prober = std::make_unique<MpvProber>();
+      }
+      return (*prober)->duration_s(path);
+    } catch (const RuntimeError&) {
+      return std::nullopt;
+    }
+  };
+}
+
 }  // namespace vantora::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -34,5 +35,9 @@ class MpvProber {
  private:
   std::unique_ptr<MpvEngine> engine_;
 };
+
+// A length lookup for the simulator and the planner: the headless engine starts only when a file
+// first needs probing, and every file counts as not media when libmpv cannot be set up.
+std::function<std::optional<double>(const QString&)> lazy_duration_probe();
 
 }  // namespace vantora::platform
