@@ -37,8 +37,8 @@ namespace {
 
 class SimGraph final : public ports::MediaGraph {
  public:
-  SimGraph(std::shared_ptr<SimMediaEngine::Shared> shared, ports::MediaMode mode)
-      : shared_(std::move(shared)), mode_(mode), generation_(++shared_->generation) {}
+  explicit SimGraph(std::shared_ptr<SimMediaEngine::Shared> shared)
+      : shared_(std::move(shared)), generation_(++shared_->generation) {}
 
   ~SimGraph() override {
     if (shared_->loaded_by == generation_) {
@@ -178,7 +178,6 @@ class SimGraph final : public ports::MediaGraph {
   }
 
   std::shared_ptr<SimMediaEngine::Shared> shared_;
-  ports::MediaMode mode_;
   std::uint64_t generation_;
   QString file_;
   double duration_s_ = 0.0;
@@ -206,8 +205,9 @@ SimMediaEngine::SimMediaEngine(SimRuntime& runtime, Trace& trace, MediaManifest 
 
 SimMediaEngine::~SimMediaEngine() = default;
 
-std::shared_ptr<ports::MediaGraph> SimMediaEngine::create_graph(ports::MediaMode mode) {
-  return std::make_shared<SimGraph>(shared_, mode);
+// The mode is the player's to trace (it reports each start itself); a simulated graph plays alike.
+std::shared_ptr<ports::MediaGraph> SimMediaEngine::create_graph(ports::MediaMode /*mode*/) {
+  return std::make_shared<SimGraph>(shared_);
 }
 
 void SimMediaEngine::set_foreground_listener(std::function<void(std::int32_t hwnd)> listener) {
