@@ -28,10 +28,14 @@ using vantora::platform::MpvEngine;
 using vantora::platform::VideoOutput;
 using Clock = std::chrono::steady_clock;
 
-QTemporaryDir* clips = nullptr;
+// The clips are made once per run and go with the program.
+QTemporaryDir& clips() {
+  static QTemporaryDir folder;
+  return folder;
+}
 
 QString make_clip(const QString& name, double seconds) {
-  const QString path = clips->filePath(name);
+  const QString path = clips().filePath(name);
   if (QFile::exists(path)) {
     return path;
   }
