@@ -187,7 +187,9 @@ QString format_date_time(DateTime value) {
   if (has_ms) {
     text += QStringLiteral(".%1").arg(((ms % 1000) + 1000) % 1000, 3, 10, QLatin1Char('0'));
   }
-  if (date_time::date_part(value).value == 0.0) {
+  // Judged on the value as printed: a time a fraction of a millisecond before midnight prints as
+  // the next day, and must keep that day's date.
+  if (date_time::date_part(date_time::from_linear_ms(ms)).value == 0.0) {
     return text.mid(11);
   }
   return text;

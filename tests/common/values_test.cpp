@@ -60,6 +60,9 @@ TEST(Values, StoredDateTimeTexts) {
       EXPECT_EQ(values::format_date_time(parsed), QString::fromLatin1(c.canonical)) << c.text;
     }
   }
+  // A time a hair before midnight prints as the next day, with that day's date.
+  EXPECT_EQ(values::format_date_time(DateTime(0.99999999988)),
+            QStringLiteral("1899-12-31 00:00:00"));
   // A time of day alone lies on day zero; one with a date keeps it.
   EXPECT_EQ(values::to_date_time(QVariant(QStringLiteral("06:00:00"))).value, 0.25);
   EXPECT_GT(values::to_date_time(QVariant(QStringLiteral("2001-06-06 06:00:00"))).value, 1.0);
