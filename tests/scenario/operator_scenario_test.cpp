@@ -212,6 +212,34 @@ TEST_F(OperatorPanel, ANewsItemDueDuringTheClosingWaitsDoesNotStart) {
   EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
 }
 
+// Exit clicked while the movie timer is changing segments: the click is served inside the
+// release of the old graph, so the unload runs with the segment change still on the stack. What
+// the change had left to do belongs to a window that is gone.
+TEST_F(OperatorPanel, ExitDuringASegmentChangeEndsTheChangeToo) {
+  add_row({.start = "10:00:00", .end = "10:00:20", .file = "/media/seg1.mp4", .show_start = true});
+  add_row({.start = "10:00:20", .end = "10:00:40", .file = "/media/seg2.mp4", .show_end = true});
+  media(QStringLiteral("/media/seg1.mp4"), 12);
+  media(QStringLiteral("/media/seg2.mp4"), 40);
+  add_break("10:05:00", QStringLiteral("/media/ad.mp4"), 10);
+  sim::Simulation& sim = simulation(at(9, 59, 40));
+  sim.runtime().run_for_ms(30'000);
+  Player& p = player();
+  auto tick = p.form.T_Movie.on_timer;
+  bool clicked = false;
+  p.form.T_Movie.on_timer = [&, tick] {
+    if (!clicked && p.state.graph.ClipPlaying == kFalse) {
+      clicked = true;
+      runtime().post([&p] { p.form.Command1.click(); });
+    }
+    tick();
+  };
+  runtime().run_until(at(10, 1, 0));
+  ASSERT_TRUE(clicked);
+  EXPECT_EQ(simulation_->application().player(), nullptr);
+  EXPECT_EQ(keys_sent().back(), "^{F2}");
+  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+}
+
 TEST_F(OperatorPanel, DisplaySwitchAndClock) {
   Player& p = playing_show();
   forms::PlayerForm& f = p.form;

@@ -202,6 +202,7 @@ void Application::Unload_Player() {
   }
   Form_Unload(*leaving);
   leaving->state.lifecycle.Unloaded = kTrue;
+  leaving->errors.window_unloaded = true;
   form.Visible = false;
   if (player_unloaded) {
     player_unloaded(*leaving);

@@ -39,6 +39,12 @@ class ErrorLog {
   // Called for each line written (the simulator traces them).
   void add_listener(std::function<void(const LoggedError&)> listener);
 
+  // Set once the window whose procedures log here has been unloaded. A procedure that was waiting
+  // at that moment (the unload ran inside its wait) resumes into a window that is gone: its
+  // recordsets are closed, its graph released and the designer told to close. From then on its
+  // statements do not run; see Procedure.
+  bool window_unloaded = false;
+
   QString ProcName;
   std::int32_t ErrNumber = 0;
   QString ErrDesc;

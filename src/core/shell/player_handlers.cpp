@@ -71,6 +71,12 @@ void record_operator(Player& p, const QString& control, const char* action) {
                     {QStringLiteral("action"), QString::fromLatin1(action)}});
 }
 
+// A procedure resuming after the unload may still switch a timer on, and a click may already be
+// queued: an unloaded window serves no event.
+bool serves_events(const Player& p) {
+  return p.state.lifecycle.Unloaded != kTrue;
+}
+
 void bind(Player& p, forms::Control& control, const PlayerEvent& entry) {
   const PlayerHandler handler = entry.handler;
   Player* player = &p;
@@ -78,12 +84,19 @@ void bind(Player& p, forms::Control& control, const PlayerEvent& entry) {
   switch (entry.event) {
     case ControlEvent::kTimer:
       if (auto* timer = dynamic_cast<forms::TimerControl*>(&control)) {
-        timer->on_timer = [player, handler] { handler(*player, {}); };
+        timer->on_timer = [player, handler] {
+          if (serves_events(*player)) {
+            handler(*player, {});
+          }
+        };
       }
       break;
     case ControlEvent::kClick:
       if (auto* button = dynamic_cast<forms::Button*>(&control)) {
         button->on_click = [player, handler, name] {
+          if (!serves_events(*player)) {
+            return;
+          }
           record_operator(*player, name, "click");
           handler(*player, {});
         };
@@ -92,6 +105,9 @@ void bind(Player& p, forms::Control& control, const PlayerEvent& entry) {
     case ControlEvent::kMouseDown:
       if (auto* visual = dynamic_cast<forms::VisualControl*>(&control)) {
         visual->on_mouse_down = [player, handler, name](float x, float y) {
+          if (!serves_events(*player)) {
+            return;
+          }
           record_operator(*player, name, "mouse down");
           handler(*player, {x, y});
         };
@@ -100,6 +116,9 @@ void bind(Player& p, forms::Control& control, const PlayerEvent& entry) {
     case ControlEvent::kMouseUp:
       if (auto* visual = dynamic_cast<forms::VisualControl*>(&control)) {
         visual->on_mouse_up = [player, handler, name](float x, float y) {
+          if (!serves_events(*player)) {
+            return;
+          }
           record_operator(*player, name, "mouse up");
           handler(*player, {x, y});
         };

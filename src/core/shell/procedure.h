@@ -53,7 +53,7 @@ class Procedure {
   // Runs one statement; false when it failed or the procedure has ended.
   template <typename Statement>
   bool operator()(Statement&& statement) {
-    if (ended_) {
+    if (ended()) {
       return false;
     }
     if (auto error = run(std::forward<Statement>(statement))) {
@@ -99,8 +99,10 @@ class Procedure {
     log_.Log_Error(log_.ErrNumber, log_.ErrDesc, log_.ProcName);
   }
 
-  // An error ended the procedure (OnError::kMediaErrorEnds, kAnyErrorEnds).
-  bool ended() const { return ended_; }
+  // An error ended the procedure (OnError::kMediaErrorEnds, kAnyErrorEnds), or its window was
+  // unloaded while it waited. Loop tests then answer their `if_unreadable`, which every table
+  // scan chooses so that the scan ends.
+  bool ended() const { return ended_ || log_.window_unloaded; }
 
   const QString& label() const { return label_; }
 
