@@ -11,8 +11,8 @@ namespace vantora::ports {
 // whatever it played (no explicit stop exists).
 //
 // Every failure is a vantora::RuntimeError. A file that is not media fails RenderFile with a
-// number in the media range (err::is_media_error); a completion wait that runs out of time is
-// err::kWaitTimedOut.
+// number in the media range (err::is_media_error). A completion wait that runs out of time is no
+// failure: it answers Completion::kTimedOut.
 
 // Builds the graph for a file and drives it.
 class MediaControl {
@@ -69,15 +69,17 @@ class VideoWindow {
   virtual std::int32_t hwnd() const = 0;
 };
 
-// The event code WaitForCompletion answers once the file has played to its end.
-inline constexpr std::int32_t kEventComplete = 1;
+// What a completion wait came to.
+enum class Completion { kComplete, kTimedOut };
 
 class MediaEvent {
  public:
   virtual ~MediaEvent() = default;
-  // kEventComplete once the running file has reached its end (and for as long as it stays there);
-  // otherwise raises err::kWaitTimedOut after waiting at most `timeout_ms`.
-  virtual std::int32_t WaitForCompletion(int timeout_ms) = 0;
+  // kComplete once the running file has reached its end (and for as long as it stays there);
+  // otherwise kTimedOut after waiting at most `timeout_ms`. The timers poll several times a
+  // second while a clip plays, so running out of time is an answer here, not an error; the
+  // caller decides whether it is one (err::kWaitTimedOut).
+  virtual Completion WaitForCompletion(int timeout_ms) = 0;
 };
 
 class MediaGraph : public MediaControl,

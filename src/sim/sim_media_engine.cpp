@@ -104,23 +104,23 @@ class SimGraph final : public ports::MediaGraph {
     return duration_s_;
   }
 
-  std::int32_t WaitForCompletion(int timeout_ms) override {
+  ports::Completion WaitForCompletion(int timeout_ms) override {
     if (!owns_file()) {
-      throw RuntimeError(err::kWaitTimedOut);
+      return ports::Completion::kTimedOut;
     }
     if (position_s() >= duration_s_) {
-      return ports::kEventComplete;
+      return ports::Completion::kComplete;
     }
     if (running_) {
       const auto to_end_ms =
           static_cast<std::int64_t>(std::ceil((duration_s_ - position_s()) * 1000.0));
       if (to_end_ms <= timeout_ms) {
         shared_->runtime.sleep_ms(static_cast<int>(to_end_ms));
-        return ports::kEventComplete;
+        return ports::Completion::kComplete;
       }
     }
     shared_->runtime.sleep_ms(timeout_ms);
-    throw RuntimeError(err::kWaitTimedOut);
+    return ports::Completion::kTimedOut;
   }
 
   std::int32_t Owner() const override { return owner_; }

@@ -5,7 +5,8 @@
 namespace vantora {
 
 bool Poll_Clip_End(MediaGraphRefs& graph) {
-  if (object(graph.m_objMediaEvent).WaitForCompletion(kClipEndWait_ms) != ports::kEventComplete) {
+  if (object(graph.m_objMediaEvent).WaitForCompletion(kClipEndWait_ms) !=
+      ports::Completion::kComplete) {
     return false;
   }
   graph.ClipPlaying = kFalse;

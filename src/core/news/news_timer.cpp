@@ -94,8 +94,7 @@ void step_through_clips(Player& p) {
 void NewsTimer_Timer(Player& p) {
   // The tick's statements run bare under one guard: the first that fails ends the tick where it
   // stands, with nothing logged and nothing undone. The timer comes back within a second, so a
-  // failure (above all the completion wait running out while the clip still plays) costs one
-  // tick.
+  // failure costs one tick.
   Procedure tick(p.errors, kLabel, OnError::kAnyErrorEnds);
   tick([&] {
     if (p.state.news.NewsRunning == kFalse) {

@@ -190,22 +190,19 @@ double MpvGraph::Duration() const {
   return session_->get_double("duration", 0.0);
 }
 
-std::int32_t MpvGraph::WaitForCompletion(int timeout_ms) {
+ports::Completion MpvGraph::WaitForCompletion(int timeout_ms) {
   if (!owns_file()) {
-    throw RuntimeError(err::kWaitTimedOut);
+    return ports::Completion::kTimedOut;
   }
   const auto deadline = MpvSession::Clock::now() + std::chrono::milliseconds(timeout_ms);
   session_->drain();
   if (session_->get_flag("eof-reached")) {
-    return ports::kEventComplete;
+    return ports::Completion::kComplete;
   }
   // eof-reached is observed: its change wakes the wait.
   const bool complete = session_->pump_until(
       deadline, [this](const mpv_event&) { return session_->get_flag("eof-reached"); });
-  if (!complete) {
-    throw RuntimeError(err::kWaitTimedOut);
-  }
-  return ports::kEventComplete;
+  return complete ? ports::Completion::kComplete : ports::Completion::kTimedOut;
 }
 
 void MpvGraph::place_window() {

@@ -43,7 +43,7 @@ class MpvGraph final : public ports::MediaGraph {
   void SetWindowForeground(std::int16_t focus) override;
   std::int32_t hwnd() const override;
 
-  std::int32_t WaitForCompletion(int timeout_ms) override;
+  ports::Completion WaitForCompletion(int timeout_ms) override;
 
  private:
   bool owns_file() const;
