@@ -419,16 +419,17 @@ QVariant Recordset::field(int ordinal) const {
   const State& state = open_state();
   const Row& row = current_row(state, table_);
   check_ordinal(state.layout, ordinal, table_);
-  const ports::ColumnInfo& column = state.layout.columns[static_cast<std::size_t>(ordinal)];
-  const QVariant& stored = row.cells.value(ordinal);
   if (row.decoded.size() != state.layout.columns.size()) {
     row.decoded.assign(state.layout.columns.size(), std::nullopt);
   }
   std::optional<QVariant>& decoded = row.decoded[static_cast<std::size_t>(ordinal)];
+  if (decoded) {
+    return *decoded;
+  }
+  const ports::ColumnInfo& column = state.layout.columns[static_cast<std::size_t>(ordinal)];
+  const QVariant stored = row.cells.value(ordinal);
   try {
-    if (!decoded) {
-      decoded = cell_codec::decode(column.kind, stored);
-    }
+    decoded = cell_codec::decode(column.kind, stored);
     return *decoded;
   } catch (const RuntimeError& error) {
     throw RuntimeError(error.number(),
