@@ -6,6 +6,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 
 #include "base/errors.h"
@@ -103,9 +104,20 @@ RuntimeError error_of(const QSqlError& error, const QString& table) {
                       QStringLiteral("Schedule database error%1: %2").arg(where, error.text()));
 }
 
+// Writes a private store commits at once: enough that a commit costs nothing next to them, few
+// enough that a batch's pages stay in the cache.
+constexpr int kWritesPerBatch = 1000;
+
 QString next_connection_name() {
   static std::atomic<int> counter{0};
   return QStringLiteral("vantora-schedule-%1").arg(counter.fetch_add(1));
+}
+
+bool same_columns(const ports::TableLayout& a, const ports::TableLayout& b) {
+  return std::equal(a.columns.begin(), a.columns.end(), b.columns.begin(), b.columns.end(),
+                    [](const ports::ColumnInfo& x, const ports::ColumnInfo& y) {
+                      return x.name == y.name && x.kind == y.kind;
+                    });
 }
 
 QVariant cell(const QSqlQuery& query, int index) {
@@ -116,7 +128,7 @@ QVariant cell(const QSqlQuery& query, int index) {
 }  // namespace
 
 SqliteScheduleStore::SqliteScheduleStore(const QString& file_path, OpenMode mode, Sharing sharing)
-    : connection_name_(next_connection_name()) {
+    : connection_name_(next_connection_name()), sharing_(sharing) {
   database_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_name_);
   // A URI lets the open refuse to create a missing file.
   QString uri =
@@ -161,7 +173,13 @@ SqliteScheduleStore::SqliteScheduleStore(const QString& file_path, OpenMode mode
 }
 
 SqliteScheduleStore::~SqliteScheduleStore() {
+  update_statements_.clear();
   statements_.clear();
+  try {
+    commit_batch({});
+  } catch (const RuntimeError&) {
+    // Nobody is left to tell; the batch is lost as a power cut would lose it.
+  }
   database_.close();
   database_ = QSqlDatabase();
   QSqlDatabase::removeDatabase(connection_name_);
@@ -171,6 +189,36 @@ void SqliteScheduleStore::execute(QSqlQuery& query, const QString& table) {
   if (!query.exec()) {
     const QSqlError error = query.lastError();
     query.finish();
+    throw error_of(error, table);
+  }
+}
+
+void SqliteScheduleStore::begin_write(const QString& table) {
+  ++own_writes_[table];
+  if (sharing_ != Sharing::kPrivate || in_batch_) {
+    return;
+  }
+  if (!database_.transaction()) {
+    throw error_of(database_.lastError(), table);
+  }
+  in_batch_ = true;
+}
+
+void SqliteScheduleStore::end_write(const QString& table) {
+  if (in_batch_ && ++batched_writes_ >= kWritesPerBatch) {
+    commit_batch(table);
+  }
+}
+
+void SqliteScheduleStore::commit_batch(const QString& table) {
+  if (!in_batch_) {
+    return;
+  }
+  in_batch_ = false;
+  batched_writes_ = 0;
+  if (!database_.commit()) {
+    const QSqlError error = database_.lastError();
+    database_.rollback();
     throw error_of(error, table);
   }
 }
@@ -215,6 +263,11 @@ ports::TableLayout SqliteScheduleStore::describe(const QString& table) {
             .arg(table));
   }
   layout.key_column = primary_key_columns == 1 ? integer_key : -1;
+  // Another program may have altered the table: the update statements name columns by ordinal.
+  const auto known = layouts_.find(table);
+  if (known != layouts_.end() && !same_columns(known->second, layout)) {
+    update_statements_.clear();
+  }
   layouts_[table] = layout;
   return layout;
 }
@@ -289,7 +342,7 @@ ports::StoredRow SqliteScheduleStore::read_row(const QString& table, std::int64_
 
 std::int64_t SqliteScheduleStore::insert_row(const QString& table,
                                              const std::vector<ports::CellValue>& cells) {
-  ++own_writes_[table];
+  begin_write(table);
   const ports::TableLayout& columns = layout(table);
   QString sql;
   if (cells.empty()) {
@@ -312,6 +365,7 @@ std::int64_t SqliteScheduleStore::insert_row(const QString& table,
   execute(query, table);
   const std::int64_t key = query.lastInsertId().toLongLong();
   query.finish();
+  end_write(table);
   return key;
 }
 
@@ -320,16 +374,8 @@ void SqliteScheduleStore::update_row(const QString& table, std::int64_t key,
   if (cells.empty()) {
     return;
   }
-  ++own_writes_[table];
-  const ports::TableLayout& columns = layout(table);
-  QStringList assignments;
-  for (const ports::CellValue& value : cells) {
-    assignments << quoted(columns.columns.at(static_cast<std::size_t>(value.ordinal)).name) +
-                       QStringLiteral(" = ?");
-  }
-  QSqlQuery& query = statement(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                                   .arg(quoted(table), assignments.join(QStringLiteral(", "))),
-                               table);
+  begin_write(table);
+  QSqlQuery& query = update_statement(table, cells);
   int index = 0;
   for (const ports::CellValue& value : cells) {
     query.bindValue(index++, bindable(value.value));
@@ -338,6 +384,7 @@ void SqliteScheduleStore::update_row(const QString& table, std::int64_t key,
   execute(query, table);
   const int affected = query.numRowsAffected();
   query.finish();
+  end_write(table);
   if (affected == 0) {
     throw RuntimeError(err::kDatabaseError,
                        QStringLiteral("Row %1 of %2 cannot be updated: another program deleted it.")
@@ -347,16 +394,42 @@ void SqliteScheduleStore::update_row(const QString& table, std::int64_t key,
 }
 
 void SqliteScheduleStore::delete_row(const QString& table, std::int64_t key) {
-  ++own_writes_[table];
+  begin_write(table);
   QSqlQuery& query =
       statement(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(table)), table);
   query.bindValue(0, QVariant::fromValue<qlonglong>(key));
   // A row another program deleted already is as good as deleted.
   execute(query, table);
   query.finish();
+  end_write(table);
+}
+
+QSqlQuery& SqliteScheduleStore::update_statement(const QString& table,
+                                                 const std::vector<ports::CellValue>& cells) {
+  std::pair<QString, std::vector<int>> key{table, {}};
+  key.second.reserve(cells.size());
+  for (const ports::CellValue& value : cells) {
+    key.second.push_back(value.ordinal);
+  }
+  const auto found = update_statements_.find(key);
+  if (found != update_statements_.end()) {
+    return *found->second;
+  }
+  const ports::TableLayout& columns = layout(table);
+  QStringList assignments;
+  for (const ports::CellValue& value : cells) {
+    assignments << quoted(columns.columns.at(static_cast<std::size_t>(value.ordinal)).name) +
+                       QStringLiteral(" = ?");
+  }
+  QSqlQuery& query = statement(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                                   .arg(quoted(table), assignments.join(QStringLiteral(", "))),
+                               table);
+  update_statements_.emplace(std::move(key), &query);
+  return query;
 }
 
 void SqliteScheduleStore::create_tables(const std::vector<db::schema::TableDefinition>& tables) {
+  commit_batch({});
   if (!database_.transaction()) {
     throw error_of(database_.lastError(), {});
   }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "core/database/schema.h"
@@ -27,8 +28,9 @@ class SqliteScheduleStore : public ports::TableStore {
   enum class OpenMode { kExistingFile, kNewFile };
   // kShared: the scheduling tool and other readers work beside the player. kPrivate: nobody else
   // opens the file while this store is open and nothing needs to survive a power cut (a
-  // simulated run over a copy of a schedule): the file stays locked and nothing is flushed,
-  // which spares each statement its lock calls.
+  // simulated run over a copy of a schedule): the file stays locked, nothing is flushed, and
+  // writes are committed in batches and when the store closes, which spares each statement its
+  // lock calls and its commit. A failing disk may then cost the writes since the last batch.
   enum class Sharing { kShared, kPrivate };
 
   // Raises a RuntimeError (err::kDatabaseError) when the file cannot be opened as a database.
@@ -53,13 +55,24 @@ class SqliteScheduleStore : public ports::TableStore {
   const ports::TableLayout& layout(const QString& table);
   ports::TableLayout describe(const QString& table);
   QSqlQuery& statement(const QString& sql, const QString& table);
+  QSqlQuery& update_statement(const QString& table, const std::vector<ports::CellValue>& cells);
   void execute(QSqlQuery& query, const QString& table);
+  // In kPrivate, a write joins the open batch (opening one), and a full batch is committed.
+  void begin_write(const QString& table);
+  void end_write(const QString& table);
+  void commit_batch(const QString& table);
 
   QString connection_name_;
   QSqlDatabase database_;
+  Sharing sharing_;
+  int batched_writes_ = 0;
+  bool in_batch_ = false;
   std::map<QString, ports::TableLayout> layouts_;
   std::map<QString, std::int64_t> own_writes_;
   std::map<QString, std::unique_ptr<QSqlQuery>> statements_;
+  // The position save writes the same columns of the same table twice a second: its statement
+  // is found by the columns rather than by a text made anew each time.
+  std::map<std::pair<QString, std::vector<int>>, QSqlQuery*> update_statements_;
 };
 
 // Opens DIR/wizard.db. A folder that holds only the Jet file wizard.mdb gets an error saying it
