@@ -80,6 +80,8 @@ std::vector<AiredEvent> run_dry(const QString& work_folder, const QDateTime& sta
   std::vector<AiredEvent> events;
   sim::SimulationOptions options;
   options.data_folder = work_folder;
+  // The work copy is the run's alone.
+  options.schedule_sharing = platform::SqliteScheduleStore::Sharing::kPrivate;
   options.start = date_time::from_qdatetime(start);
   options.duration_s = duration_s;
   options.media_prober = [&lengths](const QString& path) { return lengths.length_s(path); };
