@@ -52,8 +52,11 @@ const AdRow* ad_for(const ScheduleFacts& facts, const QString& file, const QDate
 
 bool is_news_break_clip(const ScheduleFacts& facts, const QString& file) {
   const QString folder = file.section(QLatin1Char('/'), 0, -2);
+  // Compared in place: a catalogue has thousands of rows and a break several clips.
   return std::any_of(facts.ads.begin(), facts.ads.end(), [&](const AdRow& ad) {
-    return !ad.file.isEmpty() && (ad.file == folder || ad.file == folder + QLatin1Char('/'));
+    return !ad.file.isEmpty() && ad.file.startsWith(folder) &&
+           (ad.file.size() == folder.size() ||
+            (ad.file.size() == folder.size() + 1 && ad.file.endsWith(QLatin1Char('/'))));
   });
 }
 

@@ -7,6 +7,10 @@
 #include <QUuid>
 #include <algorithm>
 #include <functional>
+#include <optional>
+
+#include "base/date_time.h"
+#include "base/values.h"
 
 namespace vantora::plan {
 
@@ -24,54 +28,74 @@ bool yes(const QVariant& value) {
   return !value.isNull() && number(value) != 0.0;
 }
 
-qint64 id_of(const QSqlQuery& query) {
-  const int index = query.record().indexOf(QStringLiteral("id"));
-  return index < 0 ? 0 : query.value(index).toLongLong();
+// A row of a query, with the shape of its record read once for the whole query: a catalogue has
+// thousands of rows.
+struct Row {
+  const QSqlQuery& query;
+  int columns = 0;
+  int id_column = -1;
+};
+
+qint64 id_of(const Row& row) {
+  return row.id_column < 0 ? 0 : row.query.value(row.id_column).toLongLong();
 }
 
-QVariant at(const QSqlQuery& query, int column) {
-  return column < query.record().count() ? query.value(column) : QVariant();
+QVariant at(const Row& row, int column) {
+  return column < row.columns ? row.query.value(column) : QVariant();
 }
 
-QDateTime stamp(const QSqlQuery& query, int column) {
-  return parse_stored_date_time(at(query, column).toString());
+std::optional<DateTime> stored_date_time(const Row& row, int column) {
+  DateTime value;
+  if (!values::parse_date_time(at(row, column).toString(), &value)) {
+    return std::nullopt;
+  }
+  return value;
 }
 
-QTime time_of(const QSqlQuery& query, int column) {
-  return stamp(query, column).time();
+QDateTime stamp(const Row& row, int column) {
+  const std::optional<DateTime> value = stored_date_time(row, column);
+  return value ? date_time::to_qdatetime(*value) : QDateTime();
 }
 
-QDate date_of(const QSqlQuery& query, int column) {
-  return stamp(query, column).date();
+// A time or a date alone is taken from the stored value as it is, without the local date-time
+// in between, which costs a time zone lookup.
+QTime time_of(const Row& row, int column) {
+  const std::optional<DateTime> value = stored_date_time(row, column);
+  if (!value) {
+    return {};
+  }
+  return QTime::fromMSecsSinceStartOfDay(
+      static_cast<int>(date_time::to_linear_ms(date_time::time_of_day(*value))));
 }
 
-void each_row(QSqlDatabase& db, const QString& sql, const std::function<void(QSqlQuery&)>& row) {
+QDate date_of(const Row& row, int column) {
+  const std::optional<DateTime> value = stored_date_time(row, column);
+  if (!value) {
+    return {};
+  }
+  return kDayZero.addDays(date_time::to_linear_ms(date_time::date_part(*value)) / kMsPerDay);
+}
+
+void each_row(QSqlDatabase& db, const QString& sql, const std::function<void(const Row&)>& row) {
   QSqlQuery query(db);
+  query.setForwardOnly(true);
   if (!query.exec(sql)) {
     return;
   }
+  const QSqlRecord record = query.record();
+  const Row current{query, static_cast<int>(record.count()),
+                    static_cast<int>(record.indexOf(QStringLiteral("id")))};
   while (query.next()) {
-    row(query);
+    row(current);
   }
 }
 
 }  // namespace
 
 QDateTime parse_stored_date_time(const QString& text) {
-  const QString trimmed = text.trimmed();
-  for (const char* format : {"yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd"}) {
-    const QDateTime value = QDateTime::fromString(trimmed, QString::fromLatin1(format));
-    if (value.isValid()) {
-      return value;
-    }
-  }
-  for (const char* format : {"HH:mm:ss.zzz", "HH:mm:ss", "HH:mm"}) {
-    const QTime value = QTime::fromString(trimmed, QString::fromLatin1(format));
-    if (value.isValid()) {
-      return QDateTime(kDayZero, value);
-    }
-  }
-  return {};
+  // The player's own reading of a stored text.
+  DateTime value;
+  return values::parse_date_time(text, &value) ? date_time::to_qdatetime(value) : QDateTime();
 }
 
 ScheduleFacts read_schedule(const QString& database_path, QString* error) {
@@ -85,28 +109,28 @@ ScheduleFacts read_schedule(const QString& database_path, QString* error) {
       *error = db.lastError().text();
     } else {
       each_row(db, QStringLiteral("SELECT * FROM playlist ORDER BY seg_start_time"),
-               [&](QSqlQuery& q) {
+               [&](const Row& q) {
                  facts.segments.push_back({id_of(q), stamp(q, 0), stamp(q, 1), at(q, 2).toString(),
                                            number(at(q, 3)), number(at(q, 4)), at(q, 5).toString(),
                                            yes(at(q, 14)), yes(at(q, 15))});
                });
-      each_row(db, QStringLiteral("SELECT * FROM Slot_adv ORDER BY time"), [&](QSqlQuery& q) {
+      each_row(db, QStringLiteral("SELECT * FROM Slot_adv ORDER BY time"), [&](const Row& q) {
         facts.slots.push_back({id_of(q), at(q, 0).toString(), time_of(q, 1),
                                !at(q, 3).isNull() && number(at(q, 3)) == 0.0});
       });
-      each_row(db, QStringLiteral("SELECT * FROM adv ORDER BY time, Priority"), [&](QSqlQuery& q) {
+      each_row(db, QStringLiteral("SELECT * FROM adv ORDER BY time, Priority"), [&](const Row& q) {
         facts.ads.push_back({id_of(q), at(q, 0).toString(), time_of(q, 1), date_of(q, 3),
                              date_of(q, 4), at(q, 5).toString(), at(q, 2).toString(),
                              number(at(q, 7))});
       });
-      each_row(db, QStringLiteral("SELECT * FROM News"), [&](QSqlQuery& q) {
+      each_row(db, QStringLiteral("SELECT * FROM News"), [&](const Row& q) {
         facts.news.push_back({id_of(q), at(q, 0).toString(), time_of(q, 1), at(q, 2).toString()});
       });
-      each_row(db, QStringLiteral("SELECT * FROM filler ORDER BY start_time"), [&](QSqlQuery& q) {
+      each_row(db, QStringLiteral("SELECT * FROM filler ORDER BY start_time"), [&](const Row& q) {
         facts.filler.push_back({id_of(q), at(q, 0).toString(), time_of(q, 1), time_of(q, 2),
                                 static_cast<int>(number(at(q, 4)))});
       });
-      each_row(db, QStringLiteral("SELECT * FROM \"Player INI\" LIMIT 1"), [&](QSqlQuery& q) {
+      each_row(db, QStringLiteral("SELECT * FROM \"Player INI\" LIMIT 1"), [&](const Row& q) {
         facts.start_tolerance_s = static_cast<int>(number(at(q, 0)));
         facts.default_filler_folder = at(q, 1).toString();
         facts.emergency_folder = at(q, 9).toString();
