@@ -124,6 +124,31 @@ TEST_F(SqliteStoreTest, ARequeryOfAnUntouchedTableKeepsItsRowsUntilSomeoneWrites
   EXPECT_EQ(rs.field(12).toInt(), 5);
 }
 
+// The rows a recordset updated itself are kept through a requery, unless the update moved a row
+// in the sort order or someone else wrote the table meanwhile.
+TEST_F(SqliteStoreTest, ARequeryAfterItsOwnUpdatesReadsAgainOnlyWhenItMust) {
+  tool_exec(QStringLiteral(
+      "INSERT INTO playlist (seg_start_time, file_name) VALUES ('10:00:00', 'a'), ('11:00:00', "
+      "'b')"));
+  db::Recordset& rs = data_->rsplaylist;
+  rs.open();
+  rs.set_sort(QStringLiteral("seg_start_time"));
+  rs.set_field(16, 1.0);
+  rs.update();
+  rs.requery();
+  EXPECT_EQ(rs.field(2).toString(), "a");
+  EXPECT_EQ(rs.field(16).toDouble(), 1.0);
+  rs.set_field(0, QStringLiteral("12:00:00"));
+  rs.update();
+  rs.requery();
+  EXPECT_EQ(rs.field(2).toString(), "b") << "the update moved the row to the end";
+  tool_exec(QStringLiteral("UPDATE playlist SET caption = 'tool'"));
+  rs.set_field(16, 2.0);
+  rs.update();
+  rs.requery();
+  EXPECT_EQ(rs.field(5).toString(), "tool");
+}
+
 TEST_F(SqliteStoreTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
   tool_exec(QStringLiteral("INSERT INTO playlist (file_name) VALUES ('a')"));
   db::Recordset& rs = data_->rsplaylist;

@@ -112,6 +112,13 @@ struct Recordset::State {
   std::ptrdiff_t position = 0;
   int live_rows = 0;
 
+  // Updates of this recordset since the table was read, and whether the rows in memory are still
+  // what a new read would give (no row added or deleted, no sort or key column changed): the
+  // player's own position saves then do not cost a new read of the whole table.
+  std::int64_t own_updates = 0;
+  bool rows_as_stored = true;
+  std::vector<int> sort_ordinals;
+
   Edit edit = Edit::kNone;
   QList<QVariant> before_edit;
   std::vector<bool> changed;
@@ -176,6 +183,22 @@ auto& current_row(StateT& state, const QString& table) {
   return row;
 }
 
+template <typename StateT>
+void note_write(StateT& state, bool added, bool written) {
+  if (!written) {
+    return;
+  }
+  const auto changed = [&state](int ordinal) {
+    return ordinal >= 0 && state.changed[static_cast<std::size_t>(ordinal)];
+  };
+  if (added || changed(state.layout.key_column) ||
+      std::any_of(state.sort_ordinals.begin(), state.sort_ordinals.end(), changed)) {
+    state.rows_as_stored = false;
+  } else {
+    ++state.own_updates;
+  }
+}
+
 void check_ordinal(const ports::TableLayout& layout, int ordinal, const QString& table) {
   if (ordinal < 0 || ordinal >= static_cast<int>(layout.columns.size())) {
     throw RuntimeError(err::kSubscriptOutOfRange,
@@ -202,6 +225,8 @@ void Recordset::load() {
     state.rows.push_back({stored.key, std::move(stored.cells), false, {}});
   }
   state.live_rows = static_cast<int>(state.rows.size());
+  state.own_updates = 0;
+  state.rows_as_stored = true;
   state.edit = Edit::kNone;
   state.order.resize(state.rows.size());
   for (std::size_t i = 0; i < state.order.size(); ++i) {
@@ -261,10 +286,18 @@ void Recordset::requery() {
   open_state();
   const std::optional<RuntimeError> failure = write_pending_reporting();
   // A table nobody wrote since it was read comes back as it is: the catalogues the break search
-  // requeries on every clip are thousands of rows that hardly ever change.
-  if (!failure && state_->edit == Edit::kNone && connection_().version(table_) == state_->version) {
-    state_->to_first();
-    return;
+  // requeries on every clip are thousands of rows that hardly ever change. So does one that only
+  // this recordset updated, since its rows hold what it wrote.
+  if (!failure && state_->edit == Edit::kNone) {
+    State& state = *state_;
+    const ports::TableVersion now = connection_().version(table_);
+    if (now == state.version || (state.rows_as_stored && now.database == state.version.database &&
+                                 now.own_writes == state.version.own_writes + state.own_updates)) {
+      state.version = now;
+      state.own_updates = 0;
+      state.to_first();
+      return;
+    }
   }
   load();
   apply_sort();
@@ -383,6 +416,10 @@ void Recordset::apply_sort() {
     }
     key.ordinal = static_cast<int>(found - state.layout.columns.begin());
     keys.push_back(key);
+  }
+  state.sort_ordinals.clear();
+  for (const SortColumn& key : keys) {
+    state.sort_ordinals.push_back(key.ordinal);
   }
 
   std::vector<int> order(state.rows.size());
@@ -519,6 +556,7 @@ void Recordset::write_pending() {
   if (!added && key_column >= 0 && state.changed[static_cast<std::size_t>(key_column)]) {
     row.key = row.cells.value(key_column).toLongLong();
   }
+  note_write(state, added, added || !cells.empty());
   if (added) {
     // The stored row has the table's defaults in the columns left out; read them back so the
     // recordset shows what the database holds.
@@ -558,6 +596,7 @@ void Recordset::delete_current() {
   connection_().delete_row(table_, row.key);
   row.deleted = true;
   --state.live_rows;
+  state.rows_as_stored = false;
 }
 
 void Recordset::update_batch() {
