@@ -96,10 +96,20 @@ double to_double(const QVariant& value) {
       }
       return number;
     }
+    // The kinds the decoded cells hold, read directly: the generic conversion below looks the
+    // types up in Qt's registry under a lock, and a scan of the schedule converts every cell.
+    case QMetaType::Double:
+      return value.toDouble();
+    case QMetaType::Int:
+      return value.toInt();
+    case QMetaType::LongLong:
+      return static_cast<double>(value.toLongLong());
+    case QMetaType::Short:
+      return value.value<qint16>();
     default:
       break;
   }
-  if (value.canConvert<vantora::DateTime>() && value.typeId() == qMetaTypeId<vantora::DateTime>()) {
+  if (value.typeId() == qMetaTypeId<vantora::DateTime>()) {
     return value.value<vantora::DateTime>().value;
   }
   bool ok = false;
