@@ -32,16 +32,8 @@ class OperatorPanel : public DayScenario {
 
   // A break of one ad at `time`, queued by the slot search when a clip starts.
   void add_break(const char* time, const QString& file, double length_s) {
-    tool_exec(QStringLiteral("INSERT INTO adv (item_name, time, caption, first_date, last_date, "
-                             "media_path, duration, hide_caption, ad_flag, Priority) VALUES ('ad', "
-                             "'%1', 'Ad', '2026-12-01 00:00:00', '2026-12-31 00:00:00', '%2', %3, "
-                             "0, -1, 1)")
-                  .arg(QString::fromLatin1(time), file)
-                  .arg(length_s));
-    tool_exec(QStringLiteral("INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES ('break', "
-                             "'%1', 0)")
-                  .arg(QString::fromLatin1(time)));
-    media(file, length_s);
+    add_ad(QString::fromLatin1(time), file, length_s, 1);
+    add_slot(QString::fromLatin1(time));
   }
 
   // Two clips in the emergency folder the settings name.
@@ -85,6 +77,14 @@ class OperatorPanel : public DayScenario {
   // Runs a click at a moment of the day, as the operator's would: at the next pass of the loop.
   void click_at(DateTime when, forms::Button& button) {
     runtime().post_at(when, [&button] { button.click(); });
+  }
+
+  // The Exit click unloaded the window and closed the presentation, without an error line.
+  void expect_clean_exit() {
+    EXPECT_EQ(simulation_->application().player(), nullptr);
+    ASSERT_FALSE(keys_sent().empty());
+    EXPECT_EQ(keys_sent().back(), "^{F2}");
+    EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
   }
 
   std::vector<std::string> keys_sent() {
@@ -190,10 +190,8 @@ TEST_F(OperatorPanel, ExitDuringAPauseEndsTheWaitAndUnloads) {
   click_at(at(10, 0, 40), p.form.B_pause);
   click_at(at(10, 0, 45), p.form.Command1);
   runtime().run_until(at(10, 1, 0));
-  EXPECT_EQ(simulation_->application().player(), nullptr);
+  expect_clean_exit();
   const std::vector<std::string> keys = keys_sent();
-  ASSERT_FALSE(keys.empty());
-  EXPECT_EQ(keys.back(), "^{F2}");
   // The abandoned pause neither resumed the graph nor handed the screen back.
   EXPECT_EQ(std::count(keys.begin(), keys.end(), " {sleep 1} "), 1);
 }
@@ -206,10 +204,8 @@ TEST_F(OperatorPanel, ANewsItemDueDuringTheClosingWaitsDoesNotStart) {
   Player& p = playing_show();
   click_at(at(10, 0, 45), p.form.Command1);
   runtime().run_until(at(10, 1, 0));
-  EXPECT_EQ(simulation_->application().player(), nullptr);
+  expect_clean_exit();
   EXPECT_TRUE(media_events("news").empty());
-  EXPECT_EQ(keys_sent().back(), "^{F2}");
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
 }
 
 // Exit clicked while the movie timer is changing segments: the click is served inside the
@@ -235,9 +231,7 @@ TEST_F(OperatorPanel, ExitDuringASegmentChangeEndsTheChangeToo) {
   };
   runtime().run_until(at(10, 1, 0));
   ASSERT_TRUE(clicked);
-  EXPECT_EQ(simulation_->application().player(), nullptr);
-  EXPECT_EQ(keys_sent().back(), "^{F2}");
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+  expect_clean_exit();
 }
 
 TEST_F(OperatorPanel, DisplaySwitchAndClock) {

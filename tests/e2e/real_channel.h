@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <string>
+
+namespace vantora::testing {
+
+// A real player answers in its own time; a check reads the database, so not too often.
+bool wait_for(const std::function<bool()>& done, int timeout_ms);
+
+// The data folder of a real player under test: its files and its schedule, read (and written as
+// the scheduling tool would) while the player runs.
+class ChannelFolder {
+ public:
+  explicit ChannelFolder(const QString& path);
+  ~ChannelFolder();
+  ChannelFolder(const ChannelFolder&) = delete;
+  ChannelFolder& operator=(const ChannelFolder&) = delete;
+
+  QString file(const QString& name) const;
+  // A file's text; empty when it does not exist.
+  QString text(const QString& name) const;
+  QStringList lines(const QString& name) const;
+  // What the player said and logged, for a failure's message.
+  std::string report() const;
+
+  bool exec(const QString& sql);
+  // The first cell of the answer; invalid when there is none.
+  QVariant value(const QString& sql);
+  // Every row of the answer, its cells joined by spaces.
+  QStringList rows(const QString& sql);
+
+  // The real player on `display`, started in this folder with its output in player.log.
+  // `wrapper` (a program and its arguments) runs it when given.
+  void start_player(QProcess& process, const QString& display, const QStringList& arguments,
+                    const QStringList& wrapper = {});
+
+ private:
+  QSqlDatabase database();
+
+  QString path_;
+  QString connection_;
+};
+
+}  // namespace vantora::testing
