@@ -41,16 +41,6 @@ TEST_F(DayScenario, InsideAShowsStartWindowTheShowStartsNormally) {
   EXPECT_TRUE(events("error").empty());
 }
 
-TEST_F(DayScenario, AShowWhoseEndHasPassedIsNeverStartedNormally) {
-  add_row(one_row_show("10:00:00", "10:00:20", "/media/short.mp4"));
-  sim::Simulation& sim = simulation(at(10, 0, 0));  // the day starts at 10:00:34, in tolerance
-  sim.runtime().run_for_ms(45'000);
-  const std::vector<std::string> texts = text3();
-  ASSERT_FALSE(texts.empty());
-  EXPECT_EQ(texts.front(), "UnIntrupted");
-  EXPECT_EQ(std::count(texts.begin(), texts.end(), "Normal"), 0);
-}
-
 TEST_F(DayScenario, BetweenShowsFillerPlaysFromTheRightFolderUntilTheShow) {
   add_row(one_row_show("09:00:00", "09:30:00", "/media/morning.mp4"));
   add_row(one_row_show("10:03:00", "10:33:00", "/media/next.mp4"));
