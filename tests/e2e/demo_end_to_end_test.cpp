@@ -13,8 +13,7 @@
 
 #include "core/shell/forms.h"
 #include "sim/sim_runtime.h"
-#include "tests/e2e/operator_screen.h"
-#include "tests/e2e/real_channel.h"
+#include "tests/e2e/real_screen.h"
 
 namespace vantora {
 namespace {
@@ -91,50 +90,36 @@ struct PlayedChannel {
   ClipboardExchange clipboard;
 };
 
-ProcessResult run_on_display(const QString& display, const QString& program,
-                             const QStringList& arguments, const QByteArray& input = {}) {
+// The clipboard as another program sees it through xclip: written when `text` is given, else read.
+QString xclip(const QString& display, const QByteArray& text = {}) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("DISPLAY"), display);
   process.setProcessEnvironment(environment);
   // xclip leaves a child behind that serves the selection: it must not hold our pipes.
-  if (!input.isNull()) {
+  if (!text.isNull()) {
     process.setStandardOutputFile(QProcess::nullDevice());
   }
-  process.start(program, arguments);
-  if (!input.isNull()) {
-    process.write(input);
-    process.closeWriteChannel();
-  }
+  process.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                 text.isNull() ? QStringLiteral("-o") : QStringLiteral("-i")});
+  process.write(text);
+  process.closeWriteChannel();
   if (!process.waitForFinished(5000)) {
     process.kill();
     process.waitForFinished();
   }
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromUtf8(process.readAllStandardOutput())};
-}
-
-QString read_clipboard(const QString& display) {
-  return run_on_display(
-             display, QStringLiteral("xclip"),
-             {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o")})
-      .output;
-}
-
-void write_clipboard(const QString& display, const QByteArray& text) {
-  run_on_display(display, QStringLiteral("xclip"),
-                 {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")},
-                 text);
+  return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 // The clipboard once it differs from `written`, or `written` when it still holds it at the end.
 QString clipboard_after(const QString& display, const QString& written, int within_ms) {
   QElapsedTimer clock;
   clock.start();
-  QString text = read_clipboard(display);
+  QString text = xclip(display);
   while (text == written && clock.elapsed() < within_ms) {
     QThread::msleep(200);
-    text = read_clipboard(display);
+    text = xclip(display);
   }
   return text;
 }
@@ -143,9 +128,9 @@ QString clipboard_after(const QString& display, const QString& written, int with
 // then the operator's Play, after which the waiting "CON" is answered and the show goes on.
 ClipboardExchange pause_through_clipboard(const QString& display) {
   ClipboardExchange exchange;
-  write_clipboard(display, "DISC");
+  xclip(display, "DISC");
   exchange.after_disc = clipboard_after(display, QStringLiteral("DISC"), 3000);
-  write_clipboard(display, "CON");
+  xclip(display, "CON");
   exchange.con_while_paused = clipboard_after(display, QStringLiteral("CON"), 2000);
   sim::SimRuntime layout_clock(date_time::from_parts(2026, 12, 7, 8));
   const forms::PlayerForm layout(layout_clock);  // where the buttons are drawn

@@ -11,7 +11,7 @@
 #include <random>
 
 #include "platform/qt/qt_runtime.h"
-#include "tests/e2e/real_channel.h"
+#include "tests/e2e/real_screen.h"
 #include "tests/platform/x_server.h"
 #include "tools/demo/demo_channel.h"
 

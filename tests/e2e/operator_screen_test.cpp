@@ -1,5 +1,3 @@
-#include "tests/e2e/operator_screen.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,7 +12,7 @@
 #include "core/shell/forms.h"
 #include "sim/sim_runtime.h"
 #include "support/media_clips.h"
-#include "tests/e2e/real_channel.h"
+#include "tests/e2e/real_screen.h"
 #include "tests/platform/x_server.h"
 
 namespace vantora {

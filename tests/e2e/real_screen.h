@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QString>
@@ -7,6 +8,10 @@
 #include <QVariant>
 #include <functional>
 #include <string>
+
+#include "core/shell/forms.h"
+
+struct xdo;
 
 namespace vantora::testing {
 
@@ -45,6 +50,25 @@ class ChannelFolder {
 
   QString path_;
   QString connection_;
+};
+
+// The operator's real buttons, pressed through the X server as a mouse would (libxdo's XTest),
+// on the real player under Xvfb: what the scripted clicks do must happen here too.
+class OperatorScreen {
+ public:
+  // libxdo keeps the display's name: it lives as long as the object.
+  explicit OperatorScreen(const QString& display);
+  ~OperatorScreen();
+  OperatorScreen(const OperatorScreen&) = delete;
+  OperatorScreen& operator=(const OperatorScreen&) = delete;
+
+  // Clicks the middle of a control of the player window, wherever the window now stands; false
+  // when the window is not on the screen.
+  bool click(const forms::VisualControl& control);
+
+ private:
+  QByteArray name_;
+  xdo* xdo_;
 };
 
 }  // namespace vantora::testing
