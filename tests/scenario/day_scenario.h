@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -70,7 +71,9 @@ class DayScenario : public ScheduleFixture {
     manifest_ += path + u'\t' + QString::number(length_s) + u'\n';
   }
 
-  sim::Simulation& simulation(DateTime start) {
+  // `before_start` arranges the desktop before the program starts (a window left open, say).
+  sim::Simulation& simulation(DateTime start,
+                              const std::function<void(sim::Simulation&)>& before_start = {}) {
     start_ = start;
     QFile manifest(folder_.filePath(QStringLiteral("media.tsv")));
     EXPECT_TRUE(manifest.open(QIODevice::WriteOnly));
@@ -81,7 +84,11 @@ class DayScenario : public ScheduleFixture {
     options.start = start;
     options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
     options.media_durations_path = manifest.fileName();
+    options.designer_command = designer_;
     simulation_ = std::make_unique<sim::Simulation>(options);
+    if (before_start) {
+      before_start(*simulation_);
+    }
     EXPECT_TRUE(simulation_->start());
     return *simulation_;
   }
@@ -169,6 +176,7 @@ class DayScenario : public ScheduleFixture {
   }
 
   QString manifest_;
+  QString designer_ = sim::SimulationOptions().designer_command;
   DateTime start_;
   std::unique_ptr<sim::Simulation> simulation_;
 };
