@@ -39,13 +39,18 @@ struct ProcessResult {
   QString output;
 };
 
-ProcessResult run(const QString& program, const QStringList& arguments, int timeout_ms) {
-  QProcess process;
+// Off every screen, as a service starts it; the session script brings its own X server.
+void headless(QProcess& process) {
   process.setProcessChannelMode(QProcess::MergedChannels);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove(QStringLiteral("DISPLAY"));
   environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
   process.setProcessEnvironment(environment);
+}
+
+ProcessResult run(const QString& program, const QStringList& arguments, int timeout_ms) {
+  QProcess process;
+  headless(process);
   process.start(program, arguments);
   if (!process.waitForFinished(timeout_ms)) {
     process.kill();
@@ -158,11 +163,7 @@ void play_demo_channel(PlayedChannel& run_state) {
   }
 
   QProcess session;
-  session.setProcessChannelMode(QProcess::MergedChannels);
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.remove(QStringLiteral("DISPLAY"));
-  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-  session.setProcessEnvironment(environment);
+  headless(session);
   session.start(
       QStringLiteral(VANTORA_SOURCE_DIR "/scripts/demo-session"),
       {QStringLiteral("--player"), player, QStringLiteral("--channel"), run_state.channel,

@@ -174,6 +174,20 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
                 static_cast<double>(channel.since_kill_ms()) / 1000.0);
   };
 
+  // Resumed 5 s past the position saved before the kill. The first save comes with the movie
+  // timer's first tick, which Run_MovieFile enables after its hand-over (the designer's keys, the
+  // break search): about 2 s into the clip.
+  auto resumed_after = [&](double saved_s) {
+    ASSERT_TRUE(
+        wait_for([&] { return channel.first_row("saved_position").toDouble() != saved_s; }, 60'000))
+        << channel.report();
+    dark("the segment back on air");
+    const double resumed_s = channel.first_row("saved_position").toDouble();
+    std::printf("  first saved position after the restart %.2f s\n", resumed_s);
+    EXPECT_GE(resumed_s, saved_s + 5 - 0.5);
+    EXPECT_LE(resumed_s, saved_s + 5 + kFirstSaveAfter_s);
+  };
+
   // 1. Filler, from a fresh start: the first picture comes after the whole start-up.
   channel.start();
   auto filler_on_air = [&] { return channel.keys_this_run().contains(QStringLiteral("Space")); };
@@ -207,17 +221,7 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   channel.remove_status_file();
   const double saved_s = channel.saved_at_kill_s();
   std::printf("  saved position %.2f s\n", saved_s);
-  // Resumed 5 s past the last saved position. The first save comes with the movie timer's first
-  // tick, which Run_MovieFile enables after its hand-over (the designer's keys, the break search):
-  // about 2 s into the clip.
-  ASSERT_TRUE(
-      wait_for([&] { return channel.first_row("saved_position").toDouble() != saved_s; }, 60'000))
-      << channel.report();
-  dark("the segment back on air");
-  const double resumed_s = channel.first_row("saved_position").toDouble();
-  std::printf("  first saved position after the restart %.2f s\n", resumed_s);
-  EXPECT_GE(resumed_s, saved_s + 5 - 0.5);
-  EXPECT_LE(resumed_s, saved_s + 5 + kFirstSaveAfter_s);
+  ASSERT_NO_FATAL_FAILURE(resumed_after(saved_s));
   EXPECT_NE(channel.first_row("completed").toInt(), 1);
   EXPECT_TRUE(wait_for(
       [&] { return channel.status_file().trimmed() == QStringLiteral("Now showing: Movie A"); },
@@ -232,14 +236,7 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   const int ads_before = channel.ads_logged();
   const double interrupted_s = channel.saved_at_kill_s();
   std::printf("  %d ads logged, the segment's saved position %.2f s\n", ads_before, interrupted_s);
-  ASSERT_TRUE(wait_for(
-      [&] { return channel.first_row("saved_position").toDouble() != interrupted_s; }, 60'000))
-      << channel.report();
-  dark("the segment back on air");
-  const double after_break_s = channel.first_row("saved_position").toDouble();
-  std::printf("  first saved position after the restart %.2f s\n", after_break_s);
-  EXPECT_GE(after_break_s, interrupted_s + 5 - 0.5);
-  EXPECT_LE(after_break_s, interrupted_s + 5 + kFirstSaveAfter_s);
+  ASSERT_NO_FATAL_FAILURE(resumed_after(interrupted_s));
   // The break's slot has passed: it is not played again.
   QThread::msleep(2'000);
   EXPECT_EQ(channel.ads_logged(), ads_before);

@@ -125,15 +125,19 @@ class DayScenario : public ScheduleFixture {
     return found;
   }
 
+  // The first column of every row the query answers, as text.
+  std::vector<std::string> column(const char* sql) {
+    std::vector<std::string> values;
+    QSqlQuery query(tool());
+    EXPECT_TRUE(query.exec(QString::fromLatin1(sql))) << sql;
+    while (query.next()) {
+      values.push_back(query.value(0).toString().toStdString());
+    }
+    return values;
+  }
   // The played log's file names, in the order they were written.
   std::vector<std::string> played_files() {
-    std::vector<std::string> files;
-    QSqlQuery query(tool());
-    EXPECT_TRUE(query.exec(QStringLiteral("SELECT file_name FROM Played ORDER BY rowid")));
-    while (query.next()) {
-      files.push_back(query.value(0).toString().toStdString());
-    }
-    return files;
+    return column("SELECT file_name FROM Played ORDER BY rowid");
   }
 
   // How many error lines the procedure logged.

@@ -82,16 +82,11 @@ TEST_P(AfterTheShow, EverySegmentPlaysIsLoggedAndTheNextShowFollowsByTheTenSecon
 
   // One log row per segment, in the order they finished, a copy of the playlist row except
   // column 17; a Null stays Null.
-  QSqlQuery log(tool());
-  ASSERT_TRUE(log.exec(QStringLiteral(
+  const std::vector<std::string> rows = column(
       "SELECT p.file_name || ' ' || (p.started <> 0 AND p.completed <> 0 AND p.saved_position > 0 "
       "AND p.seg_start_time = l.seg_start_time AND p.saved_position = l.saved_position "
       "AND p.reserved_17 IS NULL) || (p.logo_top IS NULL) "
-      "FROM Played p JOIN playlist l ON l.file_name = p.file_name ORDER BY p.rowid")));
-  std::vector<std::string> rows;
-  while (log.next()) {
-    rows.push_back(log.value(0).toString().toStdString());
-  }
+      "FROM Played p JOIN playlist l ON l.file_name = p.file_name ORDER BY p.rowid");
   EXPECT_EQ(rows, (std::vector<std::string>{"/media/seg1.mp4 10", "/media/seg2.mp4 10",
                                             "/media/seg3.mp4 11"}));
   EXPECT_TRUE(events("error").empty());

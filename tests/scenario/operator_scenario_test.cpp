@@ -48,16 +48,6 @@ class OperatorPanel : public DayScenario {
     return folder;
   }
 
-  std::vector<std::string> column(const char* sql) {
-    std::vector<std::string> values;
-    QSqlQuery query(tool());
-    EXPECT_TRUE(query.exec(QString::fromLatin1(sql)));
-    while (query.next()) {
-      values.push_back(query.value(0).toString().toStdString());
-    }
-    return values;
-  }
-
   // "file@start" of every clip started in normal mode from `from` on.
   std::vector<std::string> started_from(DateTime from) {
     std::vector<std::string> started;
