@@ -68,63 +68,44 @@ Result simulate(const QString& data, const QString& trace, const QString& manife
 
 TEST(CommandLine, ExitCodesAndMessages) {
   QTemporaryDir folder;
-  const QString existing = folder.filePath(QStringLiteral("existing"));
-  make_channel(existing, {});
-  const QString ini = folder.filePath(QStringLiteral("channel.ini"));
-  const QString no_folder_ini = folder.filePath(QStringLiteral("no-folder.ini"));
-  write_file(no_folder_ini, "\"/no/such/folder\",x\n");
-  const QStringList simulate_from = {QStringLiteral("simulate"), QStringLiteral("--data"), existing,
-                                     QStringLiteral("--start")};
+  make_channel(folder.filePath(QStringLiteral("existing")), {});
+  write_file(folder.filePath(QStringLiteral("no-folder.ini")), "\"/no/such/folder\",x\n");
   // A day whose only show has no file: the plan finds an error.
-  const QString broken = folder.filePath(QStringLiteral("broken"));
-  make_channel(broken,
+  make_channel(folder.filePath(QStringLiteral("broken")),
                {"INSERT INTO playlist (seg_start_time, seg_end_time, file_name, show_start, "
                 "show_end) VALUES ('2026-12-06 10:02:00', '2026-12-06 10:05:00', '/no/such.mp4', "
                 "-1, -1)"});
-  const auto plan = [](const QString& data, const char* start) {
-    return QStringList{QStringLiteral("plan"),
-                       QStringLiteral("--data"),
-                       data,
-                       QStringLiteral("--start"),
-                       QLatin1String(start),
-                       QStringLiteral("--until"),
-                       QStringLiteral("2026-12-06 10:10:00")};
-  };
+  // Arguments apart by '|'; '@' stands for the test's folder.
   const struct {
-    QStringList arguments;
+    const char* arguments;
     int exit_code;
-    QString says;  // in the output or the error stream
+    const char* says;  // in the output or the error stream
   } cases[] = {
-      {{QStringLiteral("--version")}, 0, QStringLiteral("vantora-player ")},
-      {{QStringLiteral("--help")}, 0, QStringLiteral("simulate")},
-      {{QStringLiteral("--config"), ini}, 2, ini},
-      {{QStringLiteral("--config"), no_folder_ini}, 2, QStringLiteral("/no/such/folder")},
-      {{QStringLiteral("init-db"), existing}, 1, QStringLiteral("already exists")},
-      {plan(existing, "2026-12-06 10:00:00"), 0, QStringLiteral(": OK")},
-      {plan(broken, "2026-12-06 10:00:00"), 1, QStringLiteral("media-missing [playlist #1]")},
-      {plan(existing, "tomorrow"), 2, QStringLiteral("tomorrow")},
-      {plan(existing, "2026-12-06 10:20:00"), 2, QStringLiteral("--until")},
-      {{QStringLiteral("report"), QStringLiteral("--data"), existing, QStringLiteral("--day"),
-        QStringLiteral("2026-12-06")},
-       2,
-       QStringLiteral("plan --save")},
-      {simulate_from +
-           QStringList{QStringLiteral("tomorrow"), QStringLiteral("--for"), QStringLiteral("10")},
-       2, QStringLiteral("tomorrow")},
-      {{QStringLiteral("simulate"), QStringLiteral("--data"), folder.filePath("none"),
-        QStringLiteral("--start"), QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
-        QStringLiteral("10")},
-       2,
-       folder.filePath("none")},
-      {simulate_from + QStringList{QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
-                                   QStringLiteral("-5")},
-       105, QStringLiteral("-5")},  // CLI11's validation failure
+      {"--version", 0, "vantora-player "},
+      {"--help", 0, "simulate"},
+      {"--config|@/channel.ini", 2, "@/channel.ini"},
+      {"--config|@/no-folder.ini", 2, "/no/such/folder"},
+      {"init-db|@/existing", 1, "already exists"},
+      {"plan|--data|@/existing|--start|2026-12-06 10:00:00|--until|2026-12-06 10:10:00", 0, ": OK"},
+      {"plan|--data|@/broken|--start|2026-12-06 10:00:00|--until|2026-12-06 10:10:00", 1,
+       "media-missing [playlist #1]"},
+      {"plan|--data|@/existing|--start|tomorrow|--until|2026-12-06 10:10:00", 2, "tomorrow"},
+      {"plan|--data|@/existing|--start|2026-12-06 10:20:00|--until|2026-12-06 10:10:00", 2,
+       "--until"},
+      {"report|--data|@/existing|--day|2026-12-06", 2, "plan --save"},
+      {"simulate|--data|@/existing|--start|tomorrow|--for|10", 2, "tomorrow"},
+      {"simulate|--data|@/none|--start|2026-12-06 10:00:00|--for|10", 2, "@/none"},
+      // CLI11's validation failure
+      {"simulate|--data|@/existing|--start|2026-12-06 10:00:00|--for|-5", 105, "-5"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-    const Result result = run(c.arguments);
+    SCOPED_TRACE(c.arguments);
+    const auto expand = [&](const char* text) {
+      return QString::fromLatin1(text).replace(u'@', folder.path());
+    };
+    const Result result = run(expand(c.arguments).split(u'|'));
     EXPECT_EQ(result.exit_code, c.exit_code);
-    EXPECT_TRUE((result.out + result.err).contains(c.says)) << result.err.toStdString();
+    EXPECT_TRUE((result.out + result.err).contains(expand(c.says))) << result.err.toStdString();
   }
 }
 
