@@ -44,6 +44,15 @@ class DayScenario : public ScheduleFixture {
     return path;
   }
 
+  // A picture file in the data folder; the simulated loader knows a picture by its first bytes.
+  QString picture(const char* name) {
+    const QString path = folder_.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x89PNG\r\n\x1a\n", 8);
+    return path;
+  }
+
   // An ad of the tool's adv table, valid all month, listed in the manifest unless it is no media.
   enum class File { kMedia, kNotMedia };
   void add_ad(const QString& time, const QString& file, double length_s, int priority,

@@ -38,14 +38,8 @@ class OperatorPanel : public DayScenario {
 
   // Two clips in the emergency folder the settings name.
   QString emergency_clips() {
-    const QString folder = folder_.filePath(QStringLiteral("emergency"));
-    QDir().mkpath(folder);
-    for (const char* name : {"a.mp4", "b.mp4"}) {
-      QFile file(folder + u'/' + QLatin1String(name));
-      EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-      media(file.fileName(), name[0] == 'a' ? 20 : 30);
-    }
-    return folder;
+    filler_folder(QStringLiteral("emergency"), {QStringLiteral("a.mp4")}, 20);
+    return filler_folder(QStringLiteral("emergency"), {QStringLiteral("b.mp4")}, 30);
   }
 
   // "file@start" of every clip started in normal mode from `from` on.
@@ -251,13 +245,6 @@ TEST_F(OperatorPanel, DisplaySwitchAndClock) {
 TEST_F(OperatorPanel, LogoInForceAndDragged) {
   Player& p = playing_show();
   forms::PictureBox& logo = p.form.Logo;
-  auto picture = [this](const char* name) {
-    const QString path = folder_.filePath(QString::fromLatin1(name));
-    QFile file(path);  // the simulated loader knows a picture by its first bytes
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\x89PNG\r\n\x1a\n", 8);
-    return path;
-  };
   const QString a = picture("a.png");
   const QString b = picture("b.png");
   auto add_logo = [this](const QString& file, const char* from, const char* until) {
