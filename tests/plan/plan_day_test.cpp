@@ -61,7 +61,7 @@ class PlanDay : public ScheduleFixture {
                   .arg(QFileInfo(news).path()));
   }
 
-  plan::PlanResult plan_it(const char* until = "11:30:00") {
+  plan::PlanResult plan_it(const char* until = "11:30:00", int render_ms = 0) {
     plan::PlanRequest request;
     request.data_folder = folder_.path();
     request.start = QDateTime(QDate(2026, 12, 6), QTime(9, 58));
@@ -74,6 +74,7 @@ class PlanDay : public ScheduleFixture {
       return std::nullopt;
     };
     request.cache_path = cache_.filePath(QStringLiteral("lengths.tsv"));
+    request.render_ms = render_ms;
     return plan::make_plan(request);
   }
 
@@ -183,13 +184,16 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
 // each airing of the ad.
 TEST_F(PlanDay, TheReportBillsEachAiredAd) {
   clean_morning();
-  const plan::PlanResult result = plan_it("10:30:00");
+  // Every start waits for the engine, the planned ones as the aired ones.
+  constexpr int kRender_ms = 40;
+  const plan::PlanResult result = plan_it("10:30:00", kRender_ms);
   ASSERT_TRUE(result.error.isEmpty());
 
   sim::SimulationOptions options;
   options.data_folder = folder_.path();
   options.start = date_time::from_parts(2026, 12, 6, 9, 58, 0);
   options.duration_s = 32 * 60;
+  options.render_ms = kRender_ms;
   options.media_prober = [this](const QString& path) -> std::optional<double> {
     return lengths_.contains(path) ? std::optional<double>(lengths_.value(path)) : std::nullopt;
   };
@@ -209,6 +213,8 @@ TEST_F(PlanDay, TheReportBillsEachAiredAd) {
     ASSERT_TRUE(start.late_s) << qPrintable(start.label);
     EXPECT_LT(std::abs(*start.late_s), 0.001);
   }
+  // The next plan of the channel waits as long as its as-run log says the engine took.
+  EXPECT_EQ(plan::typical_render_ms(folder_.path()), kRender_ms);
   const std::string csv = plan::billing_csv(report);
   const QStringList lines = QString::fromStdString(csv).trimmed().split(u'\n');
   ASSERT_EQ(lines.size(), 2) << csv;
