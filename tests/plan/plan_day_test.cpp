@@ -61,10 +61,11 @@ class PlanDay : public ScheduleFixture {
                   .arg(QFileInfo(news).path()));
   }
 
-  plan::PlanResult plan_it(const char* until = "11:30:00", int render_ms = 0) {
+  plan::PlanResult plan_it(const char* until = "11:30:00", int render_ms = 0,
+                           QTime from = QTime(9, 58)) {
     plan::PlanRequest request;
     request.data_folder = folder_.path();
-    request.start = QDateTime(QDate(2026, 12, 6), QTime(9, 58));
+    request.start = QDateTime(QDate(2026, 12, 6), from);
     request.until = QDateTime(QDate(2026, 12, 6), QTime::fromString(QLatin1String(until)));
     request.probe = [this](const QString& path) -> std::optional<double> {
       ++probes_;
@@ -177,6 +178,20 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
                           [](const plan::Finding& f) { return f.kind == "media-missing"; }),
             1);
   EXPECT_TRUE(result.plan.has_errors());
+
+  // Planned from its second minute, the morning show reads as interrupted a minute in; the next
+  // show, moved up to overlap its end, leaves it no time to finish.
+  tool_exec(
+      QStringLiteral("UPDATE playlist SET started = -1, saved_position = 60 WHERE "
+                     "file_name LIKE '%/a.mp4'"));
+  tool_exec(
+      QStringLiteral("UPDATE playlist SET seg_start_time = '2026-12-06 10:19:00' WHERE "
+                     "file_name LIKE '%/b.mp4'"));
+  const plan::PlanResult restarted = plan_it("10:30:00", 0, QTime(10, 0, 55));
+  EXPECT_TRUE(std::any_of(
+      restarted.plan.findings.begin(), restarted.plan.findings.end(),
+      [](const plan::Finding& f) { return f.kind == "show-given-up" && f.row.isEmpty(); }))
+      << plan::plan_summary(restarted.plan);
 }
 
 // The day as planned, then as it "really" ran (the same player with its as-run log in the
