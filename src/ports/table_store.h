@@ -69,6 +69,9 @@ class TableStore {
   virtual ~TableStore() = default;
 
   virtual TableContents read_table(const QString& table) = 0;
+  // The table's last row alone (none when it is empty), for a log that is only appended to: a
+  // reader that never looks back need not hold months of rows.
+  virtual TableContents read_last_row(const QString& table) = 0;
   virtual TableVersion version(const QString& table) = 0;
   virtual StoredRow read_row(const QString& table, std::int64_t key) = 0;
 

@@ -10,6 +10,8 @@
 namespace vantora::sim {
 namespace {
 
+constexpr qsizetype kKeysKept = 64;
+
 nlohmann::json order_json(ports::ZOrder order) {
   switch (order) {
     case ports::ZOrder::kTopmost:
@@ -199,6 +201,9 @@ void SimDesktop::PushKeys(const ports::KeySequence& keys) {
     Window* w = find(focus_);
     if (w == nullptr) {
       continue;
+    }
+    if (w->keys_received.size() == kKeysKept) {
+      w->keys_received.removeFirst();
     }
     w->keys_received.append(keys::describe(stroke));
     const bool alt_f4 = stroke.named == ports::NamedKey::kF4 && stroke.modifiers == ports::kAlt;

@@ -29,7 +29,9 @@ class SimDesktop final : public ports::Desktop {
     QString title;
     QRect geometry;
     bool topmost = false;
-    QStringList keys_received;  // as keys::describe names them
+    // The latest keys, as keys::describe names them, oldest first: a week's run sends the
+    // designer tens of thousands, which the trace already records.
+    QStringList keys_received;
   };
 
   SimDesktop(SimRuntime& runtime, Trace& trace);

@@ -17,6 +17,7 @@ struct SimMediaEngine::Shared {
   std::function<void(std::int32_t)> on_foreground;
   std::uint64_t generation = 0;
   std::uint64_t loaded_by = 0;
+  int render_ms = 0;
 
   std::optional<double> duration_s(const QString& path) {
     if (auto listed = manifest.duration_s(path)) {
@@ -66,6 +67,7 @@ class SimGraph final : public ports::MediaGraph {
     rendered_ = true;
     running_ = false;
     anchor_s_ = 0.0;
+    shared_->runtime.sleep_ms(shared_->render_ms);
   }
 
   void Run() override {
@@ -212,6 +214,10 @@ std::shared_ptr<ports::MediaGraph> SimMediaEngine::create_graph(ports::MediaMode
 
 void SimMediaEngine::set_foreground_listener(std::function<void(std::int32_t hwnd)> listener) {
   shared_->on_foreground = std::move(listener);
+}
+
+void SimMediaEngine::set_render_ms(int render_ms) {
+  shared_->render_ms = std::max(0, render_ms);
 }
 
 }  // namespace vantora::sim

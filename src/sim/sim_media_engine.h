@@ -38,6 +38,9 @@ class SimMediaEngine final : public ports::MediaEngine {
 
   // Called when the video window is brought to the front (the simulated desktop listens).
   void set_foreground_listener(std::function<void(std::int32_t hwnd)> listener);
+  // The time a real engine takes to load a file and show its first frame, during which the
+  // caller waits and the clip does not yet run. Zero (the default) renders at once.
+  void set_render_ms(int render_ms);
 
   struct Shared;
 

@@ -44,6 +44,7 @@ Simulation::Simulation(SimulationOptions options)
   runtime_.on_clock_set = [this](DateTime from, DateTime to) { trace_.clock_set(from, to); };
   media_ = std::make_unique<SimMediaEngine>(runtime_, trace_, std::move(manifest),
                                             options_.media_prober);
+  media_->set_render_ms(options_.render_ms);
   // The video window comes to the front on the simulated desktop as it would on a screen.
   media_->set_foreground_listener([this](std::int32_t /*engine_hwnd*/) {
     if (video_window_ == 0) {

@@ -35,6 +35,8 @@ struct SimulationOptions {
   // needs, which is most of a simulated day's time.
   platform::SqliteScheduleStore::Sharing schedule_sharing =
       platform::SqliteScheduleStore::Sharing::kShared;
+  // How long each file takes to start, as a real engine takes (see SimMediaEngine).
+  int render_ms = 0;
 };
 
 // The whole program on the simulated runtime, from start-up, for a span of virtual time. The

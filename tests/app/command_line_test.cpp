@@ -6,11 +6,11 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "support/trace_lines.h"
-#include "tools/daygen/day_generator.h"
 
 namespace {
 
@@ -28,74 +28,84 @@ Result run(const QStringList& arguments) {
           QString::fromUtf8(process.readAllStandardError())};
 }
 
+void write_file(const QString& path, const QByteArray& text) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(text);
+}
+
+// A data folder made by init-db, then the scheduling tool's statements.
+void make_channel(const QString& data, std::initializer_list<const char*> statements) {
+  ASSERT_EQ(run({QStringLiteral("init-db"), data}).exit_code, 0);
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), data);
+    db.setDatabaseName(data + QStringLiteral("/wizard.db"));
+    ASSERT_TRUE(db.open());
+    QSqlQuery query(db);
+    for (const char* sql : statements) {
+      ASSERT_TRUE(query.exec(QString::fromLatin1(sql))) << sql;
+    }
+  }
+  QSqlDatabase::removeDatabase(data);
+}
+
+// One show from 10:00, 300 s into its file, with the clock as its logo.
+constexpr const char* kFeatureShow =
+    "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, start_offset, end_offset, "
+    "show_start, show_end, logo_file, caption, text6, picture_top, picture_height, logo_left, "
+    "logo_top) VALUES ('2026-12-06 10:00:00', '2026-12-06 10:30:00', '/media/feature.mp4', 300, "
+    "2100, -1, -1, 'CLOCK', 'Feature', '', 0, 0, 640, 20)";
+
+// Five minutes simulated from 09:59:50.
+Result simulate(const QString& data, const QString& trace, const QString& manifest,
+                const QStringList& more = {}) {
+  return run(QStringList{QStringLiteral("simulate"), QStringLiteral("--data"), data,
+                         QStringLiteral("--start"), QStringLiteral("2026-12-06 09:59:50"),
+                         QStringLiteral("--for"), QStringLiteral("300"), QStringLiteral("--trace"),
+                         trace, QStringLiteral("--media-durations"), manifest} +
+             more);
+}
+
 TEST(CommandLine, ExitCodesAndMessages) {
   QTemporaryDir folder;
-  const QString existing = folder.filePath(QStringLiteral("existing"));
-  ASSERT_EQ(run({QStringLiteral("init-db"), existing}).exit_code, 0);
-  const QString ini = folder.filePath(QStringLiteral("channel.ini"));
-  const QString no_folder_ini = folder.filePath(QStringLiteral("no-folder.ini"));
-  QFile file(no_folder_ini);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("\"/no/such/folder\",x\n");
-  file.close();
-  const QStringList simulate = {QStringLiteral("simulate"), QStringLiteral("--data"), existing,
-                                QStringLiteral("--start")};
+  make_channel(folder.filePath(QStringLiteral("existing")), {});
+  write_file(folder.filePath(QStringLiteral("no-folder.ini")), "\"/no/such/folder\",x\n");
   // A day whose only show has no file: the plan finds an error.
-  const QString broken = folder.filePath(QStringLiteral("broken"));
-  ASSERT_EQ(run({QStringLiteral("init-db"), broken}).exit_code, 0);
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("b"));
-    db.setDatabaseName(broken + QStringLiteral("/wizard.db"));
-    ASSERT_TRUE(db.open());
-    ASSERT_TRUE(QSqlQuery(db).exec(QStringLiteral(
-        "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, show_start, show_end) "
-        "VALUES ('2026-12-06 10:02:00', '2026-12-06 10:05:00', '/no/such.mp4', -1, -1)")));
-  }
-  QSqlDatabase::removeDatabase(QStringLiteral("b"));
-  const auto plan = [](const QString& data, const char* start) {
-    return QStringList{QStringLiteral("plan"),
-                       QStringLiteral("--data"),
-                       data,
-                       QStringLiteral("--start"),
-                       QLatin1String(start),
-                       QStringLiteral("--until"),
-                       QStringLiteral("2026-12-06 10:10:00")};
-  };
+  make_channel(folder.filePath(QStringLiteral("broken")),
+               {"INSERT INTO playlist (seg_start_time, seg_end_time, file_name, show_start, "
+                "show_end) VALUES ('2026-12-06 10:02:00', '2026-12-06 10:05:00', '/no/such.mp4', "
+                "-1, -1)"});
+  // Arguments apart by '|'; '@' stands for the test's folder.
   const struct {
-    QStringList arguments;
+    const char* arguments;
     int exit_code;
-    QString says;  // in the output or the error stream
+    const char* says;  // in the output or the error stream
   } cases[] = {
-      {{QStringLiteral("--version")}, 0, QStringLiteral("vantora-player ")},
-      {{QStringLiteral("--help")}, 0, QStringLiteral("simulate")},
-      {{QStringLiteral("--config"), ini}, 2, ini},
-      {{QStringLiteral("--config"), no_folder_ini}, 2, QStringLiteral("/no/such/folder")},
-      {{QStringLiteral("init-db"), existing}, 1, QStringLiteral("already exists")},
-      {plan(existing, "2026-12-06 10:00:00"), 0, QStringLiteral(": OK")},
-      {plan(broken, "2026-12-06 10:00:00"), 1, QStringLiteral("media-missing [playlist #1]")},
-      {plan(existing, "tomorrow"), 2, QStringLiteral("tomorrow")},
-      {plan(existing, "2026-12-06 10:20:00"), 2, QStringLiteral("--until")},
-      {{QStringLiteral("report"), QStringLiteral("--data"), existing, QStringLiteral("--day"),
-        QStringLiteral("2026-12-06")},
-       2,
-       QStringLiteral("plan --save")},
-      {simulate +
-           QStringList{QStringLiteral("tomorrow"), QStringLiteral("--for"), QStringLiteral("10")},
-       2, QStringLiteral("tomorrow")},
-      {{QStringLiteral("simulate"), QStringLiteral("--data"), folder.filePath("none"),
-        QStringLiteral("--start"), QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
-        QStringLiteral("10")},
-       2,
-       folder.filePath("none")},
-      {simulate + QStringList{QStringLiteral("2026-12-06 10:00:00"), QStringLiteral("--for"),
-                              QStringLiteral("-5")},
-       105, QStringLiteral("-5")},  // CLI11's validation failure
+      {"--version", 0, "vantora-player "},
+      {"--help", 0, "simulate"},
+      {"--config|@/channel.ini", 2, "@/channel.ini"},
+      {"--config|@/no-folder.ini", 2, "/no/such/folder"},
+      {"init-db|@/existing", 1, "already exists"},
+      {"plan|--data|@/existing|--start|2026-12-06 10:00:00|--until|2026-12-06 10:10:00", 0, ": OK"},
+      {"plan|--data|@/broken|--start|2026-12-06 10:00:00|--until|2026-12-06 10:10:00", 1,
+       "media-missing [playlist #1]"},
+      {"plan|--data|@/existing|--start|tomorrow|--until|2026-12-06 10:10:00", 2, "tomorrow"},
+      {"plan|--data|@/existing|--start|2026-12-06 10:20:00|--until|2026-12-06 10:10:00", 2,
+       "--until"},
+      {"report|--data|@/existing|--day|2026-12-06", 2, "plan --save"},
+      {"simulate|--data|@/existing|--start|tomorrow|--for|10", 2, "tomorrow"},
+      {"simulate|--data|@/none|--start|2026-12-06 10:00:00|--for|10", 2, "@/none"},
+      // CLI11's validation failure
+      {"simulate|--data|@/existing|--start|2026-12-06 10:00:00|--for|-5", 105, "-5"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-    const Result result = run(c.arguments);
+    SCOPED_TRACE(c.arguments);
+    const auto expand = [&](const char* text) {
+      return QString::fromLatin1(text).replace(u'@', folder.path());
+    };
+    const Result result = run(expand(c.arguments).split(u'|'));
     EXPECT_EQ(result.exit_code, c.exit_code);
-    EXPECT_TRUE((result.out + result.err).contains(c.says)) << result.err.toStdString();
+    EXPECT_TRUE((result.out + result.err).contains(expand(c.says))) << result.err.toStdString();
   }
 }
 
@@ -110,52 +120,31 @@ std::string clock_of(const nlohmann::json& event) {
 // comparing with anything.
 TEST(SimulateCommand, FromInitDbToTheFirstPictureTheSameEveryTime) {
   QTemporaryDir folder;
-  ASSERT_EQ(run({QStringLiteral("init-db"), folder.path()}).exit_code, 0);
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tool"));
-    db.setDatabaseName(folder.filePath(QStringLiteral("wizard.db")));
-    ASSERT_TRUE(db.open());
-    QSqlQuery query(db);
-    for (const char* sql : {
-             "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, start_offset, "
-             "end_offset, show_start, show_end, logo_file, caption, text6, picture_top, "
-             "picture_height, logo_left, logo_top) VALUES ('2026-12-06 10:00:00', "
-             "'2026-12-06 10:30:00', '/media/feature.mp4', 300, 2100, -1, -1, 'CLOCK', "
-             "'Feature', '', 0, 0, 640, 20)",
-             "INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES ('Break', '10:01:00', 0)",
-             "INSERT INTO adv (item_name, time, caption, first_date, last_date, media_path, "
-             "duration, Priority) VALUES ('Soap', '10:01:00', 'Soap', '2026-12-01', "
-             "'2026-12-31', '/media/soap.mp4', 20, 1)",
-         }) {
-      ASSERT_TRUE(query.exec(QString::fromLatin1(sql))) << sql;
-    }
-  }
-  QSqlDatabase::removeDatabase(QStringLiteral("tool"));
-  QFile manifest(folder.filePath(QStringLiteral("media.tsv")));
-  ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
-  manifest.write("/media/feature.mp4\t2400\n/media/soap.mp4\t20\n");
-  manifest.close();
+  make_channel(folder.path(),
+               {kFeatureShow,
+                "INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES ('Break', '10:01:00', 0)",
+                "INSERT INTO adv (item_name, time, caption, first_date, last_date, media_path, "
+                "duration, Priority) VALUES ('Soap', '10:01:00', 'Soap', '2026-12-01', "
+                "'2026-12-31', '/media/soap.mp4', 20, 1)"});
+  const QString manifest = folder.filePath(QStringLiteral("media.tsv"));
+  write_file(manifest, "/media/feature.mp4\t2400\n/media/soap.mp4\t20\n");
 
   // Each run on a fresh copy of the schedule: a run marks rows as started.
-  const auto simulate = [&](const QString& name) {
+  const auto simulate_copy = [&](const QString& name) {
     const QString data = folder.filePath(name);
     EXPECT_TRUE(QDir().mkpath(data));
     EXPECT_TRUE(QFile::copy(folder.filePath(QStringLiteral("wizard.db")),
                             QDir(data).filePath(QStringLiteral("wizard.db"))));
     const QString trace = folder.filePath(name + QStringLiteral(".jsonl"));
-    const Result result =
-        run({QStringLiteral("simulate"), QStringLiteral("--data"), data, QStringLiteral("--start"),
-             QStringLiteral("2026-12-06 09:59:50"), QStringLiteral("--for"), QStringLiteral("300"),
-             QStringLiteral("--trace"), trace, QStringLiteral("--media-durations"),
-             manifest.fileName()});
+    const Result result = simulate(data, trace, manifest);
     EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
     // The log keeps to one line per run of an error: a quiet day costs a handful of lines.
     QFile log(QDir(data).filePath(QStringLiteral("error.txt")));
     EXPECT_LT(log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0, 10);
     return trace;
   };
-  const QString first = simulate(QStringLiteral("first"));
-  const QString second = simulate(QStringLiteral("second"));
+  const QString first = simulate_copy(QStringLiteral("first"));
+  const QString second = simulate_copy(QStringLiteral("second"));
   QFile a(first);
   QFile b(second);
   ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
@@ -206,55 +195,95 @@ TEST(SimulateCommand, FromInitDbToTheFirstPictureTheSameEveryTime) {
   EXPECT_EQ(milestones, expected);
 }
 
-// An hour of schedule, two shows of two segments each: the command plays every segment in
-// order, each from its start offset, none before its time, and writes no error line.
-TEST(SimulateCommand, TwoShowsOfTwoSegmentsPlayInOrderFromTheirOffsets) {
+// A one-show day driven from outside: another program writes the clipboard, the operator clicks,
+// the program is killed mid-show and launched again, then the operator presses Exit. A script
+// with a wrong line runs nothing at all.
+TEST(SimulateInput, AScriptDrivesTheRunAndAWrongLineStopsItBeforeItStarts) {
   QTemporaryDir folder;
-  vantora::daygen::DayParameters p;
-  p.date = vantora::date_time::from_parts(2026, 12, 7);
-  p.shows = 2;
-  p.segments_min = p.segments_max = 2;
-  p.first_show_s = 10 * 3600 + 5 * 60;
-  p.programme_end_s = 11 * 3600;
-  p.ad_slots = p.ad_catalogue = p.news_breaks = p.daily_news = 0;
-  p.filler_clips = 3;
-  const vantora::daygen::GeneratedDay day = vantora::daygen::generate_day(folder.path(), p);
+  const QString data = folder.filePath(QStringLiteral("channel"));
+  // The show starts 26 s late and stops 34 s in; a restart two minutes after the crash is in
+  // time to resume it only with a tolerance wider than the minute the schedule gives.
+  make_channel(data, {kFeatureShow, "UPDATE \"Player INI\" SET start_tolerance = 180"});
+  const QString manifest = folder.filePath(QStringLiteral("media.tsv"));
+  write_file(manifest, "/media/feature.mp4\t2400\n");
+  const QString script = folder.filePath(QStringLiteral("input.txt"));
+  write_file(script,
+             "# another program asks the player to step aside\n"
+             "10:00:40 clipboard DISC\n"
+             "10:00:45 click B_Restart\n"
+             "10:01:00 crash\n"
+             "2026-12-06 10:02:00 launch\n"
+             "10:03:30 click Command1\n");
   const QString trace = folder.filePath(QStringLiteral("trace.jsonl"));
-  const Result result = run(
-      {QStringLiteral("simulate"), QStringLiteral("--data"), day.folder, QStringLiteral("--start"),
-       QStringLiteral("2026-12-07 10:00:00"), QStringLiteral("--for"), QStringLiteral("3600"),
-       QStringLiteral("--trace"), trace, QStringLiteral("--media-durations"), day.media_durations});
-  ASSERT_EQ(result.exit_code, 0) << result.err.toStdString();
-
-  struct Start {
-    std::string file;
-    double offset_s;
-    bool operator==(const Start&) const = default;
-  };
-  std::vector<Start> expected;
-  for (const auto& segment : day.segments) {
-    expected.push_back({segment.file.toStdString(), static_cast<double>(segment.start_offset_s)});
-  }
-  ASSERT_EQ(expected.size(), 4U);
-  std::vector<Start> played;
-  std::vector<vantora::DateTime> played_at;
-  for (const vantora::testing::TracedEvent& e : vantora::testing::read_events(trace)) {
-    EXPECT_NE(e.type(), "error") << e.fields.dump();
-    if (e.type() == "media" && e.text("mode") == "normal") {
-      played.push_back({e.text("file"), e.number("start")});
-      played_at.push_back(e.at);
+  const QStringList input = {QStringLiteral("--input"), script};
+  const Result good = simulate(data, trace, manifest, input);
+  ASSERT_EQ(good.exit_code, 0) << good.err.toStdString();
+  std::vector<std::string> seen;
+  bool crashed = false;
+  for (const nlohmann::json& e : vantora::testing::read_trace_lines(trace)) {
+    const std::string at = e["t"].get<std::string>().substr(11, 8) + " ";
+    const std::string type = e["type"];
+    if (type == "input") {
+      seen.push_back(at + "input " + e["action"].get<std::string>() +
+                     (e.contains("handled") ? " handled=" + e["handled"].dump() : ""));
+      crashed = e["action"] == "crash";
+    } else if (crashed && type == "stop") {
+      // The clip dies with the program.
+      seen.push_back(at + "stop");
+    } else if (crashed) {
+      // Only the dead program's windows go; nothing of it runs or writes.
+      EXPECT_EQ(type, "desktop") << e.dump();
+      seen.push_back(at + "close " + e["name"].get<std::string>());
+    } else if (type == "clipboard") {
+      seen.push_back(at + "clipboard " + e["value"].get<std::string>() + " by " +
+                     e["by"].get<std::string>());
+    } else if (type == "launch" || type == "media") {
+      seen.push_back(at + type);
+    } else if (type == "control" && e["name"] == "Player" && e["prop"] == "Visible") {
+      seen.push_back(at + "player " + (e["value"].get<bool>() ? "shown" : "hidden"));
     }
   }
-  ASSERT_EQ(played, expected);
-  for (std::size_t i = 0; i < played_at.size(); ++i) {
-    const auto& segment = day.segments[i];
-    const auto late_ms = vantora::date_time::to_linear_ms(played_at[i]) -
-                         vantora::date_time::to_linear_ms(segment.start);
-    // Never early; late by the ticks that notice it and the start's own waits.
-    EXPECT_GE(late_ms, 0) << segment.file.toStdString();
-    EXPECT_LT(late_ms, 3000) << segment.file.toStdString();
+  const std::vector<std::string> expected{
+      "09:59:57 launch",
+      "10:00:24 player shown",
+      "10:00:26 media",
+      "10:00:40 input clipboard",
+      "10:00:40 clipboard DISC by other",
+      "10:00:40 clipboard OK by player",
+      // The emergency folder is empty: the button is served and queues nothing.
+      "10:00:45 input click handled=true",
+      "10:01:00 input crash",
+      "10:01:00 close Vantora Player",
+      "10:01:00 close Vantora Player Video Window",
+      "10:01:00 stop",
+      "10:02:00 input launch handled=true",
+      // The designer outlived the crash: it is taken over, not launched again, 10 s sooner.
+      "10:02:24 player shown",
+      // The interrupted show resumes from the position saved before the crash.
+      "10:02:26 media",
+      "10:03:30 input click handled=true",
+      "10:03:37 player hidden",
+  };
+  EXPECT_EQ(seen, expected);
+  {
+    // The show's start was committed before the crash; the second run found it begun.
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("after"));
+    db.setDatabaseName(data + QStringLiteral("/wizard.db"));
+    ASSERT_TRUE(db.open());
+    QSqlQuery query(QStringLiteral("SELECT started, completed FROM playlist"), db);
+    ASSERT_TRUE(query.next());
+    EXPECT_NE(query.value(0).toInt(), 0);
+    EXPECT_EQ(query.value(1).toInt(), 0);
   }
-  EXPECT_FALSE(QFile::exists(QDir(day.folder).filePath(QStringLiteral("error.txt"))));
+  QSqlDatabase::removeDatabase(QStringLiteral("after"));
+
+  ASSERT_TRUE(QFile::remove(trace));
+  write_file(script, "10:00:40 clipboard DISC\n10:00:45 click B_Display\n");
+  const Result bad = simulate(data, trace, manifest, input);
+  EXPECT_EQ(bad.exit_code, 2);
+  EXPECT_TRUE(bad.err.contains(QStringLiteral("line 2: unknown control \"B_Display\"")))
+      << bad.err.toStdString();
+  EXPECT_FALSE(QFile::exists(trace));
 }
 
 }  // namespace

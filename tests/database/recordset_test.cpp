@@ -170,5 +170,28 @@ TEST_F(RecordsetTest, EditsReachTheFileAsTheToolSeesThem) {
   EXPECT_EQ(tool_value("SELECT count(*) FROM playlist").toInt(), 2);
 }
 
+// The play log is only appended to: a week of appends must not stay in memory, yet the day start
+// still finds the last row and every row reaches the file.
+TEST_F(RecordsetTest, ThePlayLogHoldsOnlyItsLastRow) {
+  db::Recordset& rs = data_->rsPlayed;
+  rs.open();
+  EXPECT_TRUE(rs.bof() && rs.eof());
+  rs.close();
+  tool_exec(QStringLiteral("INSERT INTO Played (file_name) VALUES ('a'), ('b')"));
+  rs.open();
+  EXPECT_EQ(rs.record_count(), 1);
+  EXPECT_EQ(rs.field(2).toString(), "b");
+  for (const QString& file : {QStringLiteral("c"), QStringLiteral("d")}) {
+    rs.add_new();
+    rs.set_field(2, file);
+    rs.update();
+    EXPECT_EQ(rs.record_count(), 1);
+    EXPECT_EQ(rs.field(2).toString(), file);
+  }
+  rs.move_next();
+  EXPECT_TRUE(rs.eof());
+  EXPECT_EQ(tool_value("SELECT group_concat(file_name) FROM Played").toString(), "a,b,c,d");
+}
+
 }  // namespace
 }  // namespace vantora::testing

@@ -4,20 +4,16 @@
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QUuid>
 
 #include "core/shell/forms.h"
 #include "sim/sim_runtime.h"
-#include "tests/e2e/operator_screen.h"
+#include "tests/e2e/real_screen.h"
 
 namespace vantora {
 namespace {
@@ -43,13 +39,18 @@ struct ProcessResult {
   QString output;
 };
 
-ProcessResult run(const QString& program, const QStringList& arguments, int timeout_ms) {
-  QProcess process;
+// Off every screen, as a service starts it; the session script brings its own X server.
+void headless(QProcess& process) {
   process.setProcessChannelMode(QProcess::MergedChannels);
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.remove(QStringLiteral("DISPLAY"));
   environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
   process.setProcessEnvironment(environment);
+}
+
+ProcessResult run(const QString& program, const QStringList& arguments, int timeout_ms) {
+  QProcess process;
+  headless(process);
   process.start(program, arguments);
   if (!process.waitForFinished(timeout_ms)) {
     process.kill();
@@ -74,14 +75,6 @@ double colourful_share(const QImage& shot, const QRect& area) {
   return sampled == 0 ? 0.0 : static_cast<double>(coloured) / sampled;
 }
 
-QStringList lines_of(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-    return {};
-  }
-  return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
 // What another program saw of the clipboard during the run: the answer to "DISC", the text a
 // while after "CON" (unanswered while the player is paused), and the answer once the operator
 // has pressed Play.
@@ -102,50 +95,36 @@ struct PlayedChannel {
   ClipboardExchange clipboard;
 };
 
-ProcessResult run_on_display(const QString& display, const QString& program,
-                             const QStringList& arguments, const QByteArray& input = {}) {
+// The clipboard as another program sees it through xclip: written when `text` is given, else read.
+QString xclip(const QString& display, const QByteArray& text = {}) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("DISPLAY"), display);
   process.setProcessEnvironment(environment);
   // xclip leaves a child behind that serves the selection: it must not hold our pipes.
-  if (!input.isNull()) {
+  if (!text.isNull()) {
     process.setStandardOutputFile(QProcess::nullDevice());
   }
-  process.start(program, arguments);
-  if (!input.isNull()) {
-    process.write(input);
-    process.closeWriteChannel();
-  }
+  process.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                 text.isNull() ? QStringLiteral("-o") : QStringLiteral("-i")});
+  process.write(text);
+  process.closeWriteChannel();
   if (!process.waitForFinished(5000)) {
     process.kill();
     process.waitForFinished();
   }
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromUtf8(process.readAllStandardOutput())};
-}
-
-QString read_clipboard(const QString& display) {
-  return run_on_display(
-             display, QStringLiteral("xclip"),
-             {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o")})
-      .output;
-}
-
-void write_clipboard(const QString& display, const QByteArray& text) {
-  run_on_display(display, QStringLiteral("xclip"),
-                 {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")},
-                 text);
+  return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 // The clipboard once it differs from `written`, or `written` when it still holds it at the end.
 QString clipboard_after(const QString& display, const QString& written, int within_ms) {
   QElapsedTimer clock;
   clock.start();
-  QString text = read_clipboard(display);
+  QString text = xclip(display);
   while (text == written && clock.elapsed() < within_ms) {
     QThread::msleep(200);
-    text = read_clipboard(display);
+    text = xclip(display);
   }
   return text;
 }
@@ -154,9 +133,9 @@ QString clipboard_after(const QString& display, const QString& written, int with
 // then the operator's Play, after which the waiting "CON" is answered and the show goes on.
 ClipboardExchange pause_through_clipboard(const QString& display) {
   ClipboardExchange exchange;
-  write_clipboard(display, "DISC");
+  xclip(display, "DISC");
   exchange.after_disc = clipboard_after(display, QStringLiteral("DISC"), 3000);
-  write_clipboard(display, "CON");
+  xclip(display, "CON");
   exchange.con_while_paused = clipboard_after(display, QStringLiteral("CON"), 2000);
   sim::SimRuntime layout_clock(date_time::from_parts(2026, 12, 7, 8));
   const forms::PlayerForm layout(layout_clock);  // where the buttons are drawn
@@ -177,25 +156,14 @@ void play_demo_channel(PlayedChannel& run_state) {
   ASSERT_EQ(made.exit_code, 0) << made.output.toStdString();
   run_state.first_show = QDateTime::currentDateTime().addSecs(kFirstShowIn_s);
   {
-    const QString connection = QUuid::createUuid().toString();
-    {
-      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-      db.setDatabaseName(QDir(run_state.channel).filePath(QStringLiteral("wizard.db")));
-      ASSERT_TRUE(db.open());
-      QSqlQuery query(db);
-      ASSERT_TRUE(query.exec(QStringLiteral("DELETE FROM Slot_adv WHERE slot_kind = 1")));
-      // The day's news item falls due just after the show, when the run is ending.
-      ASSERT_TRUE(query.exec(QStringLiteral("DELETE FROM News")));
-    }
-    QSqlDatabase::removeDatabase(connection);
+    testing::ChannelFolder channel(run_state.channel);
+    ASSERT_TRUE(channel.exec(QStringLiteral("DELETE FROM Slot_adv WHERE slot_kind = 1")));
+    // The day's news item falls due just after the show, when the run is ending.
+    ASSERT_TRUE(channel.exec(QStringLiteral("DELETE FROM News")));
   }
 
   QProcess session;
-  session.setProcessChannelMode(QProcess::MergedChannels);
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.remove(QStringLiteral("DISPLAY"));
-  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-  session.setProcessEnvironment(environment);
+  headless(session);
   session.start(
       QStringLiteral(VANTORA_SOURCE_DIR "/scripts/demo-session"),
       {QStringLiteral("--player"), player, QStringLiteral("--channel"), run_state.channel,
@@ -244,8 +212,8 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
 
   // The designer received the start-up keys in order: Startup's, Load_Start's, play_Click's;
   // then the first clip's hand-over and, at the exit, the closing keys.
-  const QStringList keys =
-      lines_of(QDir(played.channel).filePath(QStringLiteral("designer-keys.log")));
+  testing::ChannelFolder channel(played.channel);
+  const QStringList keys = channel.lines(QStringLiteral("designer-keys.log"));
   const QStringList start_up = {QStringLiteral("Ctrl+F1"), QStringLiteral("Alt+y"),
                                 QStringLiteral("Alt+y"),   QStringLiteral("Alt+y"),
                                 QStringLiteral("Alt+y"),   QStringLiteral("Space")};
@@ -275,8 +243,7 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
   // The clips in the order they ran: the second segment is cut by the two ads (by priority) and
   // comes back from its start, as it was cut at 10 s or less; then the third follows.
   QStringList clips;
-  for (const QString& line :
-       lines_of(QDir(played.channel).filePath(QStringLiteral("player.log")))) {
+  for (const QString& line : channel.lines(QStringLiteral("player.log"))) {
     if (line.contains(QStringLiteral("render to running"))) {
       clips.append(line.section(u'/', -1));
     }
@@ -290,46 +257,30 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
       << report;
 
   // The first show's first row was started; its scheduled start places the screenshots.
-  QTime show_start = played.first_show.time();
-  {
-    const QString connection = QUuid::createUuid().toString();
-    {
-      QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-      db.setDatabaseName(QDir(played.channel).filePath(QStringLiteral("wizard.db")));
-      ASSERT_TRUE(db.open());
-      QSqlQuery query(db);
-      ASSERT_TRUE(query.exec(
-          QStringLiteral("SELECT started, seg_start_time FROM playlist WHERE show_start <> 0 "
-                         "ORDER BY seg_start_time LIMIT 1")));
-      ASSERT_TRUE(query.next());
-      EXPECT_NE(query.value(0).toInt(), 0) << report;
-      const QTime scheduled =
-          QTime::fromString(query.value(1).toString().mid(11, 8), QStringLiteral("HH:mm:ss"));
-      if (scheduled.isValid()) {
-        show_start = scheduled;
-      }
-      // The play log in play order: a segment when it finished, both flags set; an ad as it
-      // started, neither set.
-      ASSERT_TRUE(query.exec(
-          QStringLiteral("SELECT file_name, started, completed FROM Played ORDER BY id")));
-      QStringList logged;
-      while (query.next()) {
-        auto flag = [&](int column) {
-          return query.value(column).toInt() != 0 ? QStringLiteral("True")
-                                                  : QStringLiteral("False");
-        };
-        logged.append(QStringLiteral("%1 %2 %3")
-                          .arg(query.value(0).toString().section(u'/', -1), flag(1), flag(2)));
-      }
-      EXPECT_EQ(logged, (QStringList{QStringLiteral("movie-a-part1.mp4 True True"),
-                                     QStringLiteral("ad-two.mp4 False False"),
-                                     QStringLiteral("ad-one.mp4 False False"),
-                                     QStringLiteral("movie-a-part2.mp4 True True"),
-                                     QStringLiteral("movie-a-part3.mp4 True True")}))
-          << report;
-    }
-    QSqlDatabase::removeDatabase(connection);
+  const QStringList first_row = channel.rows(QStringLiteral(
+      "SELECT started, substr(seg_start_time, 12, 8) FROM playlist WHERE show_start <> 0 ORDER BY "
+      "seg_start_time LIMIT 1"));
+  ASSERT_EQ(first_row.size(), 1);
+  EXPECT_NE(first_row[0].section(u' ', 0, 0).toInt(), 0) << report;
+  QTime show_start =
+      QTime::fromString(first_row[0].section(u' ', 1, 1), QStringLiteral("HH:mm:ss"));
+  if (!show_start.isValid()) {
+    show_start = played.first_show.time();
   }
+  // The play log in play order: a segment when it finished, both flags set; an ad as it started,
+  // neither set.
+  QStringList logged;
+  for (const QString& row : channel.rows(QStringLiteral(
+           "SELECT file_name, iif(started <> 0, 'True', 'False'), iif(completed <> 0, 'True', "
+           "'False') FROM Played ORDER BY id"))) {
+    logged.append(row.section(u'/', -1));
+  }
+  EXPECT_EQ(logged, (QStringList{QStringLiteral("movie-a-part1.mp4 True True"),
+                                 QStringLiteral("ad-two.mp4 False False"),
+                                 QStringLiteral("ad-one.mp4 False False"),
+                                 QStringLiteral("movie-a-part2.mp4 True True"),
+                                 QStringLiteral("movie-a-part3.mp4 True True")}))
+      << report;
   EXPECT_FALSE(screenshots(played.channel).isEmpty()) << report;
 
   // The first segment shows in the video window at its place: a screenshot taken a few seconds

@@ -1,37 +1,24 @@
 #include <gtest/gtest.h>
 
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QProcessEnvironment>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QUuid>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <random>
 
 #include "platform/qt/qt_runtime.h"
-#include "support/wait_until.h"
+#include "tests/e2e/real_screen.h"
 #include "tests/platform/x_server.h"
 #include "tools/demo/demo_channel.h"
 
 namespace vantora {
 namespace {
 
-// A real player answers in its own time; a check reads the database, so not too often.
-bool wait_for(const std::function<bool()>& done, int timeout_ms) {
-  return testing::wait_until(done, timeout_ms, 100);
-}
-
-QString text_of(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
+using testing::wait_for;
 
 // The demo channel's schedule stretched so that one day holds every moment to kill in, in order:
 // filler before the first show, the start-up, the show's first segment (while the caption is
@@ -64,9 +51,6 @@ class KilledChannel {
       process_->kill();
       process_->waitForFinished();
     }
-    db_.close();
-    db_ = QSqlDatabase();
-    QSqlDatabase::removeDatabase(connection_);
   }
   KilledChannel(const KilledChannel&) = delete;
   KilledChannel& operator=(const KilledChannel&) = delete;
@@ -82,32 +66,19 @@ class KilledChannel {
         platform::demo::make_channel(options, [&runtime] { return runtime.now(); });
     ini_ = summary.channel_ini;
     key_log_ = summary.key_log;
-    db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
-    db_.setDatabaseName(folder_.filePath(QStringLiteral("wizard.db")));
-    if (!db_.open()) {
-      return QStringLiteral("cannot open the schedule");
-    }
     // A lag well inside the tolerance: every interruption below is one the rules resume, however
     // long the machine takes over a start-up.
-    QSqlQuery(db_).exec(QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 300"));
-    return {};
+    return files_.exec(QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 300"))
+               ? QString()
+               : QStringLiteral("cannot write the schedule");
   }
 
   void start() {
     process_ = std::make_unique<QProcess>();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DISPLAY"), display_);
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process_->setProcessEnvironment(environment);
-    process_->setWorkingDirectory(folder_.path());
-    const QString log = folder_.filePath(QStringLiteral("player.log"));
-    process_->setStandardOutputFile(log, QIODevice::Append);
-    process_->setStandardErrorFile(log, QIODevice::Append);
     // The limit only ends a player that hangs.
-    process_->start(
-        QStringLiteral(VANTORA_PLAYER_BINARY),
+    files_.start_player(
+        *process_, display_,
         {QStringLiteral("--config"), ini_, QStringLiteral("--quit-after"), QStringLiteral("900")});
-    process_->waitForStarted();
     keys_at_start_ = keys().size();
     since_start_.start();
   }
@@ -131,10 +102,7 @@ class KilledChannel {
   qint64 since_start_ms() const { return since_start_.elapsed(); }
   qint64 since_kill_ms() const { return since_kill_.elapsed(); }
 
-  QVariant value(const QString& sql) {
-    QSqlQuery query(db_);
-    return query.exec(sql) && query.next() ? query.value(0) : QVariant();
-  }
+  QVariant value(const QString& sql) { return files_.value(sql); }
   // The first show's first segment: the row every kill below is about.
   QVariant first_row(const char* column) {
     return value(QStringLiteral("SELECT %1 FROM playlist WHERE file_name LIKE "
@@ -150,27 +118,22 @@ class KilledChannel {
   }
   QString integrity() { return value(QStringLiteral("PRAGMA integrity_check")).toString(); }
 
-  QStringList keys() { return text_of(key_log_).split(u'\n', Qt::SkipEmptyParts); }
+  QStringList keys() { return files_.lines(key_log_); }
   // The keys the designer got from this run of the player.
   QStringList keys_this_run() { return keys().mid(keys_at_start_); }
   void remove_status_file() {
     QFile::remove(folder_.filePath(QStringLiteral("status/caption.txt")));
   }
-  QString status_file() { return text_of(folder_.filePath(QStringLiteral("status/caption.txt"))); }
-  QString error_log() { return text_of(folder_.filePath(QStringLiteral("error.txt"))); }
-  std::string report() {
-    return (text_of(folder_.filePath(QStringLiteral("player.log"))) +
-            text_of(folder_.filePath(QStringLiteral("error.txt"))))
-        .toStdString();
-  }
+  QString status_file() { return files_.text(QStringLiteral("status/caption.txt")); }
+  QString error_log() { return files_.text(QStringLiteral("error.txt")); }
+  std::string report() { return files_.report(); }
 
  private:
   QString display_;
   QTemporaryDir folder_;
+  testing::ChannelFolder files_{folder_.path()};
   QString ini_;
   QString key_log_;
-  const QString connection_ = QUuid::createUuid().toString();
-  QSqlDatabase db_;
   std::unique_ptr<QProcess> process_;
   qsizetype keys_at_start_ = 0;
   QString integrity_;
@@ -211,6 +174,20 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
                 static_cast<double>(channel.since_kill_ms()) / 1000.0);
   };
 
+  // Resumed 5 s past the position saved before the kill. The first save comes with the movie
+  // timer's first tick, which Run_MovieFile enables after its hand-over (the designer's keys, the
+  // break search): about 2 s into the clip.
+  auto resumed_after = [&](double saved_s) {
+    ASSERT_TRUE(
+        wait_for([&] { return channel.first_row("saved_position").toDouble() != saved_s; }, 60'000))
+        << channel.report();
+    dark("the segment back on air");
+    const double resumed_s = channel.first_row("saved_position").toDouble();
+    std::printf("  first saved position after the restart %.2f s\n", resumed_s);
+    EXPECT_GE(resumed_s, saved_s + 5 - 0.5);
+    EXPECT_LE(resumed_s, saved_s + 5 + kFirstSaveAfter_s);
+  };
+
   // 1. Filler, from a fresh start: the first picture comes after the whole start-up.
   channel.start();
   auto filler_on_air = [&] { return channel.keys_this_run().contains(QStringLiteral("Space")); };
@@ -244,17 +221,7 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   channel.remove_status_file();
   const double saved_s = channel.saved_at_kill_s();
   std::printf("  saved position %.2f s\n", saved_s);
-  // Resumed 5 s past the last saved position. The first save comes with the movie timer's first
-  // tick, which Run_MovieFile enables after its hand-over (the designer's keys, the break search):
-  // about 2 s into the clip.
-  ASSERT_TRUE(
-      wait_for([&] { return channel.first_row("saved_position").toDouble() != saved_s; }, 60'000))
-      << channel.report();
-  dark("the segment back on air");
-  const double resumed_s = channel.first_row("saved_position").toDouble();
-  std::printf("  first saved position after the restart %.2f s\n", resumed_s);
-  EXPECT_GE(resumed_s, saved_s + 5 - 0.5);
-  EXPECT_LE(resumed_s, saved_s + 5 + kFirstSaveAfter_s);
+  ASSERT_NO_FATAL_FAILURE(resumed_after(saved_s));
   EXPECT_NE(channel.first_row("completed").toInt(), 1);
   EXPECT_TRUE(wait_for(
       [&] { return channel.status_file().trimmed() == QStringLiteral("Now showing: Movie A"); },
@@ -269,14 +236,7 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   const int ads_before = channel.ads_logged();
   const double interrupted_s = channel.saved_at_kill_s();
   std::printf("  %d ads logged, the segment's saved position %.2f s\n", ads_before, interrupted_s);
-  ASSERT_TRUE(wait_for(
-      [&] { return channel.first_row("saved_position").toDouble() != interrupted_s; }, 60'000))
-      << channel.report();
-  dark("the segment back on air");
-  const double after_break_s = channel.first_row("saved_position").toDouble();
-  std::printf("  first saved position after the restart %.2f s\n", after_break_s);
-  EXPECT_GE(after_break_s, interrupted_s + 5 - 0.5);
-  EXPECT_LE(after_break_s, interrupted_s + 5 + kFirstSaveAfter_s);
+  ASSERT_NO_FATAL_FAILURE(resumed_after(interrupted_s));
   // The break's slot has passed: it is not played again.
   QThread::msleep(2'000);
   EXPECT_EQ(channel.ads_logged(), ads_before);

@@ -61,10 +61,11 @@ class PlanDay : public ScheduleFixture {
                   .arg(QFileInfo(news).path()));
   }
 
-  plan::PlanResult plan_it(const char* until = "11:30:00") {
+  plan::PlanResult plan_it(const char* until = "11:30:00", int render_ms = 0,
+                           QTime from = QTime(9, 58)) {
     plan::PlanRequest request;
     request.data_folder = folder_.path();
-    request.start = QDateTime(QDate(2026, 12, 6), QTime(9, 58));
+    request.start = QDateTime(QDate(2026, 12, 6), from);
     request.until = QDateTime(QDate(2026, 12, 6), QTime::fromString(QLatin1String(until)));
     request.probe = [this](const QString& path) -> std::optional<double> {
       ++probes_;
@@ -74,6 +75,7 @@ class PlanDay : public ScheduleFixture {
       return std::nullopt;
     };
     request.cache_path = cache_.filePath(QStringLiteral("lengths.tsv"));
+    request.render_ms = render_ms;
     return plan::make_plan(request);
   }
 
@@ -140,12 +142,20 @@ TEST_F(PlanDay, ACleanMorningHasNoFindingAndASecondPlanProbesNothing) {
 
 TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
   clean_morning();
+  // The morning show runs a minute past its end (its break and news put it back): this one
+  // starts half a minute late.
+  show("10:20:30", "10:24:00", clip(QStringLiteral("media/b.mp4"), 180), 0, 180);
   show("10:25:00", "10:35:00", folder_.filePath(QStringLiteral("media/missing.mp4")));
   show("10:40:00", "10:55:00", clip(QStringLiteral("media/c.mp4"), 600), 900, 1500);
+  // Its file plays five minutes past the row's end, past the next show's start tolerance.
   show("10:50:00", "11:10:00", clip(QStringLiteral("media/d.mp4"), 1500));
   show("11:12:00", "11:25:00", clip(QStringLiteral("media/e.mp4"), 600), 0, 600);
   ad_slot("10:45:00", clip(QStringLiteral("media/old.mp4"), 20), "2026-11-30");
   ad_slot("11:26:00", clip(QStringLiteral("media/late.mp4"), 20), "2026-12-31");
+  // Due while the 10:10 item runs: once it ends, the look-ahead only sees times still to come.
+  tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) VALUES "
+                           "('weather', '10:10:05', '%1')")
+                .arg(folder_.filePath(QStringLiteral("news"))));
   // From 11:15 the filler folder in force is empty and the default one is gone: dead air, and
   // the 11:26 break is never searched.
   tool_exec(QStringLiteral("UPDATE \"Player INI\" SET filler_folder = '%1'")
@@ -158,19 +168,30 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
   const plan::PlanResult result = plan_it();
   ASSERT_TRUE(result.error.isEmpty());
   const std::set<QString> found = kinds(result.plan, plan::Severity::kWarning);
-  for (const char* kind : {"media-missing", "offset-past-end", "overlap", "slot-no-ads",
-                           "slot-uncovered", "filler-empty", "dead-air", "error-line"}) {
+  for (const char* kind :
+       {"media-missing", "offset-past-end", "overlap", "slot-no-ads", "show-late", "show-given-up",
+        "slot-uncovered", "news-never-fires", "filler-empty", "dead-air", "error-line"}) {
     EXPECT_TRUE(found.contains(QLatin1String(kind))) << kind << "\n"
                                                      << plan::plan_summary(result.plan);
   }
-  // The show before it runs five minutes past its end.
-  EXPECT_TRUE(found.contains(QStringLiteral("show-late")) ||
-              found.contains(QStringLiteral("show-given-up")))
-      << plan::plan_summary(result.plan);
   EXPECT_EQ(std::count_if(result.plan.findings.begin(), result.plan.findings.end(),
                           [](const plan::Finding& f) { return f.kind == "media-missing"; }),
             1);
   EXPECT_TRUE(result.plan.has_errors());
+
+  // Planned from its second minute, the morning show reads as interrupted a minute in; the next
+  // show, moved up to overlap its end, leaves it no time to finish.
+  tool_exec(
+      QStringLiteral("UPDATE playlist SET started = -1, saved_position = 60 WHERE "
+                     "file_name LIKE '%/a.mp4'"));
+  tool_exec(
+      QStringLiteral("UPDATE playlist SET seg_start_time = '2026-12-06 10:19:00' WHERE "
+                     "file_name LIKE '%/b.mp4'"));
+  const plan::PlanResult restarted = plan_it("10:30:00", 0, QTime(10, 0, 55));
+  EXPECT_TRUE(std::any_of(
+      restarted.plan.findings.begin(), restarted.plan.findings.end(),
+      [](const plan::Finding& f) { return f.kind == "show-given-up" && f.row.isEmpty(); }))
+      << plan::plan_summary(restarted.plan);
 }
 
 // The day as planned, then as it "really" ran (the same player with its as-run log in the
@@ -178,13 +199,16 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
 // each airing of the ad.
 TEST_F(PlanDay, TheReportBillsEachAiredAd) {
   clean_morning();
-  const plan::PlanResult result = plan_it("10:30:00");
+  // Every start waits for the engine, the planned ones as the aired ones.
+  constexpr int kRender_ms = 40;
+  const plan::PlanResult result = plan_it("10:30:00", kRender_ms);
   ASSERT_TRUE(result.error.isEmpty());
 
   sim::SimulationOptions options;
   options.data_folder = folder_.path();
   options.start = date_time::from_parts(2026, 12, 6, 9, 58, 0);
   options.duration_s = 32 * 60;
+  options.render_ms = kRender_ms;
   options.media_prober = [this](const QString& path) -> std::optional<double> {
     return lengths_.contains(path) ? std::optional<double>(lengths_.value(path)) : std::nullopt;
   };
@@ -204,6 +228,8 @@ TEST_F(PlanDay, TheReportBillsEachAiredAd) {
     ASSERT_TRUE(start.late_s) << qPrintable(start.label);
     EXPECT_LT(std::abs(*start.late_s), 0.001);
   }
+  // The next plan of the channel waits as long as its as-run log says the engine took.
+  EXPECT_EQ(plan::typical_render_ms(folder_.path()), kRender_ms);
   const std::string csv = plan::billing_csv(report);
   const QStringList lines = QString::fromStdString(csv).trimmed().split(u'\n');
   ASSERT_EQ(lines.size(), 2) << csv;

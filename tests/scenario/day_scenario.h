@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSqlQuery>
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -43,6 +44,15 @@ class DayScenario : public ScheduleFixture {
     return path;
   }
 
+  // A picture file in the data folder; the simulated loader knows a picture by its first bytes.
+  QString picture(const char* name) {
+    const QString path = folder_.filePath(QString::fromLatin1(name));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\x89PNG\r\n\x1a\n", 8);
+    return path;
+  }
+
   // An ad of the tool's adv table, valid all month, listed in the manifest unless it is no media.
   enum class File { kMedia, kNotMedia };
   void add_ad(const QString& time, const QString& file, double length_s, int priority,
@@ -70,7 +80,9 @@ class DayScenario : public ScheduleFixture {
     manifest_ += path + u'\t' + QString::number(length_s) + u'\n';
   }
 
-  sim::Simulation& simulation(DateTime start) {
+  // `before_start` arranges the desktop before the program starts (a window left open, say).
+  sim::Simulation& simulation(DateTime start,
+                              const std::function<void(sim::Simulation&)>& before_start = {}) {
     start_ = start;
     QFile manifest(folder_.filePath(QStringLiteral("media.tsv")));
     EXPECT_TRUE(manifest.open(QIODevice::WriteOnly));
@@ -81,7 +93,11 @@ class DayScenario : public ScheduleFixture {
     options.start = start;
     options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
     options.media_durations_path = manifest.fileName();
+    options.designer_command = designer_;
     simulation_ = std::make_unique<sim::Simulation>(options);
+    if (before_start) {
+      before_start(*simulation_);
+    }
     EXPECT_TRUE(simulation_->start());
     return *simulation_;
   }
@@ -118,15 +134,19 @@ class DayScenario : public ScheduleFixture {
     return found;
   }
 
+  // The first column of every row the query answers, as text.
+  std::vector<std::string> column(const char* sql) {
+    std::vector<std::string> values;
+    QSqlQuery query(tool());
+    EXPECT_TRUE(query.exec(QString::fromLatin1(sql))) << sql;
+    while (query.next()) {
+      values.push_back(query.value(0).toString().toStdString());
+    }
+    return values;
+  }
   // The played log's file names, in the order they were written.
   std::vector<std::string> played_files() {
-    std::vector<std::string> files;
-    QSqlQuery query(tool());
-    EXPECT_TRUE(query.exec(QStringLiteral("SELECT file_name FROM Played ORDER BY rowid")));
-    while (query.next()) {
-      files.push_back(query.value(0).toString().toStdString());
-    }
-    return files;
+    return column("SELECT file_name FROM Played ORDER BY rowid");
   }
 
   // How many error lines the procedure logged.
@@ -169,6 +189,7 @@ class DayScenario : public ScheduleFixture {
   }
 
   QString manifest_;
+  QString designer_ = sim::SimulationOptions().designer_command;
   DateTime start_;
   std::unique_ptr<sim::Simulation> simulation_;
 };

@@ -82,16 +82,11 @@ TEST_P(AfterTheShow, EverySegmentPlaysIsLoggedAndTheNextShowFollowsByTheTenSecon
 
   // One log row per segment, in the order they finished, a copy of the playlist row except
   // column 17; a Null stays Null.
-  QSqlQuery log(tool());
-  ASSERT_TRUE(log.exec(QStringLiteral(
+  const std::vector<std::string> rows = column(
       "SELECT p.file_name || ' ' || (p.started <> 0 AND p.completed <> 0 AND p.saved_position > 0 "
       "AND p.seg_start_time = l.seg_start_time AND p.saved_position = l.saved_position "
       "AND p.reserved_17 IS NULL) || (p.logo_top IS NULL) "
-      "FROM Played p JOIN playlist l ON l.file_name = p.file_name ORDER BY p.rowid")));
-  std::vector<std::string> rows;
-  while (log.next()) {
-    rows.push_back(log.value(0).toString().toStdString());
-  }
+      "FROM Played p JOIN playlist l ON l.file_name = p.file_name ORDER BY p.rowid");
   EXPECT_EQ(rows, (std::vector<std::string>{"/media/seg1.mp4 10", "/media/seg2.mp4 10",
                                             "/media/seg3.mp4 11"}));
   EXPECT_TRUE(events("error").empty());
@@ -180,8 +175,9 @@ INSTANTIATE_TEST_SUITE_P(
                       CaptionCase{"display_off", false, nullptr, false, false}),
     [](const ::testing::TestParamInfo<CaptionCase>& test) { return std::string(test.param.name); });
 
-// Paused, nothing is saved; stopped mid-segment, the player resumes just past the last save.
-TEST_F(DayScenario, AStoppedPlayerResumesFiveSecondsAfterTheLastSavedPosition) {
+// Paused, nothing is saved, while the position shown goes on. (Where a stopped player resumes
+// after its last save is the recovery soak's to check, over fifty crashes.)
+TEST_F(DayScenario, APausedPlayerSavesNoPosition) {
   add_row(one_row_show("10:00:00", "10:30:00", "/media/feature.mp4"));
   sim::Simulation& sim = simulation(at(9, 59, 40));
   sim.runtime().run_until(at(10, 3, 0));
@@ -193,21 +189,6 @@ TEST_F(DayScenario, AStoppedPlayerResumesFiveSecondsAfterTheLastSavedPosition) {
   sim.runtime().run_for_ms(3'000);
   EXPECT_EQ(tool_value(saved_position).toDouble(), paused_at);
   EXPECT_NE(p.form.Text1.Text.get(), position_shown);
-  p.state.transport.Paused = kFalse;
-
-  // Gone between two ticks, as late after the last save as a crash can be.
-  sim.runtime().run_until(ScheduleFixture::at(10, 4, 0, 400));
-  const double true_position = p.state.graph.m_objMediaPosition->CurrentPosition();
-  const double last_saved = tool_value(saved_position).toDouble();
-  simulation_.reset();
-  sim::Simulation& again = simulation(at(10, 4, 1));
-  again.runtime().run_for_ms(kDayStartS * 1000 + 5'000);
-  const std::vector<TracedEvent> movies = media_events("normal");
-  ASSERT_EQ(movies.size(), 1U);
-  const double resume = movies[0].number("start");
-  EXPECT_EQ(resume, std::nearbyint(last_saved + 5));
-  EXPECT_GT(resume - true_position, 4.0);
-  EXPECT_LE(resume - true_position, 5.5);
 }
 
 // A digit is revealed on the first movie tick after a break in minutes 11 to 19 of the hour,

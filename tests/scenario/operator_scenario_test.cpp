@@ -32,38 +32,14 @@ class OperatorPanel : public DayScenario {
 
   // A break of one ad at `time`, queued by the slot search when a clip starts.
   void add_break(const char* time, const QString& file, double length_s) {
-    tool_exec(QStringLiteral("INSERT INTO adv (item_name, time, caption, first_date, last_date, "
-                             "media_path, duration, hide_caption, ad_flag, Priority) VALUES ('ad', "
-                             "'%1', 'Ad', '2026-12-01 00:00:00', '2026-12-31 00:00:00', '%2', %3, "
-                             "0, -1, 1)")
-                  .arg(QString::fromLatin1(time), file)
-                  .arg(length_s));
-    tool_exec(QStringLiteral("INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES ('break', "
-                             "'%1', 0)")
-                  .arg(QString::fromLatin1(time)));
-    media(file, length_s);
+    add_ad(QString::fromLatin1(time), file, length_s, 1);
+    add_slot(QString::fromLatin1(time));
   }
 
   // Two clips in the emergency folder the settings name.
   QString emergency_clips() {
-    const QString folder = folder_.filePath(QStringLiteral("emergency"));
-    QDir().mkpath(folder);
-    for (const char* name : {"a.mp4", "b.mp4"}) {
-      QFile file(folder + u'/' + QLatin1String(name));
-      EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-      media(file.fileName(), name[0] == 'a' ? 20 : 30);
-    }
-    return folder;
-  }
-
-  std::vector<std::string> column(const char* sql) {
-    std::vector<std::string> values;
-    QSqlQuery query(tool());
-    EXPECT_TRUE(query.exec(QString::fromLatin1(sql)));
-    while (query.next()) {
-      values.push_back(query.value(0).toString().toStdString());
-    }
-    return values;
+    filler_folder(QStringLiteral("emergency"), {QStringLiteral("a.mp4")}, 20);
+    return filler_folder(QStringLiteral("emergency"), {QStringLiteral("b.mp4")}, 30);
   }
 
   // "file@start" of every clip started in normal mode from `from` on.
@@ -85,6 +61,14 @@ class OperatorPanel : public DayScenario {
   // Runs a click at a moment of the day, as the operator's would: at the next pass of the loop.
   void click_at(DateTime when, forms::Button& button) {
     runtime().post_at(when, [&button] { button.click(); });
+  }
+
+  // The Exit click unloaded the window and closed the presentation, without an error line.
+  void expect_clean_exit() {
+    EXPECT_EQ(simulation_->application().player(), nullptr);
+    ASSERT_FALSE(keys_sent().empty());
+    EXPECT_EQ(keys_sent().back(), "^{F2}");
+    EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
   }
 
   std::vector<std::string> keys_sent() {
@@ -190,10 +174,8 @@ TEST_F(OperatorPanel, ExitDuringAPauseEndsTheWaitAndUnloads) {
   click_at(at(10, 0, 40), p.form.B_pause);
   click_at(at(10, 0, 45), p.form.Command1);
   runtime().run_until(at(10, 1, 0));
-  EXPECT_EQ(simulation_->application().player(), nullptr);
+  expect_clean_exit();
   const std::vector<std::string> keys = keys_sent();
-  ASSERT_FALSE(keys.empty());
-  EXPECT_EQ(keys.back(), "^{F2}");
   // The abandoned pause neither resumed the graph nor handed the screen back.
   EXPECT_EQ(std::count(keys.begin(), keys.end(), " {sleep 1} "), 1);
 }
@@ -206,10 +188,8 @@ TEST_F(OperatorPanel, ANewsItemDueDuringTheClosingWaitsDoesNotStart) {
   Player& p = playing_show();
   click_at(at(10, 0, 45), p.form.Command1);
   runtime().run_until(at(10, 1, 0));
-  EXPECT_EQ(simulation_->application().player(), nullptr);
+  expect_clean_exit();
   EXPECT_TRUE(media_events("news").empty());
-  EXPECT_EQ(keys_sent().back(), "^{F2}");
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
 }
 
 // Exit clicked while the movie timer is changing segments: the click is served inside the
@@ -235,9 +215,7 @@ TEST_F(OperatorPanel, ExitDuringASegmentChangeEndsTheChangeToo) {
   };
   runtime().run_until(at(10, 1, 0));
   ASSERT_TRUE(clicked);
-  EXPECT_EQ(simulation_->application().player(), nullptr);
-  EXPECT_EQ(keys_sent().back(), "^{F2}");
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+  expect_clean_exit();
 }
 
 TEST_F(OperatorPanel, DisplaySwitchAndClock) {
@@ -267,13 +245,6 @@ TEST_F(OperatorPanel, DisplaySwitchAndClock) {
 TEST_F(OperatorPanel, LogoInForceAndDragged) {
   Player& p = playing_show();
   forms::PictureBox& logo = p.form.Logo;
-  auto picture = [this](const char* name) {
-    const QString path = folder_.filePath(QString::fromLatin1(name));
-    QFile file(path);  // the simulated loader knows a picture by its first bytes
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\x89PNG\r\n\x1a\n", 8);
-    return path;
-  };
   const QString a = picture("a.png");
   const QString b = picture("b.png");
   auto add_logo = [this](const QString& file, const char* from, const char* until) {

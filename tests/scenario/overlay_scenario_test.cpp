@@ -28,11 +28,7 @@ class SegmentOverlay : public DayScenario {
 };
 
 TEST_F(SegmentOverlay, ByLogoFile) {
-  const QString picture = folder_.filePath(QStringLiteral("logo.png"));
-  QFile file(picture);  // the simulated loader reads the signature only
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("\x89PNG\r\n\x1a\n");
-  file.close();
+  const QString logo = picture("logo.png");
   Player& p = running_show();
   forms::PlayerForm& f = p.form;
 
@@ -45,17 +41,17 @@ TEST_F(SegmentOverlay, ByLogoFile) {
   EXPECT_EQ(f.T_Time.Caption.get(), QStringLiteral("10:00"));
   EXPECT_EQ(p.state.overlay.ClockShown, kTrue);
 
-  replay(p, picture, QStringLiteral("700"), QStringLiteral("10"));
+  replay(p, logo, QStringLiteral("700"), QStringLiteral("10"));
   EXPECT_TRUE(f.Logo.Visible);
   EXPECT_FALSE(f.T_Time.Visible);
-  EXPECT_EQ(f.Logo.Picture.get(), picture);
+  EXPECT_EQ(f.Logo.Picture.get(), logo);
   EXPECT_EQ(f.Logo.Left.get(), 700);
   EXPECT_EQ(p.state.overlay.ClockShown, kFalse);
 
   // "no" is not "NO": a picture file that does not load keeps the old picture, box shown.
   replay(p, QStringLiteral("no"), QStringLiteral("left"), QStringLiteral("12"));
   EXPECT_TRUE(f.Logo.Visible);
-  EXPECT_EQ(f.Logo.Picture.get(), picture);
+  EXPECT_EQ(f.Logo.Picture.get(), logo);
   EXPECT_EQ(f.Logo.Left.get(), 700);  // a position that is no number leaves it
   EXPECT_EQ(f.Logo.Top.get(), 12);
   const std::vector<TracedEvent> errors = events("error");

@@ -6,9 +6,8 @@
 #include "base/errors.h"
 #include "core/designer/designer_link.h"
 #include "core/shell/player.h"
+#include "scenario/day_scenario.h"
 #include "sim/simulation.h"
-#include "support/schedule_fixture.h"
-#include "support/trace_lines.h"
 
 namespace vantora {
 namespace {
@@ -22,38 +21,24 @@ DateTime start_time() {
 constexpr int kBeforeDayStart_ms = 33'500;
 
 // The start-up on the simulated runtime, with its trace, over a fresh schedule.
-class StartupSequence : public testing::ScheduleFixture {
+class StartupSequence : public testing::DayScenario {
  protected:
   void SetUp() override {
-    ScheduleFixture::SetUp();
+    DayScenario::SetUp();
     tool_exec(QStringLiteral("UPDATE \"Player INI\" SET designer_document = 'show.vpd'"));
+    designer_ = QStringLiteral("stand-in");
   }
 
-  void TearDown() override {
-    simulation_.reset();
-    ScheduleFixture::TearDown();
-  }
-
-  sim::Simulation& simulation(const QString& designer = QStringLiteral("stand-in")) {
-    sim::SimulationOptions options;
-    options.data_folder = folder_.path();
-    options.start = start_time();
-    options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
-    options.designer_command = designer;
-    simulation_ = std::make_unique<sim::Simulation>(options);
-    EXPECT_TRUE(simulation_->start());
-    return *simulation_;
+  sim::Simulation& simulation(const std::function<void(sim::Simulation&)>& before_start = {}) {
+    return DayScenario::simulation(start_time(), before_start);
   }
 
   // The trace from `from_s` on, one line per event, times in seconds after the start.
-  std::vector<std::string> events(double from_s = 0.0) {
-    simulation_->trace().flush();
+  std::vector<std::string> timeline(double from_s = 0.0) {
     std::vector<std::string> lines;
-    const std::int64_t start_ms = date_time::to_linear_ms(start_time());
-    for (const testing::TracedEvent& traced :
-         testing::read_events(folder_.filePath(QStringLiteral("trace.jsonl")))) {
+    for (const testing::TracedEvent& traced : events({})) {
       const nlohmann::json& e = traced.fields;
-      const double s = static_cast<double>(date_time::to_linear_ms(traced.at) - start_ms) / 1000.0;
+      const double s = seconds_after_start(traced.at);
       if (s < from_s) {
         continue;
       }
@@ -69,8 +54,6 @@ class StartupSequence : public testing::ScheduleFixture {
     }
     return lines;
   }
-
-  std::unique_ptr<sim::Simulation> simulation_;
 };
 
 TEST_F(StartupSequence, RunsFromTheFirstFormToThePlayerWindow) {
@@ -99,7 +82,7 @@ TEST_F(StartupSequence, RunsFromTheFirstFormToThePlayerWindow) {
       "23.0 desktop close Startup",
       "23.0 control Player Timer2 Enabled true",
   };
-  EXPECT_EQ(events(), expected);
+  EXPECT_EQ(timeline(), expected);
 
   Player* player = sim.application().player();
   ASSERT_NE(player, nullptr);
@@ -130,7 +113,7 @@ TEST_F(StartupSequence, ExitBeforeTheDayStartedClosesThePresentationAndEndsOnce)
       "30.1 keys ^{F2} Presentation Designer",
       // Never shown before the day started, the window has nothing to hide.
   };
-  EXPECT_EQ(events(24.0), expected);
+  EXPECT_EQ(timeline(24.0), expected);
   EXPECT_EQ(sim.application().player(), nullptr);
   EXPECT_EQ(ended, 1);
   EXPECT_FALSE(form.Timer2.Enabled.get());
@@ -145,7 +128,7 @@ TEST_F(StartupSequence, RestartReloadsThePlayerWindowThroughTheRestartForm) {
   sim::Simulation& sim = simulation();
   sim.runtime().run_for_ms(24'000);
   sim.application().Restart_Load();
-  const std::vector<std::string> tail = events(31.0);
+  const std::vector<std::string> tail = timeline(31.0);
   const std::vector<std::string> expected{
       "31.1 control Restart Restart Visible true",  // the old Timer2 stopped at 24.0
       "31.1 desktop open Restart",
@@ -165,10 +148,11 @@ TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
   for (const bool configured : {true, false}) {
     SCOPED_TRACE(configured ? "designer never opens a window" : "no designer configured");
     QFile::remove(folder_.filePath(QStringLiteral("error.txt")));
-    sim::Simulation& sim = simulation(configured ? QStringLiteral("stand-in") : QString());
+    designer_ = configured ? QStringLiteral("stand-in") : QString();
+    sim::Simulation& sim = simulation();
     sim.desktop().set_launch_opens_designer(false);
     sim.runtime().run_for_ms(kBeforeDayStart_ms);
-    const std::vector<std::string> all = events();
+    const std::vector<std::string> all = timeline();
     auto count = [&](const std::string& part) {
       return std::count_if(all.begin(), all.end(), [&](const std::string& line) {
         return line.find(part) != std::string::npos;
@@ -184,19 +168,14 @@ TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
 // A restart after a crash finds the last run's designer still up: it is taken over, not launched
 // a second time, and the day starts 10 s sooner with the same keys to the same window.
 TEST_F(StartupSequence, ADesignerLeftRunningByACrashIsTakenOverWithoutItsLaunchWait) {
-  sim::SimulationOptions options;
-  options.data_folder = folder_.path();
-  options.start = start_time();
-  options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
-  options.designer_command = QStringLiteral("stand-in");
-  simulation_ = std::make_unique<sim::Simulation>(options);
-  sim::SimDesktop& desktop = simulation_->desktop();
-  const auto left_running = desktop.open_window(designer::window_title(), QRect(4, 4, 792, 580),
-                                                sim::SimDesktop::Activation::kNoActivate);
-  ASSERT_TRUE(simulation_->start());
+  ports::WindowHandle left_running = 0;
+  simulation([&](sim::Simulation& sim) {
+    left_running = sim.desktop().open_window(designer::window_title(), QRect(4, 4, 792, 580),
+                                             sim::SimDesktop::Activation::kNoActivate);
+  });
   simulation_->runtime().run_for_ms(kBeforeDayStart_ms - 10'000);
 
-  const std::vector<std::string> all = events();
+  const std::vector<std::string> all = timeline();
   const std::vector<std::string> from_launch(all.begin() + 4, all.end());
   const std::vector<std::string> expected{
       "7.0 control Startup Label1 Caption Launching designer",
@@ -214,7 +193,7 @@ TEST_F(StartupSequence, ADesignerLeftRunningByACrashIsTakenOverWithoutItsLaunchW
       "13.0 control Player Timer2 Enabled true",
   };
   EXPECT_EQ(from_launch, expected);
-  EXPECT_TRUE(desktop.launched().isEmpty());
+  EXPECT_TRUE(simulation_->desktop().launched().isEmpty());
   EXPECT_EQ(simulation_->globals().DesignerHwnd, left_running);
   ASSERT_NE(simulation_->application().player(), nullptr);
   EXPECT_EQ(simulation_->application().player()->state.lifecycle.LoadStartAt,

@@ -76,7 +76,7 @@ QString prepare_work_copy(const QString& data_folder, const QString& work_folder
 }
 
 std::vector<AiredEvent> run_dry(const QString& work_folder, const QDateTime& start,
-                                qint64 duration_s, MediaLengths& lengths) {
+                                qint64 duration_s, MediaLengths& lengths, int render_ms) {
   std::vector<AiredEvent> events;
   sim::SimulationOptions options;
   options.data_folder = work_folder;
@@ -85,6 +85,7 @@ std::vector<AiredEvent> run_dry(const QString& work_folder, const QDateTime& sta
   options.start = date_time::from_qdatetime(start);
   options.duration_s = duration_s;
   options.media_prober = [&lengths](const QString& path) { return lengths.length_s(path); };
+  options.render_ms = render_ms;
   sim::Simulation simulation(options);
   Collector collector(simulation.runtime(), events);
   simulation.on_player_loaded = [&collector](Player& player) {

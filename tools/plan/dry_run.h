@@ -25,6 +25,6 @@ QString prepare_work_copy(const QString& data_folder, const QString& work_folder
 // Runs the real player on the simulated runtime over the work copy from `start` for
 // `duration_s`, media lengths from `lengths`, and returns what it records, errors included.
 std::vector<AiredEvent> run_dry(const QString& work_folder, const QDateTime& start,
-                                qint64 duration_s, MediaLengths& lengths);
+                                qint64 duration_s, MediaLengths& lengths, int render_ms = 0);
 
 }  // namespace vantora::plan

@@ -181,28 +181,70 @@ void check_slots(const ScheduleFacts& facts, const DayPlan& plan, std::vector<Fi
   }
 }
 
-void check_news(const ScheduleFacts& facts, const DayPlan& plan, std::vector<Finding>& out) {
-  std::vector<QDateTime> starts;
+// Each news start with the folder its first clip came from: two items due close together are
+// told apart by their folders, and one start answers for one item only.
+struct NewsStart {
+  QDateTime at;
+  QString folder;
+  bool taken = false;
+};
+
+std::vector<NewsStart> news_starts(const DayPlan& plan) {
+  std::vector<NewsStart> starts;
+  bool awaiting_clip = false;
   for (const AiredEvent& event : plan.events) {
     if (event.type == QStringLiteral("news") &&
         event.fields.value(QStringLiteral("edge")).toString() == QStringLiteral("start")) {
-      starts.push_back(event.t);
+      starts.push_back({event.t, {}});
+      awaiting_clip = true;
+    } else if (awaiting_clip && event.type == QStringLiteral("media")) {
+      starts.back().folder =
+          QFileInfo(event.fields.value(QStringLiteral("file")).toString()).absolutePath();
+      awaiting_clip = false;
     }
   }
+  return starts;
+}
+
+// Why the timer would pass an item by, when the schedule alone tells: it skips an item whose
+// folder lists nothing, and its look-ahead only ever sees times still to come, so an item due
+// while an earlier one runs, or behind a row the table lists first, is never armed.
+QString news_miss_reason(const NewsRow& news) {
+  if (!QFileInfo(news.folder).isDir()) {
+    return QStringLiteral(": its folder %1 does not exist").arg(news.folder);
+  }
+  if (QDir(news.folder).entryList(QDir::Files).isEmpty()) {
+    return QStringLiteral(": its folder %1 holds no clip").arg(news.folder);
+  }
+  return QStringLiteral(": another item holds the news timer when it falls due");
+}
+
+void check_news(const ScheduleFacts& facts, const DayPlan& plan, std::vector<Finding>& out) {
+  std::vector<NewsStart> starts = news_starts(plan);
+  std::vector<std::pair<QDateTime, const NewsRow*>> due;
   for (const NewsRow& news : facts.news) {
     for (const QDateTime& at : occurrences(plan, news.time)) {
-      if (at.secsTo(plan.until) < kNewsGrace_s) {
-        continue;  // its fate lies past the plan's end
-      }
-      const bool fired = std::any_of(starts.begin(), starts.end(), [&](const QDateTime& t) {
-        return at.secsTo(t) >= -2 && at.secsTo(t) <= kNewsGrace_s;
-      });
-      if (!fired) {
-        out.push_back({at, QStringLiteral("news-never-fires"), Severity::kWarning,
-                       row_name("News", news.id),
-                       QStringLiteral("\"%1\" would not air").arg(news.name)});
-      }
+      due.emplace_back(at, &news);
     }
+  }
+  std::stable_sort(due.begin(), due.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [at, news] : due) {
+    if (at.secsTo(plan.until) < kNewsGrace_s) {
+      continue;  // its fate lies past the plan's end
+    }
+    const QString folder = QFileInfo(news->folder + QLatin1Char('/')).absolutePath();
+    const auto fired = std::find_if(starts.begin(), starts.end(), [&](const NewsStart& start) {
+      return !start.taken && start.folder == folder && at.secsTo(start.at) >= -2 &&
+             at.secsTo(start.at) <= kNewsGrace_s;
+    });
+    if (fired != starts.end()) {
+      fired->taken = true;
+      continue;
+    }
+    out.push_back(
+        {at, QStringLiteral("news-never-fires"), Severity::kWarning, row_name("News", news->id),
+         QStringLiteral("\"%1\" would not air%2").arg(news->name, news_miss_reason(*news))});
   }
 }
 

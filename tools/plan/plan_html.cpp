@@ -41,7 +41,10 @@ std::string timeline(const DayPlan& plan) {
     }
     svg << "<line x1='" << x(hour) << "' y1='" << kTop_px - 6 << "' x2='" << x(hour) << "' y2='"
         << height_px - 24 << "' stroke='#dddddd'/>";
-    svg << "<text x='" << x(hour) + 2 << "' y='" << kTop_px - 10 << "'>"
+    // The last hour's label ends at its line, inside the picture.
+    const bool at_right_edge = x(hour) > kWidth_px - 40;
+    svg << "<text x='" << x(hour) + (at_right_edge ? -2 : 2) << "' y='" << kTop_px - 10 << "'"
+        << (at_right_edge ? " text-anchor='end'" : "") << ">"
         << hour.toString(QStringLiteral("HH:mm")).toStdString() << "</text>\n";
   }
   for (std::size_t lane = 0; lane < kLanes.size(); ++lane) {

@@ -34,7 +34,7 @@ class DataEnvironment {
 
   Recordset rsplaylist{QStringLiteral("playlist"), QStringLiteral("playlist")};
   Recordset rsPlayer_INI{QStringLiteral("Player_INI"), QStringLiteral("Player INI")};
-  Recordset rsPlayed{QStringLiteral("Played"), QStringLiteral("Played")};
+  Recordset rsPlayed{QStringLiteral("Played"), QStringLiteral("Played"), Retention::kLastRow};
   Recordset rsAd_Slot{QStringLiteral("Ad_Slot"), QStringLiteral("Slot_adv")};
   Recordset rsAdv{QStringLiteral("Adv"), QStringLiteral("adv")};
   Recordset rsADTemp{QStringLiteral("ADTemp"), QStringLiteral("AD_Temp")};

@@ -150,8 +150,8 @@ struct Recordset::State {
   }
 };
 
-Recordset::Recordset(QString command, QString table)
-    : command_(std::move(command)), table_(std::move(table)) {}
+Recordset::Recordset(QString command, QString table, Retention retention)
+    : command_(std::move(command)), table_(std::move(table)), retention_(retention) {}
 
 Recordset::~Recordset() = default;
 
@@ -215,7 +215,9 @@ void Recordset::load() {
   // The version is taken first: a change that lands during the read makes the next requery read
   // again rather than keep stale rows.
   const ports::TableVersion version = connection_().version(table_);
-  ports::TableContents contents = connection_().read_table(table_);
+  ports::TableContents contents = retention_ == Retention::kLastRow
+                                      ? connection_().read_last_row(table_)
+                                      : connection_().read_table(table_);
   State& state = *state_;
   state.version = version;
   state.layout = std::move(contents.layout);
@@ -566,7 +568,20 @@ void Recordset::write_pending() {
     } catch (const RuntimeError&) {
       // The row is written; showing Nulls for its defaults is the lesser harm than an error.
     }
+    if (retention_ == Retention::kLastRow) {
+      keep_only_current_row();
+    }
   }
+}
+
+void Recordset::keep_only_current_row() {
+  State& state = *state_;
+  Row row = std::move(state.row_at(state.position));
+  state.rows.clear();
+  state.rows.push_back(std::move(row));
+  state.order.assign(1, 0);
+  state.position = 0;
+  state.live_rows = 1;
 }
 
 void Recordset::discard_pending() {

@@ -23,6 +23,15 @@ struct Bookmark {
   friend bool operator==(const Bookmark&, const Bookmark&) = default;
 };
 
+// What of its table a recordset holds.
+enum class Retention {
+  kWholeTable,
+  // The last row alone, read at open or written by the recordset: a log the player appends to
+  // all week and never reads back would otherwise keep every row it ever wrote. The cursor, the
+  // record count and the sort see that one row.
+  kLastRow,
+};
+
 // One table opened whole, with a client-side cursor: the rows are read at open and requery, the
 // cursor moves over them in the sort order, and every write (update of the current row, a new
 // row, a delete) reaches the database at once, so a player killed a moment later has lost nothing
@@ -39,7 +48,7 @@ struct Bookmark {
 // the row as it is stored and raises, so a retry starts from the truth.
 class Recordset {
  public:
-  Recordset(QString command, QString table);
+  Recordset(QString command, QString table, Retention retention = Retention::kWholeTable);
   ~Recordset();
   Recordset(const Recordset&) = delete;
   Recordset& operator=(const Recordset&) = delete;
@@ -94,9 +103,11 @@ class Recordset {
   std::optional<RuntimeError> write_pending_reporting();
   void apply_sort();
   void discard_pending();
+  void keep_only_current_row();
 
   QString command_;
   QString table_;
+  Retention retention_;
   QString sort_;
   Connection connection_;
   NoticeSink notices_;

@@ -305,6 +305,25 @@ ports::TableContents SqliteScheduleStore::read_table(const QString& table) {
   return contents;
 }
 
+ports::TableContents SqliteScheduleStore::read_last_row(const QString& table) {
+  ports::TableContents contents;
+  contents.layout = describe(table);
+  QSqlQuery& query = statement(
+      QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid DESC LIMIT 1").arg(quoted(table)),
+      table);
+  execute(query, table);
+  if (query.next()) {
+    ports::StoredRow row;
+    row.key = query.value(0).toLongLong();
+    for (int i = 0; i < static_cast<int>(contents.layout.columns.size()); ++i) {
+      row.cells.push_back(cell(query, i + 1));
+    }
+    contents.rows.push_back(std::move(row));
+  }
+  query.finish();
+  return contents;
+}
+
 ports::TableVersion SqliteScheduleStore::version(const QString& table) {
   // data_version moves whenever another connection commits; this connection's own writes are
   // counted per table.

@@ -40,6 +40,7 @@ class SqliteScheduleStore : public ports::TableStore {
   SqliteScheduleStore& operator=(const SqliteScheduleStore&) = delete;
 
   ports::TableContents read_table(const QString& table) override;
+  ports::TableContents read_last_row(const QString& table) override;
   ports::TableVersion version(const QString& table) override;
   ports::StoredRow read_row(const QString& table, std::int64_t key) override;
   std::int64_t insert_row(const QString& table,

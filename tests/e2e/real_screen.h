@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <functional>
+#include <string>
+
+#include "core/shell/forms.h"
+
+struct xdo;
+
+namespace vantora::testing {
+
+// A real player answers in its own time; a check reads the database, so not too often.
+bool wait_for(const std::function<bool()>& done, int timeout_ms);
+
+// The data folder of a real player under test: its files and its schedule, read (and written as
+// the scheduling tool would) while the player runs.
+class ChannelFolder {
+ public:
+  explicit ChannelFolder(const QString& path);
+  ~ChannelFolder();
+  ChannelFolder(const ChannelFolder&) = delete;
+  ChannelFolder& operator=(const ChannelFolder&) = delete;
+
+  QString file(const QString& name) const;
+  // A file's text; empty when it does not exist.
+  QString text(const QString& name) const;
+  QStringList lines(const QString& name) const;
+  // What the player said and logged, for a failure's message.
+  std::string report() const;
+
+  bool exec(const QString& sql);
+  // The first cell of the answer; invalid when there is none.
+  QVariant value(const QString& sql);
+  // Every row of the answer, its cells joined by spaces.
+  QStringList rows(const QString& sql);
+
+  // The real player on `display`, started in this folder with its output in player.log.
+  // `wrapper` (a program and its arguments) runs it when given.
+  void start_player(QProcess& process, const QString& display, const QStringList& arguments,
+                    const QStringList& wrapper = {});
+
+ private:
+  QSqlDatabase database();
+
+  QString path_;
+  QString connection_;
+};
+
+// The operator's real buttons, pressed through the X server as a mouse would (libxdo's XTest),
+// on the real player under Xvfb: what the scripted clicks do must happen here too.
+class OperatorScreen {
+ public:
+  // libxdo keeps the display's name: it lives as long as the object.
+  explicit OperatorScreen(const QString& display);
+  ~OperatorScreen();
+  OperatorScreen(const OperatorScreen&) = delete;
+  OperatorScreen& operator=(const OperatorScreen&) = delete;
+
+  // Clicks the middle of a control of the player window, wherever the window now stands; false
+  // when the window is not on the screen.
+  bool click(const forms::VisualControl& control);
+
+ private:
+  QByteArray name_;
+  xdo* xdo_;
+};
+
+}  // namespace vantora::testing
