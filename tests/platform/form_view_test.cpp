@@ -4,13 +4,9 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QTemporaryDir>
 
 #include "core/shell/forms.h"
-#include "platform/sql/sqlite_schedule_store.h"
 #include "sim/sim_runtime.h"
-#include "sim/simulation.h"
 
 namespace vantora {
 namespace {
@@ -54,25 +50,6 @@ TEST(FormView, RendersThePlayerWindowFromTheModelAndFollowsIt) {
   EXPECT_EQ(window.x(), 298);
   form.Visible = false;
   EXPECT_FALSE(window.isVisible());
-}
-
-// The Exit button on screen runs the handler the player window's table gives it, the one a
-// simulator's scripted click runs: the window goes and the program ends.
-TEST(FormView, TheExitButtonOnScreenEndsTheProgram) {
-  QTemporaryDir folder;
-  ASSERT_EQ(platform::create_schedule(folder.path()), platform::CreateResult::kCreated);
-  sim::SimulationOptions options;
-  options.data_folder = folder.path();
-  options.start = date_time::from_parts(2026, 12, 7, 8, 0, 0);
-  sim::Simulation simulation(options);
-  ASSERT_TRUE(simulation.start());
-  simulation.run_for_ms(40'000);
-  Player* player = simulation.application().player();
-  ASSERT_NE(player, nullptr);
-  platform::FormView view(player->form);
-  qobject_cast<QPushButton*>(view.widget(QStringLiteral("Command1")))->click();
-  EXPECT_FALSE(simulation.program_running());
-  EXPECT_EQ(simulation.application().player(), nullptr);
 }
 
 }  // namespace

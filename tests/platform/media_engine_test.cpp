@@ -1,5 +1,3 @@
-#include "platform/mpv/mpv_engine.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,9 +5,15 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QThread>
+#include <algorithm>
 #include <memory>
+#include <type_traits>
 
 #include "base/errors.h"
+#include "platform/mpv/mpv_engine.h"
+#include "sim/sim_media_engine.h"
+#include "sim/sim_runtime.h"
+#include "sim/trace.h"
 #include "support/media_clips.h"
 #include "support/schedule_fixture.h"
 #include "tests/platform/x_server.h"
@@ -26,75 +30,109 @@ using testing::MediaClips;
 constexpr double kFrame_s = 0.04;  // 25 frames a second
 constexpr int kOpenTimeout_ms = 3000;
 
-class MpvEngineTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    clips_ = new MediaClips();
-    clips_->h264(QStringLiteral("three.mp4"), 3.0);
-    clips_->h264(QStringLiteral("two.mp4"), 2.0);
-  }
-  static void TearDownTestSuite() {
-    delete clips_;
-    clips_ = nullptr;
-  }
+// Made once for the whole binary: ffmpeg takes a while.
+MediaClips& clips() {
+  static const std::unique_ptr<MediaClips> made = [] {
+    auto c = std::make_unique<MediaClips>();
+    c->h264(QStringLiteral("three.mp4"), 3.0);
+    c->h264(QStringLiteral("two.mp4"), 2.0);
+    return c;
+  }();
+  return *made;
+}
 
-  void SetUp() override {
-    ASSERT_TRUE(clips_->ok()) << clips_->error().toStdString();
-    engine_ = std::make_unique<MpvEngine>(
-        MediaEngineOptions{VideoOutput::kNone, AudioOutput::kNone, kOpenTimeout_ms, {}});
-  }
-
-  std::shared_ptr<ports::MediaGraph> rendered(const QString& name) {
-    auto graph = engine_->create_graph(ports::MediaMode::kNormal);
-    graph->RenderFile(clips_->path(name));
-    return graph;
-  }
-
-  // Polls as the timers do, 10 ms at a time; false when the end has not come within the limit.
-  static bool completes_within(ports::MediaEvent& events, int limit_ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < limit_ms) {
-      if (events.WaitForCompletion(10) == ports::Completion::kComplete) {
-        return true;
-      }
+// Polls as the timers do, 10 ms at a time; false when the end has not come within the limit.
+bool completes_within(ports::MediaEvent& events, int limit_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < limit_ms) {
+    if (events.WaitForCompletion(10) == ports::Completion::kComplete) {
+      return true;
     }
-    return false;
   }
+  return false;
+}
 
-  static MediaClips* clips_;
-  std::unique_ptr<MpvEngine> engine_;
+// The media engine port's promises, kept by the real engine and the simulated one alike: the
+// player's core is tested on the simulated one only. The real engine's clock is the wall's, so
+// its positions get a margin; the simulated one must be exact.
+class MpvMedia {
+ public:
+  static constexpr double kSlack_s = 0.2;
+  ports::MediaEngine& engine() { return engine_; }
+  QString path(const char* name) const { return clips().path(QString::fromLatin1(name)); }
+  void play_ms(int duration_ms) { QThread::msleep(static_cast<unsigned long>(duration_ms)); }
+
+ private:
+  MpvEngine engine_{
+      MediaEngineOptions{VideoOutput::kNone, AudioOutput::kNone, kOpenTimeout_ms, {}}};
 };
 
-MediaClips* MpvEngineTest::clips_ = nullptr;
+class SimMedia {
+ public:
+  static constexpr double kSlack_s = 1e-9;
+  ports::MediaEngine& engine() { return engine_; }
+  QString path(const char* name) const { return QStringLiteral("/m/") + QLatin1String(name); }
+  void play_ms(int duration_ms) { runtime_.run_for_ms(duration_ms); }
 
-// A rendered graph waits for Run at the start; seeks land between key frames (2.0 s lies between
-// those at 1.48 s and 2.96 s); a pause holds the position.
-TEST_F(MpvEngineTest, SeeksExactlyRunsAndPauses) {
-  auto graph = rendered(QStringLiteral("three.mp4"));
+ private:
+  sim::SimRuntime runtime_{date_time::from_parts(2026, 12, 6, 10)};
+  sim::Trace trace_{runtime_};
+  sim::SimMediaEngine engine_{runtime_, trace_, [this] {
+                                sim::MediaManifest m;
+                                m.add(path("three.mp4"), 3.0);
+                                m.add(path("two.mp4"), 2.0);
+                                return m;
+                              }()};
+};
+
+template <typename Media>
+class MediaEngineContract : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(clips().ok()) << clips().error().toStdString(); }
+  Media media;
+};
+
+// "Sim" and "Mpv" in the test names; the Mpv ones carry the realtime label.
+struct MediaName {
+  template <typename T>
+  static std::string GetName(int) {
+    return std::is_same_v<T, SimMedia> ? "Sim" : "Mpv";
+  }
+};
+using Engines = ::testing::Types<SimMedia, MpvMedia>;
+TYPED_TEST_SUITE(MediaEngineContract, Engines, MediaName);
+
+// A rendered graph waits for Run at the start; seeks land exactly, also between key frames (2.0 s
+// lies between those at 1.48 s and 2.96 s); a pause holds the position.
+TYPED_TEST(MediaEngineContract, SeeksExactlyRunsAndPauses) {
+  const double slack_s = TypeParam::kSlack_s;
+  auto graph = this->media.engine().create_graph(ports::MediaMode::kNormal);
+  graph->RenderFile(this->media.path("three.mp4"));
   EXPECT_NEAR(graph->Duration(), 3.0, kFrame_s);
-  QThread::msleep(200);
+  this->media.play_ms(200);
   EXPECT_NEAR(graph->CurrentPosition(), 0.0, 1e-6) << "a rendered graph waits for Run";
   for (const double target_s : {2.0, 0.7}) {
     graph->put_CurrentPosition(target_s);
-    EXPECT_NEAR(graph->CurrentPosition(), target_s, kFrame_s) << target_s;
+    EXPECT_NEAR(graph->CurrentPosition(), target_s, std::min(kFrame_s, slack_s)) << target_s;
   }
   graph->Run();
-  QThread::msleep(400);
+  this->media.play_ms(400);
   graph->Pause();
   const double paused_at_s = graph->CurrentPosition();
-  EXPECT_GT(paused_at_s, 0.7 + 0.2);
-  QThread::msleep(300);
+  EXPECT_NEAR(paused_at_s, 0.7 + 0.4, slack_s);
+  this->media.play_ms(300);
   EXPECT_NEAR(graph->CurrentPosition(), paused_at_s, 1e-3);
   graph->Run();
-  QThread::msleep(300);
-  EXPECT_GT(graph->CurrentPosition(), paused_at_s + 0.15);
+  this->media.play_ms(300);
+  EXPECT_NEAR(graph->CurrentPosition(), paused_at_s + 0.3, slack_s);
 }
 
 // The end is a state that a seek back clears; a new graph never sees the old file's end, even
-// when the old graph dies after it is made; a file cut mid-stream plays what it has and ends.
-TEST_F(MpvEngineTest, CompletesAtTheEndOfItsOwnFileOnly) {
-  auto old_graph = rendered(QStringLiteral("two.mp4"));
+// when the old graph dies after it is made, and has nothing loaded until it renders.
+TYPED_TEST(MediaEngineContract, CompletesAtTheEndOfItsOwnFileOnly) {
+  auto old_graph = this->media.engine().create_graph(ports::MediaMode::kNormal);
+  old_graph->RenderFile(this->media.path("two.mp4"));
   old_graph->put_CurrentPosition(1.5);
   old_graph->Run();
   EXPECT_EQ(old_graph->WaitForCompletion(10), ports::Completion::kTimedOut);
@@ -105,18 +143,24 @@ TEST_F(MpvEngineTest, CompletesAtTheEndOfItsOwnFileOnly) {
   EXPECT_EQ(old_graph->WaitForCompletion(10), ports::Completion::kTimedOut);
   ASSERT_TRUE(completes_within(*old_graph, 3000));
 
-  auto graph = engine_->create_graph(ports::MediaMode::kFiller);
+  auto graph = this->media.engine().create_graph(ports::MediaMode::kFiller);
+  EXPECT_THROW(graph->CurrentPosition(), RuntimeError) << "nothing loaded on the new graph";
   old_graph.reset();
-  graph->RenderFile(clips_->cut_fraction(clips_->h264(QStringLiteral("whole.mp4"), 3.0),
-                                         QStringLiteral("truncated.mp4"), 0.6));
+  graph->RenderFile(this->media.path("three.mp4"));
   graph->Run();
   EXPECT_EQ(graph->WaitForCompletion(50), ports::Completion::kTimedOut);
-  QThread::msleep(200);
+  this->media.play_ms(200);
   EXPECT_GT(graph->CurrentPosition(), 0.1) << "releasing the old graph stopped the new file";
+}
+
+// A file cut mid-stream plays what it has and ends.
+TEST(MpvEngineTest, ATruncatedFilePlaysWhatItHasAndEnds) {
+  MpvMedia media;
+  auto graph = media.engine().create_graph(ports::MediaMode::kFiller);
+  graph->RenderFile(clips().cut_fraction(clips().h264(QStringLiteral("whole.mp4"), 3.0),
+                                         QStringLiteral("truncated.mp4"), 0.6));
+  graph->Run();
   EXPECT_TRUE(completes_within(*graph, 5000));
-  graph.reset();
-  graph = engine_->create_graph(ports::MediaMode::kNormal);
-  EXPECT_THROW(graph->CurrentPosition(), RuntimeError) << "nothing loaded on the new graph";
 }
 
 // Whether the video window is on the screen, as the X server sees it.
@@ -131,7 +175,7 @@ bool viewable(const QString& display, std::int32_t window) {
 // On a clip change the window stays up with the last frame until the next clip has its first:
 // hiding it in between showed the desktop (or black) at every change. A clip that cannot play, or
 // the last graph going, takes the picture away.
-TEST_F(MpvEngineTest, VideoWindowHoldsTheLastFrameUntilTheNextClip) {
+TEST(MpvEngineTest, VideoWindowHoldsTheLastFrameUntilTheNextClip) {
   testing::XServer x(testing::XServer::WindowManager::kNone);
   ASSERT_TRUE(x.problem().isEmpty()) << x.problem().toStdString();
   const QByteArray display_before = qgetenv("DISPLAY");
@@ -140,7 +184,7 @@ TEST_F(MpvEngineTest, VideoWindowHoldsTheLastFrameUntilTheNextClip) {
     MpvEngine engine(
         MediaEngineOptions{VideoOutput::kWindow, AudioOutput::kNone, kOpenTimeout_ms, {}});
     auto ended = engine.create_graph(ports::MediaMode::kNormal);
-    ended->RenderFile(clips_->path(QStringLiteral("two.mp4")));
+    ended->RenderFile(clips().path(QStringLiteral("two.mp4")));
     ended->put_CurrentPosition(1.9);
     ended->Run();
     ASSERT_TRUE(completes_within(*ended, 2000));
@@ -150,19 +194,19 @@ TEST_F(MpvEngineTest, VideoWindowHoldsTheLastFrameUntilTheNextClip) {
     auto next = engine.create_graph(ports::MediaMode::kNormal);
     ended.reset();  // as the player lets go of the old graph once the new one exists
     EXPECT_TRUE(viewable(x.display(), window)) << "between the clips";
-    next->RenderFile(clips_->path(QStringLiteral("three.mp4")));
+    next->RenderFile(clips().path(QStringLiteral("three.mp4")));
     next->Run();
     EXPECT_TRUE(viewable(x.display(), window));
 
     auto missing = engine.create_graph(ports::MediaMode::kNormal);
     next.reset();
     EXPECT_TRUE(viewable(x.display(), window));
-    EXPECT_THROW(missing->RenderFile(clips_->path(QStringLiteral("missing.mp4"))), RuntimeError);
+    EXPECT_THROW(missing->RenderFile(clips().path(QStringLiteral("missing.mp4"))), RuntimeError);
     EXPECT_FALSE(viewable(x.display(), window)) << "a clip that cannot play";
 
     auto last = engine.create_graph(ports::MediaMode::kNormal);
     missing.reset();
-    last->RenderFile(clips_->path(QStringLiteral("two.mp4")));
+    last->RenderFile(clips().path(QStringLiteral("two.mp4")));
     last->Run();
     EXPECT_TRUE(viewable(x.display(), window));
     last.reset();
@@ -171,8 +215,9 @@ TEST_F(MpvEngineTest, VideoWindowHoldsTheLastFrameUntilTheNextClip) {
   qputenv("DISPLAY", display_before);
 }
 
-TEST_F(MpvEngineTest, RejectsEveryInputThatIsNotMediaAtOnce) {
-  MediaClips& c = *clips_;
+TEST(MpvEngineTest, RejectsEveryInputThatIsNotMediaAtOnce) {
+  MpvMedia media;
+  MediaClips& c = clips();
   QByteArray noise(64 * 1024, '\0');
   QRandomGenerator generator(20240607);
   for (char& byte : noise) {
@@ -209,7 +254,7 @@ TEST_F(MpvEngineTest, RejectsEveryInputThatIsNotMediaAtOnce) {
   };
   for (const auto& bad : cases) {
     SCOPED_TRACE(bad.what);
-    auto graph = engine_->create_graph(ports::MediaMode::kNormal);
+    auto graph = media.engine().create_graph(ports::MediaMode::kNormal);
     QElapsedTimer clock;
     clock.start();
     try {
@@ -222,7 +267,8 @@ TEST_F(MpvEngineTest, RejectsEveryInputThatIsNotMediaAtOnce) {
     EXPECT_THROW(graph->Run(), RuntimeError);
   }
   // Nothing was left playing in place of a rejected file, and the engine still works.
-  auto graph = rendered(QStringLiteral("two.mp4"));
+  auto graph = media.engine().create_graph(ports::MediaMode::kNormal);
+  graph->RenderFile(c.path(QStringLiteral("two.mp4")));
   EXPECT_NEAR(graph->Duration(), 2.0, kFrame_s);
 }
 
