@@ -153,13 +153,17 @@ TEST_P(CaptionCycle, TheCaptionTakesTheClocksPlaceForTenSeconds) {
                       "14.5 T_Time shown"};
   EXPECT_EQ(changes, c.shows ? shown : Changes{});
 
-  // The status file holds the caption; without the caption display it is rewritten every tick.
+  // The status file holds the caption; without the caption display it is rewritten every tick,
+  // also over a line someone else put there.
   QFile file(status);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
   EXPECT_EQ(file.readAll(), QByteArray("Tonight\r\n"));
-  file.remove();
+  file.resize(0);
+  file.write("stale\r\n");
+  file.close();
   sim.runtime().run_for_ms(600);
-  EXPECT_EQ(QFile::exists(status), !c.caption_enabled);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray(c.caption_enabled ? "stale\r\n" : "Tonight\r\n"));
   // The folder that does not exist costs one line, not one per tick.
   EXPECT_EQ(error_lines("T_Movie_Timer()"), 1U);
 }

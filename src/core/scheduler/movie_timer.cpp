@@ -1,10 +1,13 @@
 #include "core/scheduler/movie_timer.h"
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "base/object_ref.h"
 #include "core/database/columns.h"
@@ -121,7 +124,9 @@ void caption_cycle(Player& p, Procedure& proc) {
     QVariant path;
     proc([&] { path = ini.field(db::col::player_ini::kStatusFile1 + i); });
     if (!values::is_null(path)) {
-      proc([&] { Write_Status_File(values::to_text(path), s.row.SegCaption); });
+      proc([&] {
+        Write_Status_File(values::to_text(path), s.row.SegCaption, s.captions.status_files);
+      });
     }
   }
 
@@ -180,9 +185,39 @@ void lottery_masking(Player& p) {
   }
 }
 
+// The file's size, time and identity as the file system has them now; none when it is gone.
+std::optional<StatusFileStamp> look_at(const QByteArray& native_path) {
+  struct stat info {};
+  if (::stat(native_path.constData(), &info) != 0) {
+    return std::nullopt;
+  }
+  StatusFileStamp stamp;
+  stamp.size = info.st_size;
+  stamp.modified_ns = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
+  stamp.inode = info.st_ino;
+  return stamp;
+}
+
+bool unchanged_since(const StatusFileStamp& seen, const std::optional<StatusFileStamp>& now) {
+  return now && now->size == seen.size && now->modified_ns == seen.modified_ns &&
+         now->inode == seen.inode;
+}
+
+void remember(std::map<QString, StatusFileStamp>& stamps, const QString& path,
+              const QByteArray& native_path, const QByteArray& bytes) {
+  std::optional<StatusFileStamp> stamp = look_at(native_path);
+  if (!stamp) {
+    stamps.erase(path);
+    return;
+  }
+  stamp->bytes = bytes;
+  stamps[path] = std::move(*stamp);
+}
+
 }  // namespace
 
-void Write_Status_File(const QString& path, const QString& line) {
+void Write_Status_File(const QString& path, const QString& line,
+                       std::map<QString, StatusFileStamp>& stamps) {
   if (path.isEmpty()) {
     throw RuntimeError(err::kBadFileNameOrNumber);
   }
@@ -193,13 +228,21 @@ void Write_Status_File(const QString& path, const QString& line) {
         QStringLiteral("Status file \"%1\" cannot be written: %2").arg(path, reason));
   };
   const QByteArray bytes = (line + QStringLiteral("\r\n")).toLocal8Bit();
+  const QByteArray native_path = QFile::encodeName(path);
   // A caption cycle brings the same line every tick: a file that holds it already is left as it
   // is, which spares the disk a new file and a rename (which makes the file system write the
-  // new file's data out at once) six times a second.
+  // new file's data out at once) six times a second. What this player wrote last and nobody
+  // touched since is known without reading it; any other file is read to compare.
+  if (const auto last = stamps.find(path); last != stamps.end() && last->second.bytes == bytes &&
+                                           unchanged_since(last->second, look_at(native_path))) {
+    return;
+  }
   {
     QFile current(path);
     if (current.open(QIODevice::ReadOnly) && current.size() == bytes.size() &&
         current.readAll() == bytes) {
+      current.close();
+      remember(stamps, path, native_path, bytes);
       return;
     }
   }
@@ -213,13 +256,13 @@ void Write_Status_File(const QString& path, const QString& line) {
   }
   const bool written = file.write(bytes) == bytes.size();
   file.close();
-  if (!written ||
-      std::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(path).constData()) != 0) {
+  if (!written || std::rename(QFile::encodeName(fresh).constData(), native_path.constData()) != 0) {
     const QString reason =
         written ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString();
     QFile::remove(fresh);
     throw cannot_write(reason);
   }
+  remember(stamps, path, native_path, bytes);
 }
 
 void T_Movie_Timer(Player& p) {

@@ -15,7 +15,9 @@ void T_Movie_Timer(Player& p);
 
 // Replaces a status file's content with one line, so that whoever reads it (a web page, a
 // character generator) finds the old line or the new one, never an empty or half-written file.
-// A file that already holds exactly that line is not written again.
-void Write_Status_File(const QString& path, const QString& line);
+// A file that already holds exactly that line is not written again; `stamps` remembers what the
+// last writes left, so that this is known without reading the file at every tick.
+void Write_Status_File(const QString& path, const QString& line,
+                       std::map<QString, StatusFileStamp>& stamps);
 
 }  // namespace vantora

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <map>
 #include <memory>
 
 #include "base/date_time.h"
@@ -104,10 +106,20 @@ struct Lifecycle {
   Bool16 Unloaded = kFalse;
 };
 
+// What the last write left in a status file, so that a tick can see from the file's size, time
+// and identity alone that it still holds the line, without opening it.
+struct StatusFileStamp {
+  QByteArray bytes;
+  std::int64_t size = -1;
+  std::int64_t modified_ns = 0;
+  std::uint64_t inode = 0;
+};
+
 // The movie timer's caption cycle.
 struct CaptionState {
   Bool16 CaptionCycle = kFalse;
   std::int16_t CaptionTicks = 0;
+  std::map<QString, StatusFileStamp> status_files;
 };
 
 struct Windows {
