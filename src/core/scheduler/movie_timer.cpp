@@ -1,12 +1,12 @@
 #include "core/scheduler/movie_timer.h"
 
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <optional>
 
 #include "base/object_ref.h"
@@ -185,22 +185,27 @@ void lottery_masking(Player& p) {
   }
 }
 
-// The file's size, time and identity as the file system has them now; none when it is gone.
+// The file's size and time as the file system has them now; none when it is gone.
 std::optional<StatusFileStamp> look_at(const QByteArray& native_path) {
-  struct stat info {};
-  if (::stat(native_path.constData(), &info) != 0) {
+  const std::filesystem::path file(native_path.toStdString());
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(file, error);
+  if (error) {
+    return std::nullopt;
+  }
+  const std::filesystem::file_time_type modified = std::filesystem::last_write_time(file, error);
+  if (error) {
     return std::nullopt;
   }
   StatusFileStamp stamp;
-  stamp.size = info.st_size;
-  stamp.modified_ns = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
-  stamp.inode = info.st_ino;
+  stamp.size = static_cast<std::int64_t>(size);
+  stamp.modified_ns =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count();
   return stamp;
 }
 
 bool unchanged_since(const StatusFileStamp& seen, const std::optional<StatusFileStamp>& now) {
-  return now && now->size == seen.size && now->modified_ns == seen.modified_ns &&
-         now->inode == seen.inode;
+  return now && now->size == seen.size && now->modified_ns == seen.modified_ns;
 }
 
 void remember(std::map<QString, StatusFileStamp>& stamps, const QString& path,

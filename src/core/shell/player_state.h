@@ -106,13 +106,12 @@ struct Lifecycle {
   Bool16 Unloaded = kFalse;
 };
 
-// What the last write left in a status file, so that a tick can see from the file's size, time
-// and identity alone that it still holds the line, without opening it.
+// What the last write left in a status file, so that a tick can see from the file's size and
+// time alone that it still holds the line, without opening it.
 struct StatusFileStamp {
   QByteArray bytes;
   std::int64_t size = -1;
   std::int64_t modified_ns = 0;
-  std::uint64_t inode = 0;
 };
 
 // The movie timer's caption cycle.
