@@ -9,7 +9,7 @@
 #include "app/commands.h"
 #include "base/errors.h"
 #include "platform/qt/qt_runtime.h"
-#include "tools/demo/demo_channel.h"
+#include "app/demo/demo_channel.h"
 
 namespace vantora::app {
 namespace {

@@ -9,8 +9,8 @@
 #include "app/commands.h"
 #include "base/errors.h"
 #include "platform/mpv/mpv_engine.h"
-#include "tools/plan/plan_day.h"
-#include "tools/plan/plan_output.h"
+#include "app/plan/plan_day.h"
+#include "app/plan/plan_output.h"
 
 namespace vantora::app {
 

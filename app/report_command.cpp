@@ -6,8 +6,8 @@
 
 #include "app/commands.h"
 #include "platform/asrun/as_run_log.h"
-#include "tools/plan/day_report.h"
-#include "tools/plan/plan_output.h"
+#include "app/plan/day_report.h"
+#include "app/plan/plan_output.h"
 
 namespace vantora::app {
 

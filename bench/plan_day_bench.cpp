@@ -7,7 +7,7 @@
 
 #include "sim/media_manifest.h"
 #include "tools/daygen/day_generator.h"
-#include "tools/plan/plan_day.h"
+#include "app/plan/plan_day.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "sim/media_manifest.h"
 #include "tools/daygen/day_generator.h"
-#include "tools/plan/plan_day.h"
-#include "tools/plan/plan_output.h"
+#include "app/plan/plan_day.h"
+#include "app/plan/plan_output.h"
 
 namespace vantora::testing {
 namespace {

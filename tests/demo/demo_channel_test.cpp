@@ -1,4 +1,4 @@
-#include "tools/demo/demo_channel.h"
+#include "app/demo/demo_channel.h"
 
 #include <gtest/gtest.h>
 

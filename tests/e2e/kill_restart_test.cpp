@@ -13,7 +13,7 @@
 #include "platform/qt/qt_runtime.h"
 #include "tests/e2e/real_screen.h"
 #include "tests/platform/x_server.h"
-#include "tools/demo/demo_channel.h"
+#include "app/demo/demo_channel.h"
 
 namespace vantora {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/plan/plan_day.h"
+#include "app/plan/plan_day.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -14,8 +14,8 @@
 #include "sim/simulation.h"
 #include "support/schedule_fixture.h"
 #include "tools/daygen/day_generator.h"
-#include "tools/plan/day_report.h"
-#include "tools/plan/plan_output.h"
+#include "app/plan/day_report.h"
+#include "app/plan/plan_output.h"
 
 namespace vantora::testing {
 namespace {

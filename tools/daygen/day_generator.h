@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/date_time.h"
-#include "tools/demo/schedule_rows.h"
+#include "app/demo/schedule_rows.h"
 
 namespace vantora::daygen {
 

@@ -1,4 +1,4 @@
-#include "tools/demo/schedule_rows.h"
+#include "app/demo/schedule_rows.h"
 
 #include <QDir>
 #include <QVariant>

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/plan/day_plan.h"
+#include "app/plan/day_plan.h"
 
 namespace vantora::plan {
 

@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "base/date_time.h"
-#include "tools/demo/demo_plan.h"
+#include "app/demo/demo_plan.h"
 
 namespace vantora::platform::demo {
 

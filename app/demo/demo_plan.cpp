@@ -1,10 +1,10 @@
-#include "tools/demo/demo_plan.h"
+#include "app/demo/demo_plan.h"
 
 #include <QDir>
 #include <QVariant>
 
 #include "base/values.h"
-#include "tools/demo/schedule_rows.h"
+#include "app/demo/schedule_rows.h"
 
 namespace vantora::platform::demo {
 namespace {

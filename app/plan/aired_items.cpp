@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "tools/plan/day_plan.h"
+#include "app/plan/day_plan.h"
 
 namespace vantora::plan {
 

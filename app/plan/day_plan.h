@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "tools/plan/dry_run.h"
-#include "tools/plan/schedule_facts.h"
+#include "app/plan/dry_run.h"
+#include "app/plan/schedule_facts.h"
 
 namespace vantora::plan {
 

@@ -5,7 +5,7 @@
 
 #include "base/date_time.h"
 #include "ports/table_store.h"
-#include "tools/demo/schedule_rows.h"
+#include "app/demo/schedule_rows.h"
 
 namespace vantora::platform::demo {
 

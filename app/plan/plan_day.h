@@ -3,8 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
-#include "tools/plan/day_plan.h"
-#include "tools/plan/media_lengths.h"
+#include "app/plan/day_plan.h"
+#include "app/plan/media_lengths.h"
 
 namespace vantora::plan {
 

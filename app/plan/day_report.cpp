@@ -1,4 +1,4 @@
-#include "tools/plan/day_report.h"
+#include "app/plan/day_report.h"
 
 #include <QFile>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "tools/plan/plan_output.h"
+#include "app/plan/plan_output.h"
 
 namespace vantora::plan {
 

@@ -2,7 +2,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "tools/plan/plan_output.h"
+#include "app/plan/plan_output.h"
 
 namespace vantora::plan {
 

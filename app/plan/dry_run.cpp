@@ -1,4 +1,4 @@
-#include "tools/plan/dry_run.h"
+#include "app/plan/dry_run.h"
 
 #include <QDir>
 #include <QFileInfo>

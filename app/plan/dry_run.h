@@ -5,7 +5,7 @@
 #include <QVariantMap>
 #include <vector>
 
-#include "tools/plan/media_lengths.h"
+#include "app/plan/media_lengths.h"
 
 namespace vantora::plan {
 

@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "tools/demo/demo_plan.h"
+#include "app/demo/demo_plan.h"
 
 namespace vantora::platform::demo {
 

@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "tools/plan/day_plan.h"
+#include "app/plan/day_plan.h"
 
 namespace vantora::plan {
 

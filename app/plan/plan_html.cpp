@@ -1,7 +1,7 @@
 #include <array>
 #include <sstream>
 
-#include "tools/plan/plan_output.h"
+#include "app/plan/plan_output.h"
 
 namespace vantora::plan {
 

@@ -1,11 +1,11 @@
-#include "tools/plan/plan_day.h"
+#include "app/plan/plan_day.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
 
-#include "tools/plan/day_report.h"
-#include "tools/plan/dry_run.h"
+#include "app/plan/day_report.h"
+#include "app/plan/dry_run.h"
 
 namespace vantora::plan {
 

@@ -1,4 +1,4 @@
-#include "tools/demo/media_maker.h"
+#include "app/demo/media_maker.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "tools/plan/schedule_facts.h"
+#include "app/plan/schedule_facts.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,4 +1,4 @@
-#include "tools/plan/media_lengths.h"
+#include "app/plan/media_lengths.h"
 
 #include <QDir>
 #include <QFile>

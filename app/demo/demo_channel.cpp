@@ -1,4 +1,4 @@
-#include "tools/demo/demo_channel.h"
+#include "app/demo/demo_channel.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -7,7 +7,7 @@
 
 #include "base/errors.h"
 #include "platform/sql/sqlite_schedule_store.h"
-#include "tools/demo/media_maker.h"
+#include "app/demo/media_maker.h"
 
 namespace vantora::platform::demo {
 namespace {
