@@ -5,17 +5,18 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <map>
 #include <set>
 
+#include "app/plan/day_report.h"
+#include "app/plan/plan_output.h"
 #include "core/shell/player.h"
 #include "platform/asrun/as_run_log.h"
 #include "sim/media_manifest.h"
 #include "sim/simulation.h"
 #include "support/schedule_fixture.h"
 #include "tools/daygen/day_generator.h"
-#include "app/plan/day_report.h"
-#include "app/plan/plan_output.h"
 
 namespace vantora::testing {
 namespace {
@@ -61,7 +62,7 @@ class PlanDay : public ScheduleFixture {
                   .arg(QFileInfo(news).path()));
   }
 
-  plan::PlanResult plan_it(const char* until = "11:30:00", int render_ms = 0,
+  plan::PlanResult plan_it(const char* until = "11:30:00", plan::RealTiming timing = {},
                            QTime from = QTime(9, 58)) {
     plan::PlanRequest request;
     request.data_folder = folder_.path();
@@ -75,7 +76,7 @@ class PlanDay : public ScheduleFixture {
       return std::nullopt;
     };
     request.cache_path = cache_.filePath(QStringLiteral("lengths.tsv"));
-    request.render_ms = render_ms;
+    request.timing = timing;
     return plan::make_plan(request);
   }
 
@@ -187,7 +188,7 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
   tool_exec(
       QStringLiteral("UPDATE playlist SET seg_start_time = '2026-12-06 10:19:00' WHERE "
                      "file_name LIKE '%/b.mp4'"));
-  const plan::PlanResult restarted = plan_it("10:30:00", 0, QTime(10, 0, 55));
+  const plan::PlanResult restarted = plan_it("10:30:00", {}, QTime(10, 0, 55));
   EXPECT_TRUE(std::any_of(
       restarted.plan.findings.begin(), restarted.plan.findings.end(),
       [](const plan::Finding& f) { return f.kind == "show-given-up" && f.row.isEmpty(); }))
@@ -201,7 +202,7 @@ TEST_F(PlanDay, TheReportBillsEachAiredAd) {
   clean_morning();
   // Every start waits for the engine, the planned ones as the aired ones.
   constexpr int kRender_ms = 40;
-  const plan::PlanResult result = plan_it("10:30:00", kRender_ms);
+  const plan::PlanResult result = plan_it("10:30:00", {kRender_ms, std::nullopt});
   ASSERT_TRUE(result.error.isEmpty());
 
   sim::SimulationOptions options;
@@ -228,8 +229,24 @@ TEST_F(PlanDay, TheReportBillsEachAiredAd) {
     ASSERT_TRUE(start.late_s) << qPrintable(start.label);
     EXPECT_LT(std::abs(*start.late_s), 0.001);
   }
-  // The next plan of the channel waits as long as its as-run log says the engine took.
-  EXPECT_EQ(plan::typical_render_ms(folder_.path()), kRender_ms);
+  // The next plan of the channel waits as long as its as-run log says the engine took, and
+  // reaches its day start as late after the start-up as the latest real one did.
+  {
+    QFile file(platform::AsRunLog::file_for(folder_.path(), QDate(2026, 12, 6)));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(R"({"t":"2026-12-06T10:40:00.000","type":"startup"})"
+               "\n"
+               R"({"t":"2026-12-06T10:40:41.250","type":"show","outcome":"Normal"})"
+               "\n");
+  }
+  const plan::RealTiming timing = plan::channel_timing(folder_.path());
+  EXPECT_EQ(timing.render_ms, kRender_ms);
+  ASSERT_EQ(timing.startup_ms, 41'250);
+  const plan::PlanResult later = plan_it("11:00:00", timing, QTime(10, 45));
+  const auto show = std::find_if(later.plan.events.begin(), later.plan.events.end(),
+                                 [](const plan::AiredEvent& e) { return e.type == "show"; });
+  ASSERT_NE(show, later.plan.events.end());
+  EXPECT_EQ(show->t, QDateTime(QDate(2026, 12, 6), QTime(10, 45, 41, 250)));
   const std::string csv = plan::billing_csv(report);
   const QStringList lines = QString::fromStdString(csv).trimmed().split(u'\n');
   ASSERT_EQ(lines.size(), 2) << csv;
