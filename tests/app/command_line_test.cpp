@@ -49,27 +49,13 @@ void make_channel(const QString& data, std::initializer_list<const char*> statem
   QSqlDatabase::removeDatabase(data);
 }
 
-// One show from 10:00, 300 s into its file, with the clock as its logo.
-constexpr const char* kFeatureShow =
-    "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, start_offset, end_offset, "
-    "show_start, show_end, logo_file, caption, text6, picture_top, picture_height, logo_left, "
-    "logo_top) VALUES ('2026-12-06 10:00:00', '2026-12-06 10:30:00', '/media/feature.mp4', 300, "
-    "2100, -1, -1, 'CLOCK', 'Feature', '', 0, 0, 640, 20)";
-
-// Five minutes simulated from 09:59:50.
-Result simulate(const QString& data, const QString& trace, const QString& manifest,
-                const QStringList& more = {}) {
-  return run(QStringList{QStringLiteral("simulate"), QStringLiteral("--data"), data,
-                         QStringLiteral("--start"), QStringLiteral("2026-12-06 09:59:50"),
-                         QStringLiteral("--for"), QStringLiteral("300"), QStringLiteral("--trace"),
-                         trace, QStringLiteral("--media-durations"), manifest} +
-             more);
-}
-
 TEST(CommandLine, ExitCodesAndMessages) {
   QTemporaryDir folder;
   make_channel(folder.filePath(QStringLiteral("existing")), {});
   write_file(folder.filePath(QStringLiteral("no-folder.ini")), "\"/no/such/folder\",x\n");
+  // A script with a wrong line: nothing is simulated, no trace is begun.
+  write_file(folder.filePath(QStringLiteral("bad.txt")),
+             "10:00:40 clipboard DISC\n10:00:45 click B_Display\n");
   // A day whose only show has no file: the plan finds an error.
   make_channel(folder.filePath(QStringLiteral("broken")),
                {"INSERT INTO playlist (seg_start_time, seg_end_time, file_name, show_start, "
@@ -95,6 +81,9 @@ TEST(CommandLine, ExitCodesAndMessages) {
       {"report|--data|@/existing|--day|2026-12-06", 2, "plan --save"},
       {"simulate|--data|@/existing|--start|tomorrow|--for|10", 2, "tomorrow"},
       {"simulate|--data|@/none|--start|2026-12-06 10:00:00|--for|10", 2, "@/none"},
+      {"simulate|--data|@/existing|--start|2026-12-06 10:00:00|--for|10|--input|@/bad.txt|--trace|"
+       "@/bad.jsonl",
+       2, "line 2: unknown control \"B_Display\""},
       // CLI11's validation failure
       {"simulate|--data|@/existing|--start|2026-12-06 10:00:00|--for|-5", 105, "-5"},
   };
@@ -107,25 +96,31 @@ TEST(CommandLine, ExitCodesAndMessages) {
     EXPECT_EQ(result.exit_code, c.exit_code);
     EXPECT_TRUE((result.out + result.err).contains(expand(c.says))) << result.err.toStdString();
   }
+  EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("bad.jsonl"))));
 }
 
 // The program as an operator runs it: a data folder made by init-db, a one-show schedule with an
 // ad break written by the scheduling tool, and a simulated run from start-up driven from outside:
 // another program writes the clipboard, the operator clicks, the program is killed mid-show and
 // launched again, then the operator presses Exit. The same day simulated twice gives the same
-// trace, byte for byte: what makes a simulated run worth comparing with anything. A script with a
-// wrong line runs nothing at all.
+// trace, byte for byte: what makes a simulated run worth comparing with anything.
 TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
   QTemporaryDir folder;
   // The show starts 26 s late and, paused by the clipboard, has played some 45 s at the crash; a
   // launch a minute later resumes it only with a tolerance wider than the minute the schedule
   // gives.
-  make_channel(folder.path(),
-               {kFeatureShow, "UPDATE \"Player INI\" SET start_tolerance = 180",
-                "INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES ('Break', '10:01:00', 0)",
-                "INSERT INTO adv (item_name, time, caption, first_date, last_date, media_path, "
-                "duration, Priority) VALUES ('Soap', '10:01:00', 'Soap', '2026-12-01', "
-                "'2026-12-31', '/media/soap.mp4', 20, 1)"});
+  make_channel(
+      folder.path(),
+      {// One show from 10:00, 300 s into its file, with the clock as its logo.
+       "INSERT INTO playlist (seg_start_time, seg_end_time, file_name, start_offset, end_offset, "
+       "show_start, show_end, logo_file, caption, text6, picture_top, picture_height, logo_left, "
+       "logo_top) VALUES ('2026-12-06 10:00:00', '2026-12-06 10:30:00', '/media/feature.mp4', 300, "
+       "2100, -1, -1, 'CLOCK', 'Feature', '', 0, 0, 640, 20)",
+       "UPDATE \"Player INI\" SET start_tolerance = 180",
+       "INSERT INTO Slot_adv (slot_name, time, slot_kind) VALUES ('Break', '10:01:00', 0)",
+       "INSERT INTO adv (item_name, time, caption, first_date, last_date, media_path, "
+       "duration, Priority) VALUES ('Soap', '10:01:00', 'Soap', '2026-12-01', "
+       "'2026-12-31', '/media/soap.mp4', 20, 1)"});
   const QString manifest = folder.filePath(QStringLiteral("media.tsv"));
   write_file(manifest, "/media/feature.mp4\t2400\n/media/soap.mp4\t20\n");
   const QString script = folder.filePath(QStringLiteral("input.txt"));
@@ -136,7 +131,6 @@ TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
              "10:02:00 crash\n"
              "2026-12-06 10:03:00 launch\n"
              "10:04:30 click Command1\n");
-  const QStringList input = {QStringLiteral("--input"), script};
 
   // Each run on a fresh copy of the schedule: a run marks rows as started.
   const auto simulate_copy = [&](const QString& name) {
@@ -145,7 +139,12 @@ TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
     EXPECT_TRUE(QFile::copy(folder.filePath(QStringLiteral("wizard.db")),
                             QDir(data).filePath(QStringLiteral("wizard.db"))));
     const QString trace = folder.filePath(name + QStringLiteral(".jsonl"));
-    const Result result = simulate(data, trace, manifest, input);
+    // Five minutes from 09:59:50.
+    const Result result =
+        run({QStringLiteral("simulate"), QStringLiteral("--data"), data, QStringLiteral("--start"),
+             QStringLiteral("2026-12-06 09:59:50"), QStringLiteral("--for"), QStringLiteral("300"),
+             QStringLiteral("--trace"), trace, QStringLiteral("--media-durations"), manifest,
+             QStringLiteral("--input"), script});
     EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
     // The log keeps to one line per run of an error: a quiet day costs a handful of lines.
     QFile log(QDir(data).filePath(QStringLiteral("error.txt")));
@@ -247,14 +246,6 @@ TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
     EXPECT_EQ(query.value(1).toInt(), 0);
   }
   QSqlDatabase::removeDatabase(QStringLiteral("after"));
-
-  const QString trace = folder.filePath(QStringLiteral("bad.jsonl"));
-  write_file(script, "10:00:40 clipboard DISC\n10:00:45 click B_Display\n");
-  const Result bad = simulate(folder.filePath(QStringLiteral("first")), trace, manifest, input);
-  EXPECT_EQ(bad.exit_code, 2);
-  EXPECT_TRUE(bad.err.contains(QStringLiteral("line 2: unknown control \"B_Display\"")))
-      << bad.err.toStdString();
-  EXPECT_FALSE(QFile::exists(trace));
 }
 
 }  // namespace
