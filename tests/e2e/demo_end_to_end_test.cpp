@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "core/shell/forms.h"
-#include "sim/sim_runtime.h"
 #include "tests/e2e/real_screen.h"
 
 namespace vantora {
@@ -128,9 +126,7 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
   const QString after_disc = clipboard_after(display, QStringLiteral("DISC"), 3000);
   xclip(display, "CON");
   const QString con_while_paused = clipboard_after(display, QStringLiteral("CON"), 2000);
-  sim::SimRuntime layout_clock(date_time::from_parts(2026, 12, 7, 8));
-  const forms::PlayerForm layout(layout_clock);  // where the buttons are drawn
-  const bool play_clicked = testing::OperatorScreen(display).click(layout.play_pause);
+  const bool play_clicked = testing::click_on_screen(display, testing::player_layout().play_pause);
   const QString after_play = clipboard_after(display, QStringLiteral("CON"), 3000);
   if (!session.waitForFinished((kQuitAfter_s + 90) * 1000)) {
     session.kill();

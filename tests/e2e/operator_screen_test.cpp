@@ -10,7 +10,6 @@
 #include <QThread>
 
 #include "core/shell/forms.h"
-#include "sim/sim_runtime.h"
 #include "support/media_clips.h"
 #include "tests/e2e/real_screen.h"
 #include "tests/platform/x_server.h"
@@ -76,35 +75,35 @@ TEST(EndToEnd, OperatorButtonsOnTheRealScreen) {
   ASSERT_TRUE(clips.ok()) << clips.error().toStdString();
   ASSERT_TRUE(QFile::copy(movie, data + QStringLiteral("/emergency/alert.mp4")));
   auto error_log = [&] { return channel.text(QStringLiteral("error.txt")); };
-  auto report = [&] { return channel.report(); };
   auto saved_s = [&] {
     return channel.value(QStringLiteral("SELECT saved_position FROM playlist")).toDouble();
   };
-  sim::SimRuntime layout_clock(date_time::from_parts(2026, 12, 7, 8));
-  const forms::PlayerForm layout(layout_clock);  // where the buttons are drawn
-  testing::OperatorScreen screen(x.display());
+  const forms::PlayerForm& layout = testing::player_layout();
+  const auto click = [&x](const forms::VisualControl& control) {
+    return testing::click_on_screen(x.display(), control);
+  };
 
   // FF: the saved position leaps 10 s ahead of the clock. The first seconds of a clip belong to
   // its hand-over, until the window order puts the player back in front of the video.
-  ASSERT_TRUE(wait_for([&] { return saved_s() >= 4; }, 60'000)) << report();
+  ASSERT_TRUE(wait_for([&] { return saved_s() >= 4; }, 60'000)) << channel.report();
   QElapsedTimer since_ff;
   const double before_s = saved_s();
   since_ff.start();
-  ASSERT_TRUE(screen.click(layout.FF));
+  ASSERT_TRUE(click(layout.FF));
   ASSERT_TRUE(wait_for([&] { return saved_s() >= before_s + 10; }, 3'000));
   EXPECT_LE(saved_s(), before_s + 10 + since_ff.elapsed() / 1000.0 + 1);
 
   // Set: refused, one line, and the player goes on.
   const qsizetype errors_before = error_log().count(u'\n');
-  ASSERT_TRUE(screen.click(layout.B_Disp));
+  ASSERT_TRUE(click(layout.B_Disp));
   QThread::msleep(300);
-  ASSERT_TRUE(screen.click(layout.B_SetTime));
+  ASSERT_TRUE(click(layout.B_SetTime));
   EXPECT_TRUE(wait_for([&] { return error_log().count(u'\n') == errors_before + 1; }, 3'000));
-  ASSERT_TRUE(screen.click(layout.B_Disp));
+  ASSERT_TRUE(click(layout.B_Disp));
 
   // E'gency: the folder's clip goes on air at once, logged as an emergency, and the show's
   // position stands still behind it.
-  ASSERT_TRUE(screen.click(layout.B_Restart));
+  ASSERT_TRUE(click(layout.B_Restart));
   EXPECT_TRUE(wait_for(
       [&] {
         return channel
@@ -118,7 +117,7 @@ TEST(EndToEnd, OperatorButtonsOnTheRealScreen) {
   EXPECT_EQ(saved_s(), interrupted_s);
   EXPECT_EQ(process.state(), QProcess::Running);
 
-  EXPECT_EQ(error_log().count(QStringLiteral("B_SetTime_Click()")), 1) << report();
+  EXPECT_EQ(error_log().count(QStringLiteral("B_SetTime_Click()")), 1) << channel.report();
 }
 
 }  // namespace
