@@ -69,16 +69,17 @@ class PlanDay : public ScheduleFixture {
     request.data_folder = folder_.path();
     request.start = QDateTime(QDate(2026, 12, 6), from);
     request.until = QDateTime(QDate(2026, 12, 6), QTime::fromString(QLatin1String(until)));
-    request.probe = [this](const QString& path) -> std::optional<double> {
+    request.probe = [this](const QString& path) {
       ++probes_;
-      if (lengths_.contains(path)) {
-        return lengths_.value(path);
-      }
-      return std::nullopt;
+      return length_s(path);
     };
     request.cache_path = cache_.filePath(QStringLiteral("lengths.tsv"));
     request.render_ms = render_ms;
     return plan::make_plan(request);
+  }
+
+  std::optional<double> length_s(const QString& path) const {
+    return lengths_.contains(path) ? std::optional<double>(lengths_.value(path)) : std::nullopt;
   }
 
   std::set<QString> kinds(const plan::DayPlan& day, plan::Severity at_least) {
@@ -156,9 +157,7 @@ TEST_F(PlanDay, ACleanMorningIsPlannedWithoutFindingAndRunsAsPlanned) {
   options.start = date_time::from_parts(2026, 12, 6, 9, 58, 0);
   options.render_ms = kRender_ms;
   options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
-  options.media_prober = [this](const QString& path) -> std::optional<double> {
-    return lengths_.contains(path) ? std::optional<double>(lengths_.value(path)) : std::nullopt;
-  };
+  options.media_prober = [this](const QString& path) { return length_s(path); };
   sim::Simulation sim(options);
   platform::AsRunLog log(sim.runtime(), folder_.path());
   sim.on_player_loaded = [&log](Player& player) { log.attach(player.playout, player.errors); };
@@ -289,13 +288,12 @@ TEST(PlanGeneratedDay, ARealisticMorningHasNoError) {
   QString error;
   const auto manifest = sim::MediaManifest::load(day.media_durations, &error);
   ASSERT_TRUE(manifest) << qPrintable(error);
-  QTemporaryDir cache;
   plan::PlanRequest request;
   request.data_folder = folder.path();
   request.start = date_time::to_qdatetime(day.date);
   request.until = request.start.addSecs(6 * 3600);
   request.probe = [&manifest](const QString& path) { return manifest->duration_s(path); };
-  request.cache_path = cache.filePath(QStringLiteral("lengths.tsv"));
+  request.cache_path = folder.filePath(QStringLiteral("lengths.tsv"));
   const plan::PlanResult result = plan::make_plan(request);
   ASSERT_TRUE(result.error.isEmpty());
   EXPECT_FALSE(result.plan.has_errors()) << plan::plan_summary(result.plan, 40);
