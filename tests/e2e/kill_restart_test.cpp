@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,7 +30,8 @@ constexpr double kFirstSaveAfter_s = 3.5;
 
 // kill -9 at four moments of a day, each followed by a start of the program as a supervisor
 // would: the schedule survives intact every time, and the day goes on as the recovery rules
-// say. Then SIGTERM: the clean unload, with the designer's closing keys, and exit 0.
+// say. Then the operator's buttons, pressed on the real screen, and SIGTERM: the clean unload,
+// with the designer's closing keys, and exit 0.
 TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   testing::XServer x(testing::XServer::WindowManager::kOpenbox);
   ASSERT_TRUE(x.problem().isEmpty()) << x.problem().toStdString();
@@ -52,7 +54,8 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   // more.
   platform::demo::ChannelOptions options;
   options.folder = folder.path();
-  options.timeline.segment_s = 80;  // the first segment outlives two dark restarts
+  // The first segment outlives two dark restarts and holds the operator's buttons.
+  options.timeline.segment_s = 120;
   options.timeline.ad_slot_after_s = 70;
   options.timeline.news_slot_after_s = 250;
   options.timeline.daily_news_after_s = 400;
@@ -84,10 +87,15 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   auto keys_this_run = [&] { return files.lines(channel.key_log).mid(keys_at_start); };
   auto start = [&] {
     process = std::make_unique<QProcess>();
-    // The limit only ends a player that hangs.
-    files.start_player(*process, x.display(),
-                       {QStringLiteral("--config"), channel.channel_ini,
-                        QStringLiteral("--quit-after"), QStringLiteral("900")});
+    // The limit only ends a player that hangs. The player must not hold the right to set the
+    // clock: run as root, it gives the right up.
+    files.start_player(
+        *process, x.display(),
+        {QStringLiteral("--config"), channel.channel_ini, QStringLiteral("--quit-after"),
+         QStringLiteral("900")},
+        geteuid() == 0 ? QStringList{QStringLiteral("setpriv"), QStringLiteral("--bounding-set"),
+                                     QStringLiteral("-sys_time"), QStringLiteral("--")}
+                       : QStringList{});
     keys_at_start = files.lines(channel.key_log).size();
     since_start.start();
   };
@@ -184,9 +192,38 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   QThread::msleep(2'000);
   EXPECT_EQ(count(kAdsLogged), ads_before);
 
+  // 5. The operator's buttons on the real screen, while the resumed segment plays: FF seeks it,
+  // Set is refused (no right to set the clock) with one line in error.txt, and E'gency puts the
+  // emergency clip on air while the segment's position stands still behind it.
+  const forms::PlayerForm& layout = testing::player_layout();
+  const auto click = [&x](const forms::VisualControl& control) {
+    return testing::click_on_screen(x.display(), control);
+  };
+  auto saved_s = [&] { return first_row("saved_position").toDouble(); };
+  auto error_log = [&] { return files.text(QStringLiteral("error.txt")); };
+  QElapsedTimer since_ff;
+  const double before_ff_s = saved_s();
+  since_ff.start();
+  ASSERT_TRUE(click(layout.FF));
+  ASSERT_TRUE(wait_for([&] { return saved_s() >= before_ff_s + 10; }, 3'000));
+  EXPECT_LE(saved_s(), before_ff_s + 10 + static_cast<double>(since_ff.elapsed()) / 1000.0 + 1);
+  const qsizetype lines_before = error_log().count(u'\n');
+  ASSERT_TRUE(click(layout.B_Disp));
+  QThread::msleep(300);
+  ASSERT_TRUE(click(layout.B_SetTime));
+  EXPECT_TRUE(wait_for([&] { return error_log().count(u'\n') == lines_before + 1; }, 3'000));
+  EXPECT_EQ(error_log().count(QStringLiteral("B_SetTime_Click()")), 1) << error_log().toStdString();
+  ASSERT_TRUE(click(layout.B_Disp));
+  ASSERT_TRUE(click(layout.B_Restart));
+  EXPECT_TRUE(wait_for([&] { return count("Played WHERE caption = 'Emergency'") == 1; }, 5'000));
+  QThread::msleep(1000);
+  const double behind_emergency_s = saved_s();
+  QThread::msleep(1500);
+  EXPECT_EQ(saved_s(), behind_emergency_s);
+
   // SIGTERM: the player unloads as the Exit button would, without a line in error.txt, and ends
   // with 0.
-  const QString errors_before = files.text(QStringLiteral("error.txt"));
+  const QString errors_before = error_log();
   process->terminate();
   ASSERT_TRUE(process->waitForFinished(30'000));
   EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
@@ -194,9 +231,9 @@ TEST(EndToEnd, KilledAnywhereTheDayGoesOn) {
   const QStringList closing = keys_this_run();
   EXPECT_GE(closing.count(QStringLiteral("Esc")), 2) << closing.join(u' ').toStdString();
   EXPECT_EQ(closing.count(QStringLiteral("Ctrl+F2")), 2) << closing.join(u' ').toStdString();
-  EXPECT_EQ(files.text(QStringLiteral("error.txt")), errors_before);
+  EXPECT_EQ(error_log(), errors_before);
   EXPECT_EQ(integrity(), QStringLiteral("ok"));
-  std::printf("error.txt:\n%s\n", qPrintable(files.text(QStringLiteral("error.txt"))));
+  std::printf("error.txt:\n%s\n", qPrintable(error_log()));
 }
 
 }  // namespace
