@@ -53,6 +53,8 @@ TEST(CommandLine, ExitCodesAndMessages) {
   QTemporaryDir folder;
   make_channel(folder.filePath(QStringLiteral("existing")), {});
   write_file(folder.filePath(QStringLiteral("no-folder.ini")), "\"/no/such/folder\",x\n");
+  write_file(folder.filePath(QStringLiteral("existing.ini")),
+             "\"" + folder.filePath(QStringLiteral("existing")).toUtf8() + "\",x\n");
   // A script with a wrong line: nothing is simulated, no trace is begun.
   write_file(folder.filePath(QStringLiteral("bad.txt")),
              "10:00:40 clipboard DISC\n10:00:45 click B_Display\n");
@@ -71,6 +73,7 @@ TEST(CommandLine, ExitCodesAndMessages) {
       {"--help", 0, "simulate"},
       {"--config|@/channel.ini", 2, "@/channel.ini"},
       {"--config|@/no-folder.ini", 2, "/no/such/folder"},
+      {"--config|@/existing.ini|--start-at|tomorrow", 2, "tomorrow"},
       {"init-db|@/existing", 1, "already exists"},
       {"plan|--data|@/existing|--start|2026-12-06 10:00:00|--until|2026-12-06 10:10:00", 0, ": OK"},
       {"plan|--data|@/broken|--start|2026-12-06 10:00:00|--until|2026-12-06 10:10:00", 1,
