@@ -81,8 +81,10 @@ class DayScenario : public ScheduleFixture {
   }
 
   // `before_start` arranges the desktop before the program starts (a window left open, say).
+  // `script` is what is done from outside, as `simulate --input` reads it.
   sim::Simulation& simulation(DateTime start,
-                              const std::function<void(sim::Simulation&)>& before_start = {}) {
+                              const std::function<void(sim::Simulation&)>& before_start = {},
+                              const QString& script = {}) {
     start_ = start;
     QFile manifest(folder_.filePath(QStringLiteral("media.tsv")));
     EXPECT_TRUE(manifest.open(QIODevice::WriteOnly));
@@ -94,6 +96,9 @@ class DayScenario : public ScheduleFixture {
     options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
     options.media_durations_path = manifest.fileName();
     options.designer_command = designer_;
+    QString error;
+    options.input = sim::InputScript::parse(script, start, &error).value_or(sim::InputScript());
+    EXPECT_TRUE(error.isEmpty()) << qPrintable(error);
     simulation_ = std::make_unique<sim::Simulation>(options);
     if (before_start) {
       before_start(*simulation_);

@@ -1,5 +1,3 @@
-#include <gmock/gmock.h>
-
 #include <cmath>
 #include <limits>
 
@@ -7,53 +5,6 @@
 
 namespace vantora::testing {
 namespace {
-
-TEST_F(DayScenario, TheDayStartsOnceTenSecondsAfterTheLoadAndReadsItsSettings) {
-  tool_exec(
-      QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 90, break_lead_time = 7, "
-                     "panel_left = -1, filler_folder = '/srv/filler'"));
-  sim::Simulation& sim = simulation(at(10, 0, 0));
-  sim.runtime().run_for_ms(37'000);
-  Player& p = player();
-
-  // Loaded at 23 s, LoadStartAt is 33 s: the tick at 33 s does nothing, the one at 34 s starts.
-  std::vector<double> timer2_off;
-  std::vector<double> shown;
-  for (const TracedEvent& e : events("control")) {
-    if (e.text("name") == "Timer2" && e.fields["value"] == false) {
-      timer2_off.push_back(seconds_after_start(e.at));
-    }
-    if (e.text("name") == "Player" && e.text("prop") == "Visible") {
-      shown.push_back(seconds_after_start(e.at));
-    }
-  }
-  EXPECT_EQ(timer2_off, std::vector<double>{34.0});
-  EXPECT_EQ(shown, std::vector<double>{34.0});
-
-  std::vector<std::string> keys;
-  for (const TracedEvent& e : events("keys")) {
-    keys.push_back(QString::number(seconds_after_start(e.at), 'f', 1).toStdString() + " " +
-                   e.text("keys") + " -> " + e.text("window"));
-  }
-  ASSERT_GE(keys.size(), 4U);
-  EXPECT_EQ(keys[2], "35.0 %y{sleep 1}%y -> Presentation Designer");
-  EXPECT_EQ(keys[3], "35.1 %y -> Presentation Designer");
-  EXPECT_THAT(windows_at(date_time::add_seconds(start_, 35)),
-              ::testing::Contains("Presentation Designer 4,4 792x580 top"));
-
-  EXPECT_EQ(p.state.settings.StartTolerance, 90);
-  EXPECT_EQ(p.state.settings.BreakLeadTime, 7);
-  EXPECT_EQ(p.state.filler.FillerFolder, QStringLiteral("/srv/filler"));
-  EXPECT_EQ(sim.globals().PanelLeft, kTrue);
-  EXPECT_NE(p.state.windows.PlayerHwnd, 0);
-  for (db::Recordset* rs : p.data.recordsets()) {
-    EXPECT_TRUE(rs->is_open()) << qPrintable(rs->command());
-  }
-  EXPECT_EQ(p.data.rsplaylist.sort(), QStringLiteral("seg_start_time"));
-  EXPECT_EQ(p.data.rsfiller.sort(), QString());  // an empty filler table is not sorted
-  EXPECT_EQ(p.data.rsAdv.sort(), QStringLiteral("time"));
-  EXPECT_EQ(p.data.rsLogo.sort(), QStringLiteral("startdate"));
-}
 
 // What the day start makes of the schedule 36 s after the program starts (play_Click, at a
 // whole second): the show due now starts normally from the start of its row to the tolerance

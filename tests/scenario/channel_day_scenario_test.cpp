@@ -1,0 +1,208 @@
+#include "scenario/day_scenario.h"
+
+namespace vantora::testing {
+namespace {
+
+// What the trace says happened, one line each, "HH:MM:SS.mmm what": what went on air (mode,
+// file@start, top+height), the designer's keys, the overlays, the forms and the scripted input.
+// A stop goes with the next start and the filler's own captions with its clip, so neither is
+// listed; the warnings before a break are counted instead.
+std::vector<std::string> milestones(const std::vector<TracedEvent>& trace) {
+  std::vector<std::string> seen;
+  for (const TracedEvent& e : trace) {
+    const std::string at = date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ';
+    const std::string type = e.type();
+    const std::string name = e.text("name");
+    const nlohmann::json& v = e.fields.value("value", nlohmann::json());
+    const std::string value = v.is_string() ? v.get<std::string>() : v.dump();
+    if (type == "media") {
+      seen.push_back(at + e.text("mode") + ' ' +
+                     QString::fromStdString(e.text("file")).section(u'/', -1).toStdString() + '@' +
+                     std::to_string(int(e.number("start"))) +
+                     (e.fields.value("ok", false)
+                          ? ' ' + std::to_string(int(e.number("top"))) + '+' +
+                                std::to_string(int(e.number("height")))
+                          : " broken"));
+    } else if ((type == "keys" && e.text("keys") != "P") || type == "input") {
+      seen.push_back(at + type + ' ' + e.text("keys") + e.text("action"));
+    } else if (type == "control" &&
+               (name == "Restart" || name == "Player" ||
+                (name == "Text3" && value.find('/') == std::string::npos && value != "FILLER"))) {
+      seen.push_back(at + name + ' ' + value);
+    } else if (type == "control" && name == "T_Time" && e.text("prop") == "Visible") {
+      seen.push_back(at + (value == "true" ? "clock shown" : "clock hidden"));
+    }
+  }
+  return seen;
+}
+
+// A Sunday morning of the channel, from a start-up late for its first show to the second show:
+// the settings, a show with its picture, clock and caption, an ad break with an item that is no
+// media, a news item with one, filler by weekday, an operator's emergency over the filler, a
+// restart and the next show on time.
+TEST_F(DayScenario, AChannelMorning) {
+  tool_exec(
+      QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 90, break_lead_time = 7, "
+                     "panel_left = -1, filler_folder = '/srv/filler'"));
+  tool_exec(QStringLiteral("DELETE FROM Wizard_INI"));
+  PlaylistRow feature = one_row_show("10:00:00", "10:20:00", "/media/feature.mp4");
+  feature.start_offset = 120;
+  feature.picture_top = 50;
+  feature.picture_height = 500;
+  feature.logo_file = QStringLiteral("CLOCK");
+  add_row(one_row_show("10:26:00", "10:56:00", "/media/next.mp4"));  // read in time order
+  ScheduleFixture::add_row(feature);
+  media(feature.file, 720);  // the show's one segment ends with its clip
+  tool_exec(QStringLiteral("UPDATE playlist SET logo_left = 600, logo_top = 20"));
+  add_ad("10:05:00", QStringLiteral("/media/second.mp4"), 20, 3);
+  add_ad("10:05:00", QStringLiteral("/media/broken.mp4"), 15, 2, File::kNotMedia);
+  add_ad("10:05:00", QStringLiteral("/media/first.mp4"), 30, 1);
+  add_slot("10:05:00");
+  const QString news =
+      filler_folder(QStringLiteral("news"), {QStringLiteral("c.mp4"), QStringLiteral("A.mp4")}, 20);
+  QFile(news + QStringLiteral("/b.txt")).open(QIODevice::WriteOnly);
+  tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) VALUES "
+                           "('daily', '10:08:00', '%1')")
+                .arg(news));
+  // Today's row wins over the any-day row, though that one starts earlier.
+  const QString any_day = filler_folder(QStringLiteral("any"), {QStringLiteral("a1.mp4")}, 100);
+  add_filler_row(any_day, QStringLiteral("06:00:00"), QStringLiteral("12:00:00"), 0);
+  add_filler_row(filler_folder(QStringLiteral("sunday"),
+                               {QStringLiteral("s1.mp4"), QStringLiteral("s2.mp4")}, 100),
+                 QStringLiteral("07:00:00"), QStringLiteral("12:00:00"), 1);
+  filler_folder(QStringLiteral("emergency"), {QStringLiteral("e.mp4")}, 20);
+
+  // The first show is 76 s late at the day start: in time only with the wider tolerance.
+  sim::Simulation& sim =
+      simulation(at(10, 0, 40), {}, QStringLiteral("10:20:00 click B_Restart\n10:24:00 restart\n"));
+  QString first_counter;
+  sim.runtime().post_at(at(10, 2, 0), [&] {
+    first_counter = tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString();
+    EXPECT_EQ(sim.globals().PanelLeft, kTrue);
+    EXPECT_EQ(player().state.filler.FillerFolder, QStringLiteral("/srv/filler"));
+  });
+  // The scheduling tool's changes before the restart.
+  sim.runtime().post_at(at(10, 23, 30), [&] {
+    tool_exec(QStringLiteral("INSERT INTO logo (picture_file, startdate, enddate, logo_top, "
+                             "logo_left) VALUES ('%1', '2026-12-06', '2026-12-07', 40, 600)")
+                  .arg(picture("new.png")));
+    tool_exec(QStringLiteral("UPDATE Wizard_INI SET lottery_counter = '3'"));
+  });
+  sim.runtime().run_until(at(10, 27, 0));
+
+  const std::vector<std::string> expected{
+      "10:00:59.000 keys ^{F1}",
+      "10:01:02.000 keys %y",
+      "10:01:14.000 Player true",
+      "10:01:15.000 keys %y{sleep 1}%y",
+      "10:01:15.100 keys %y",
+      "10:01:16.600 Text3 Normal",
+      "10:01:16.600 Text3 Movie",
+      "10:01:16.600 normal feature.mp4@120 50+500",
+      "10:01:18.100 keys  {sleep 1} ",
+      "10:01:18.200 clock shown",
+      "10:01:23.200 clock hidden",
+      "10:01:33.200 clock shown",
+      "10:05:00.654 Text3 ADV",
+      "10:05:00.654 clock hidden",
+      "10:05:00.654 normal first.mp4@0 0+600",
+      "10:05:02.154 keys P{sleep 1}P",
+      "10:05:30.726 normal broken.mp4@-1 broken",
+      "10:05:32.226 keys P{sleep 1}P",
+      "10:05:32.326 normal second.mp4@0 0+600",
+      "10:05:33.826 keys P{sleep 1}P",
+      "10:05:52.574 clock shown",
+      "10:05:52.574 Text3 Movie",
+      "10:05:52.574 normal feature.mp4@334 50+500",
+      "10:05:54.074 keys  {sleep 1} ",
+      "10:05:59.174 clock hidden",
+      "10:06:09.174 clock shown",
+      "10:08:00.669 Text3 News",
+      "10:08:00.669 clock hidden",
+      "10:08:00.669 news A.mp4@0 0+600",
+      "10:08:02.169 keys P{sleep 1}P",
+      "10:08:21.283 news b.txt@-1 broken",
+      "10:08:22.220 news c.mp4@0 0+600",
+      "10:08:42.834 clock shown",
+      "10:08:42.834 Text3 Movie",
+      "10:08:42.834 normal feature.mp4@452 50+500",
+      "10:08:44.334 keys  {sleep 1} ",
+      "10:08:49.434 clock hidden",
+      "10:08:59.434 clock shown",
+      "10:13:10.934 clock hidden",
+      "10:13:10.934 filler s1.mp4@0 0+600",
+      "10:13:12.434 keys  {sleep 1} ",
+      "10:14:51.534 filler s2.mp4@0 0+600",
+      "10:14:53.034 keys  {sleep 1} ",
+      "10:16:32.134 filler s1.mp4@0 0+600",
+      "10:16:33.634 keys  {sleep 1} ",
+      "10:18:12.734 filler s2.mp4@0 0+600",
+      "10:18:14.234 keys  {sleep 1} ",
+      "10:19:53.334 filler s1.mp4@0 0+600",
+      "10:19:54.834 keys  {sleep 1} ",
+      "10:20:00.000 input click",
+      "10:20:00.000 Text3 ADV",
+      "10:20:00.000 filler e.mp4@0 0+600",
+      "10:20:01.500 keys P{sleep 1}P",
+      "10:20:20.248 filler s2.mp4@0 0+600",
+      "10:20:21.748 keys  {sleep 1} ",
+      "10:22:00.848 filler s1.mp4@0 0+600",
+      "10:22:02.348 keys  {sleep 1} ",
+      "10:23:41.448 filler s2.mp4@0 0+600",
+      "10:23:42.948 keys  {sleep 1} ",
+      "10:24:00.000 input restart",
+      "10:24:01.000 keys {esc}{sleep 1}{esc}",
+      "10:24:02.100 keys %{F4}",
+      "10:24:05.100 keys ^{F2}",
+      "10:24:06.100 keys ^{F2}",
+      "10:24:07.100 Player false",
+      "10:24:07.100 Restart true",
+      "10:24:12.100 Restart false",
+      "10:24:12.100 Player true",
+      "10:24:24.100 keys %y{sleep 1}%y",
+      "10:24:24.200 keys %y",
+      "10:24:25.700 Text3 UnIntrupted",
+      "10:24:25.700 filler s1.mp4@0 0+600",
+      "10:24:27.200 keys  {sleep 1} ",
+      "10:26:00.300 Text3 Movie",
+      "10:26:00.300 normal next.mp4@0 0+600",
+      "10:26:01.800 keys  {sleep 1} ",
+  };
+  EXPECT_EQ(milestones(events("")), expected);
+
+  // The designer hears "P" on every ad tick of the lead time's last six seconds before the break.
+  std::vector<DateTime> warned;
+  for (const TracedEvent& e : events("keys")) {
+    if (e.text("keys") == "P" && e.at < date_time::add_seconds(at(10, 5, 0), 0.7)) {
+      warned.push_back(e.at);
+    }
+  }
+  ASSERT_FALSE(warned.empty());
+  EXPECT_GE(warned.front(), at(10, 4, 54));
+  EXPECT_EQ(warned.size(), 9U);
+  // The restart stops the clip with the old window, before the Restart form shows, and the day
+  // started again reads the tables as they are now.
+  std::vector<std::string> stops;
+  for (const TracedEvent& e : events("stop")) {
+    stops.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' +
+                    QString::fromStdString(e.text("file")).section(u'/', -1).toStdString());
+  }
+  EXPECT_EQ(stops[stops.size() - 2], "10:24:05.100 s2.mp4");
+  EXPECT_EQ(sim.data().rsLogo.record_count(), 1);
+
+  // An empty Wizard_INI gets its row at the first show, the counter's sign blank; the next show
+  // sets the row back to zero. Each break item is logged as it starts, the show at its end; the
+  // filler and the news are not.
+  EXPECT_EQ(first_counter, QStringLiteral(" 0"));
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(), "0");
+  EXPECT_EQ(column("SELECT substr(seg_start_time, 12, 5) || ' ' || replace(file_name, rtrim("
+                   "file_name, replace(file_name, '/', '')), '') || ' ' || started || completed "
+                   "|| ' ' || IFNULL(saved_position, 'N') FROM Played ORDER BY rowid"),
+            (std::vector<std::string>{"10:05 first.mp4 00 N", "10:05 broken.mp4 00 N",
+                                      "10:05 second.mp4 00 N", "10:00 feature.mp4 11 720.0",
+                                      "10:20 e.mp4 00 0.0"}));
+  EXPECT_TRUE(events("error").empty());
+}
+
+}  // namespace
+}  // namespace vantora::testing
