@@ -44,6 +44,8 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
   PlaylistRow stopped2 = part2;
   stopped2.started = true;
   stopped2.saved_position = QStringLiteral("1000");
+  const std::vector<PlaylistRow> split{part1, part2};
+  const std::vector<PlaylistRow> split_later{played1, stopped2};
   constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
   const DateTime kDecision = at(10, 10, 30);  // the day start of most stopped shows
   struct Case {
@@ -79,41 +81,12 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
        "UnIntrupted", nullptr, 0, kNone},
       {"clock at the row's start", stopped(1800, "600", true), nullptr, at(10, 0), 40, "Normal",
        nullptr, 0, kNone},
-      {"room to finish",
-       {part1, part2},
-       "11:00:00",
-       kDecision,
-       45,
-       "Intrupted",
-       "feature.mp4@605",
-       0,
+      {"room to finish", split, "11:00:00", kDecision, 45, "Intrupted", "feature.mp4@605", 0,
        kNone},
-      {"no room left",
-       {part1, part2},
-       "10:20:00",
-       kDecision,
-       630,
-       "UnRecoverable",
-       "next.mp4@0",
-       20,
-       kNone},
-      {"split, soon after",
-       {played1, stopped2},
-       "10:31:00",
-       at(10, 16, 36),
-       40,
-       "Intrupted",
-       "feature.mp4@1005",
-       0,
-       -9.0},
-      {"split, too late",
-       {played1, stopped2},
-       "10:31:00",
-       at(10, 31, 36),
-       40,
-       "Normal",
-       "next.mp4@0",
-       0,
+      {"no room left", split, "10:20:00", kDecision, 630, "UnRecoverable", "next.mp4@0", 20, kNone},
+      {"split, soon after", split_later, "10:31:00", at(10, 16, 36), 40, "Intrupted",
+       "feature.mp4@1005", 0, -9.0},
+      {"split, too late", split_later, "10:31:00", at(10, 31, 36), 40, "Normal", "next.mp4@0", 0,
        kNone},
   };
   filler_folder(QStringLiteral("filler"), {QStringLiteral("f1.mp4")}, 900);
@@ -155,16 +128,6 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
       EXPECT_NEAR(player().state.recovery.ResumeLag, c.resume_lag_s, 1.0);
     }
   }
-}
-
-TEST_F(DayScenario, WithNoShowAheadTheNextStartIsFarAway) {
-  add_row(one_row_show("08:00:00", "08:30:00", "/media/early.mp4"));
-  sim::Simulation& sim = simulation(at(10, 0, 0));
-  // Just after play_Click, before the filler timer's first tick searches again.
-  sim.runtime().run_for_ms(36'800);
-  EXPECT_EQ(text3().front(), "UnIntrupted");
-  EXPECT_EQ(player().state.row.SegStart, date_time::from_parts(2110, 6, 6));
-  EXPECT_EQ(player().state.cursor.EndOfList, kTrue);
 }
 
 }  // namespace
