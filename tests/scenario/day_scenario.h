@@ -149,10 +149,6 @@ class DayScenario : public ScheduleFixture {
     }
     return values;
   }
-  // The played log's file names, in the order they were written.
-  std::vector<std::string> played_files() {
-    return column("SELECT file_name FROM Played ORDER BY rowid");
-  }
 
   // How many error lines the procedure logged.
   std::size_t error_lines(const std::string& procedure) {

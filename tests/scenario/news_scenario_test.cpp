@@ -8,41 +8,15 @@ namespace {
 // programme back.
 class NewsScenario : public DayScenario {
  protected:
-  // A folder of 20-second clips; the names in `bad` are files that are not media.
-  QString news_item(const char* time, const QStringList& clips, const QStringList& bad = {}) {
+  // A folder of 20-second clips.
+  QString news_item(const char* time, const QStringList& clips) {
     const QString folder = filler_folder(QStringLiteral("news"), clips, 20);
-    for (const QString& name : bad) {
-      QFile file(folder + u'/' + name);
-      EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    }
     tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) "
                              "VALUES ('daily', '%1', '%2')")
                   .arg(QLatin1String(time), folder));
     return folder;
   }
 };
-
-// A file that is no media is passed over in list order; after the item, filler starts afresh.
-TEST_F(NewsScenario, ABadClipIsPassedOverAndFillerStartsAfreshThroughTheFillerLogic) {
-  filler_folder(QStringLiteral("filler"), {QStringLiteral("f.mp4")}, 600);
-  news_item("10:02:00", {QStringLiteral("a.mp4"), QStringLiteral("c.mp4")},
-            {QStringLiteral("b.txt")});
-  simulation(at(9, 59, 40)).runtime().run_for_ms(4 * 60'000);
-
-  const std::vector<TracedEvent> news = media_events("news");
-  std::vector<std::pair<QString, bool>> clips;
-  for (const TracedEvent& e : news) {
-    clips.emplace_back(file_name(e), e.fields.value("ok", false));
-  }
-  EXPECT_EQ(clips, (std::vector<std::pair<QString, bool>>{
-                       {"a.mp4", true}, {"b.txt", false}, {"c.mp4", true}}));
-  const std::vector<TracedEvent> fillers = media_events("filler");
-  ASSERT_EQ(fillers.size(), 2U);
-  EXPECT_GT(fillers[1].at, news.back().at);
-  EXPECT_EQ(fillers[1].number("start"), 0);
-  EXPECT_EQ(player().state.row.StartOffset, 0);
-  EXPECT_EQ(text3().back(), fillers[1].text("file"));
-}
 
 // Found at 23:50 by the look-ahead's second pass, past midnight: held until 00:05 the next day.
 TEST_F(NewsScenario, AnItemPastMidnightWaitsForItsTimeTheNextDay) {
