@@ -23,8 +23,12 @@ std::vector<std::string> milestones(const std::vector<TracedEvent>& trace) {
                           ? ' ' + std::to_string(int(e.number("top"))) + '+' +
                                 std::to_string(int(e.number("height")))
                           : " broken"));
-    } else if ((type == "keys" && e.text("keys") != "P") || type == "input") {
-      seen.push_back(at + type + ' ' + e.text("keys") + e.text("action"));
+    } else if (type == "keys" && e.text("keys") != "P") {
+      seen.push_back(at + "keys " + e.text("keys"));
+    } else if (type == "input") {
+      seen.push_back(at + "input " + e.text("action") + ' ' + e.text("control") + e.text("value"));
+    } else if (type == "clipboard" && e.text("by") == "player") {
+      seen.push_back(at + "clipboard answered " + e.text("value"));
     } else if (type == "control" &&
                (name == "Restart" || name == "Player" ||
                 (name == "Text3" && value.find('/') == std::string::npos && value != "FILLER"))) {
@@ -38,10 +42,10 @@ std::vector<std::string> milestones(const std::vector<TracedEvent>& trace) {
 
 // A Sunday morning of the channel, from a start-up late for its first show to the second show:
 // the settings, a show with its picture, clock and caption, an ad break with an item that is no
-// media, a news item with one over the show and again over the filler, filler by weekday, an
-// operator's emergency over the filler, a restart, the next show on time, and the operator's Exit
-// during a pause: the pause is given up without handing the screen back, and a news item due while
-// the window closes never starts.
+// media, the clipboard protocol, a news item with one over the show and again over the filler,
+// filler by weekday, an operator's emergency clicked twice over the filler, a restart, the next
+// show on time, and the operator's Exit during a pause: the pause is given up without handing the
+// screen back, and a news item due while the window closes never starts.
 TEST_F(DayScenario, AChannelMorning) {
   tool_exec(
       QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 90, break_lead_time = 7, "
@@ -76,10 +80,15 @@ TEST_F(DayScenario, AChannelMorning) {
   filler_folder(QStringLiteral("emergency"), {QStringLiteral("e.mp4")}, 20);
 
   // The first show is 76 s late at the day start: in time only with the wider tolerance.
-  sim::Simulation& sim = simulation(at(10, 0, 40), {},
-                                    QStringLiteral("10:20:00 click B_Restart\n"
-                                                   "10:24:00 restart\n10:26:30 click B_pause\n"
-                                                   "10:26:35 click Command1\n"));
+  sim::Simulation& sim =
+      simulation(at(10, 0, 40), {},
+                 QStringLiteral("10:06:30 clipboard disc\n10:06:31 clipboard DISC \n"
+                                "10:06:32 clipboard text of another program\n"
+                                "10:06:33 clipboard DISC\n10:06:34 clipboard CON\n"
+                                "10:06:36 click play_pause\n10:06:37 clipboard CON\n"
+                                "10:20:00 click B_Restart\n10:20:05 click B_Restart\n"
+                                "10:24:00 restart\n10:26:30 click B_pause\n"
+                                "10:26:35 click Command1\n"));
   QString first_counter;
   sim.runtime().post_at(at(10, 2, 0), [&] {
     first_counter = tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString();
@@ -92,6 +101,12 @@ TEST_F(DayScenario, AChannelMorning) {
                              "logo_left) VALUES ('%1', '2026-12-06', '2026-12-07', 40, 600)")
                   .arg(picture("new.png")));
     tool_exec(QStringLiteral("UPDATE Wizard_INI SET lottery_counter = '3'"));
+  });
+  std::vector<std::string> queued;
+  sim.runtime().post_at(at(10, 20, 3), [&] {
+    queued = column(
+        "SELECT seg_start_time || ' ' || seg_end_time || ' ' || end_offset || ' ' || caption || "
+        "' ' || text6 || ' ' || hide_caption || ad_flag || saved_position FROM AD_Temp");
   });
   std::int64_t logos_read = -1;
   sim.runtime().post_at(at(10, 25, 0), [&] { logos_read = sim.data().rsLogo.record_count(); });
@@ -124,6 +139,18 @@ TEST_F(DayScenario, AChannelMorning) {
       "10:05:54.074 keys  {sleep 1} ",
       "10:05:59.174 clock hidden",
       "10:06:09.174 clock shown",
+      "10:06:30.000 input clipboard disc",
+      "10:06:31.000 input clipboard DISC ",
+      "10:06:32.000 input clipboard text of another program",
+      "10:06:33.000 input clipboard DISC",
+      "10:06:33.478 clipboard answered OK",
+      "10:06:33.478 clock hidden",
+      "10:06:34.000 input clipboard CON",
+      "10:06:36.000 input click play_pause",
+      "10:06:36.142 clipboard answered OK",
+      "10:06:36.142 clock shown",
+      "10:06:37.000 input clipboard CON",
+      "10:06:37.474 clipboard answered OK",
       "10:08:00.669 Text3 News",
       "10:08:00.669 clock hidden",
       "10:08:00.669 news A.mp4@0 0+600",
@@ -132,37 +159,38 @@ TEST_F(DayScenario, AChannelMorning) {
       "10:08:22.220 news c.mp4@0 0+600",
       "10:08:42.834 clock shown",
       "10:08:42.834 Text3 Movie",
-      "10:08:42.834 normal feature.mp4@452 50+500",
+      "10:08:42.834 normal feature.mp4@449 50+500",
       "10:08:44.334 keys  {sleep 1} ",
       "10:08:49.434 clock hidden",
       "10:08:59.434 clock shown",
-      "10:13:10.934 clock hidden",
-      "10:13:10.934 filler s1.mp4@0 0+600",
-      "10:13:12.434 keys  {sleep 1} ",
-      "10:14:51.534 filler s2.mp4@0 0+600",
-      "10:14:53.034 keys  {sleep 1} ",
-      "10:16:32.134 filler s1.mp4@0 0+600",
-      "10:16:33.634 keys  {sleep 1} ",
-      "10:17:00.907 Text3 News",
-      "10:17:00.907 news A.mp4@0 0+600",
-      "10:17:02.407 keys P{sleep 1}P",
-      "10:17:21.521 news b.txt@-1 broken",
-      "10:17:22.458 news c.mp4@0 0+600",
-      "10:17:43.072 filler s2.mp4@0 0+600",
-      "10:17:44.572 keys  {sleep 1} ",
-      "10:19:23.672 filler s1.mp4@0 0+600",
-      "10:19:25.172 keys  {sleep 1} ",
-      "10:20:00.000 input click",
+      "10:13:14.434 clock hidden",
+      "10:13:14.434 filler s1.mp4@0 0+600",
+      "10:13:15.934 keys  {sleep 1} ",
+      "10:14:55.034 filler s2.mp4@0 0+600",
+      "10:14:56.534 keys  {sleep 1} ",
+      "10:16:35.634 filler s1.mp4@0 0+600",
+      "10:16:37.134 keys  {sleep 1} ",
+      "10:17:00.659 Text3 News",
+      "10:17:00.659 news A.mp4@0 0+600",
+      "10:17:02.159 keys P{sleep 1}P",
+      "10:17:21.273 news b.txt@-1 broken",
+      "10:17:22.210 news c.mp4@0 0+600",
+      "10:17:42.824 filler s2.mp4@0 0+600",
+      "10:17:44.324 keys  {sleep 1} ",
+      "10:19:23.424 filler s1.mp4@0 0+600",
+      "10:19:24.924 keys  {sleep 1} ",
+      "10:20:00.000 input click B_Restart",
       "10:20:00.000 Text3 ADV",
       "10:20:00.000 filler e.mp4@0 0+600",
       "10:20:01.500 keys P{sleep 1}P",
-      "10:20:20.248 filler s2.mp4@0 0+600",
-      "10:20:21.748 keys  {sleep 1} ",
-      "10:22:00.848 filler s1.mp4@0 0+600",
-      "10:22:02.348 keys  {sleep 1} ",
-      "10:23:41.448 filler s2.mp4@0 0+600",
-      "10:23:42.948 keys  {sleep 1} ",
-      "10:24:00.000 input restart",
+      "10:20:05.000 input click B_Restart",
+      "10:20:20.248 filler e.mp4@0 0+600",
+      "10:20:21.748 keys P{sleep 1}P",
+      "10:20:40.496 filler s2.mp4@0 0+600",
+      "10:20:41.996 keys  {sleep 1} ",
+      "10:22:21.096 filler s1.mp4@0 0+600",
+      "10:22:22.596 keys  {sleep 1} ",
+      "10:24:00.000 input restart ",
       "10:24:01.000 keys {esc}{sleep 1}{esc}",
       "10:24:02.100 keys %{F4}",
       "10:24:05.100 keys ^{F2}",
@@ -179,9 +207,9 @@ TEST_F(DayScenario, AChannelMorning) {
       "10:26:00.300 Text3 Movie",
       "10:26:00.300 normal next.mp4@0 0+600",
       "10:26:01.800 keys  {sleep 1} ",
-      "10:26:30.000 input click",
+      "10:26:30.000 input click B_pause",
       "10:26:31.000 keys P{sleep 1}P",
-      "10:26:35.020 input click",
+      "10:26:35.020 input click Command1",
       "10:26:36.020 keys {esc}{sleep 1}{esc}",
       "10:26:37.120 keys %{F4}",
       "10:26:40.120 keys ^{F2}",
@@ -189,6 +217,14 @@ TEST_F(DayScenario, AChannelMorning) {
       "10:26:42.120 Player false",
   };
   EXPECT_EQ(milestones(events("")), expected);
+  // The answer to "DISC" came with the player window in its corner (the panel on the left) and
+  // the designer over the screen, both topmost, in the same moment.
+  EXPECT_EQ(windows_at(date_time::add_seconds(at(10, 6, 33), 0.478)),
+            (std::vector<std::string>{"Vantora Player 2,2 500x350 top",
+                                      "Presentation Designer 4,4 792x580 top"}));
+  // The emergency is stamped with the click and valid for half an hour.
+  EXPECT_EQ(queued, std::vector<std::string>{"2026-12-06 10:20:00 2026-12-06 10:50:00 1800.0 "
+                                             "Emergency Emergency 000.0"});
 
   // The designer hears "P" on every ad tick of the lead time's last six seconds before the break.
   std::vector<DateTime> warned;
@@ -207,7 +243,7 @@ TEST_F(DayScenario, AChannelMorning) {
     stops.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' +
                     QString::fromStdString(e.text("file")).section(u'/', -1).toStdString());
   }
-  EXPECT_NE(std::ranges::find(stops, "10:24:05.100 s2.mp4"), stops.end());
+  EXPECT_NE(std::ranges::find(stops, "10:24:05.100 s1.mp4"), stops.end());
   EXPECT_EQ(logos_read, 1);
 
   // An empty Wizard_INI gets its row at the first show, the counter's sign blank; the next show
@@ -215,12 +251,13 @@ TEST_F(DayScenario, AChannelMorning) {
   // filler and the news are not.
   EXPECT_EQ(first_counter, QStringLiteral(" 0"));
   EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(), "0");
-  EXPECT_EQ(column("SELECT substr(seg_start_time, 12, 5) || ' ' || replace(file_name, rtrim("
-                   "file_name, replace(file_name, '/', '')), '') || ' ' || started || completed "
-                   "|| ' ' || IFNULL(saved_position, 'N') FROM Played ORDER BY rowid"),
-            (std::vector<std::string>{"10:05 first.mp4 00 N", "10:05 broken.mp4 00 N",
-                                      "10:05 second.mp4 00 N", "10:00 feature.mp4 11 720.0",
-                                      "10:20 e.mp4 00 0.0"}));
+  EXPECT_EQ(
+      column("SELECT substr(seg_start_time, 12, 5) || ' ' || replace(file_name, rtrim("
+             "file_name, replace(file_name, '/', '')), '') || ' ' || started || completed "
+             "|| ' ' || IFNULL(saved_position, 'N') || ' ' || caption FROM Played ORDER BY rowid"),
+      (std::vector<std::string>{"10:05 first.mp4 00 N Ad", "10:05 broken.mp4 00 N Ad",
+                                "10:05 second.mp4 00 N Ad", "10:00 feature.mp4 11 720.0 Tonight",
+                                "10:20 e.mp4 00 0.0 Emergency", "10:20 e.mp4 00 0.0 Emergency"}));
   EXPECT_TRUE(events("error").empty());
   EXPECT_FALSE(sim.program_running());
 }

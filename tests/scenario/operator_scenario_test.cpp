@@ -252,36 +252,6 @@ TEST_F(OperatorPanel, LogoInForceAndDragged) {
   EXPECT_EQ(logo.Top.get(), 60);
 }
 
-// The classic emergency: two clips at 14:00:00 over a movie at 300 s. Both rows are stamped with
-// the click and valid for half an hour, the first clip goes on air at once, and the movie comes
-// back 10 s before the cut. A second click while the break plays queues the folder again behind
-// it, and the movie still comes back after all four.
-TEST_F(OperatorPanel, EmergencyBreaksInAtOnceAndGivesTheMovieBack) {
-  emergency_clips();
-  Player& p = playing_show(3600, 13, 55);
-  runtime().post_at(at(14, 0, 0), [&] { position().put_CurrentPosition(300); });
-  click_at(at(14, 0, 0), p.form.B_Restart);
-  std::vector<std::string> queued;
-  runtime().post_at(at(14, 0, 3), [&] {
-    queued = column(
-        "SELECT seg_start_time || ' ' || seg_end_time || ' ' || end_offset || ' ' || caption || "
-        "' ' || text6 || ' ' || hide_caption || ad_flag || saved_position FROM AD_Temp");
-  });
-  click_at(at(14, 0, 5), p.form.B_Restart);
-  runtime().run_until(at(14, 3, 0));
-
-  const std::string row =
-      "2026-12-06 14:00:00 2026-12-06 14:30:00 1800.0 Emergency Emergency 000.0";
-  EXPECT_EQ(queued, (std::vector<std::string>{row, row}));
-  EXPECT_EQ(started_from(at(14, 0, 0)), (std::vector<std::string>{"a.mp4@0", "b.mp4@0", "a.mp4@0",
-                                                                  "b.mp4@0", "feature.mp4@290"}));
-  EXPECT_EQ(started_from(at(14, 0, 1)).size(), 4U);  // the first within the click's second
-  EXPECT_EQ(column("SELECT caption FROM Played"), (std::vector<std::string>(4, "Emergency")));
-  const std::vector<std::string> kinds = text3();
-  EXPECT_NE(std::ranges::find(kinds, "ADV"), kinds.end());
-  EXPECT_TRUE(events("error").empty());
-}
-
 // A break already waiting for 14:15 keeps its turn: nothing starts at the click, and at 14:15 the
 // ad plays first, then the emergency clips.
 TEST_F(OperatorPanel, EmergencyQueuesBehindAWaitingBreak) {
