@@ -95,8 +95,8 @@ TEST_F(DayScenario, AChannelMorning) {
     EXPECT_EQ(sim.globals().PanelLeft, kTrue);
     EXPECT_EQ(player().state.filler.FillerFolder, QStringLiteral("/srv/filler"));
   });
-  // The scheduling tool's changes before the restart.
-  sim.runtime().post_at(at(10, 23, 30), [&] {
+  // The scheduling tool's changes as the restart comes, after the logo timer's last look.
+  sim.runtime().post_at(date_time::add_seconds(at(10, 23, 59), 0.9), [&] {
     tool_exec(QStringLiteral("INSERT INTO logo (picture_file, startdate, enddate, logo_top, "
                              "logo_left) VALUES ('%1', '2026-12-06', '2026-12-07', 40, 600)")
                   .arg(picture("new.png")));
@@ -109,7 +109,7 @@ TEST_F(DayScenario, AChannelMorning) {
         "' ' || text6 || ' ' || hide_caption || ad_flag || saved_position FROM AD_Temp");
   });
   std::int64_t logos_read = -1;
-  sim.runtime().post_at(at(10, 25, 0), [&] { logos_read = sim.data().rsLogo.record_count(); });
+  sim.runtime().post_at(at(10, 24, 30), [&] { logos_read = sim.data().rsLogo.record_count(); });
   sim.runtime().run_until(at(10, 27, 0));
 
   const std::vector<std::string> expected{
