@@ -3,38 +3,46 @@
 namespace vantora::testing {
 namespace {
 
-// What the trace says happened, one line each, "HH:MM:SS.mmm what": what went on air (mode,
-// file@start, top+height), the designer's keys, the overlays, the forms and the scripted input.
+// What the trace says happened, one line a moment, "HH:MM:SS.mmm what | what": what went on air
+// (mode, file@start, top+height), the designer's keys, the overlays, the forms and the input.
 // A stop goes with the next start and the filler's own captions with its clip, so neither is
 // listed; the warnings before a break are counted instead.
 std::vector<std::string> milestones(const std::vector<TracedEvent>& trace) {
   std::vector<std::string> seen;
   for (const TracedEvent& e : trace) {
-    const std::string at = date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ';
     const std::string type = e.type();
     const std::string name = e.text("name");
     const nlohmann::json& v = e.fields.value("value", nlohmann::json());
     const std::string value = v.is_string() ? v.get<std::string>() : v.dump();
+    std::string what;
     if (type == "media") {
-      seen.push_back(at + e.text("mode") + ' ' +
-                     QString::fromStdString(e.text("file")).section(u'/', -1).toStdString() + '@' +
-                     std::to_string(int(e.number("start"))) +
-                     (e.fields.value("ok", false)
-                          ? ' ' + std::to_string(int(e.number("top"))) + '+' +
-                                std::to_string(int(e.number("height")))
-                          : " broken"));
+      what = e.text("mode") + ' ' +
+             QString::fromStdString(e.text("file")).section(u'/', -1).toStdString() + '@' +
+             std::to_string(int(e.number("start"))) +
+             (e.fields.value("ok", false) ? ' ' + std::to_string(int(e.number("top"))) + '+' +
+                                                std::to_string(int(e.number("height")))
+                                          : " broken");
     } else if (type == "keys" && e.text("keys") != "P") {
-      seen.push_back(at + "keys " + e.text("keys"));
+      what = "keys " + e.text("keys");
     } else if (type == "input") {
-      seen.push_back(at + "input " + e.text("action") + ' ' + e.text("control") + e.text("value"));
+      what = "input " + e.text("action") + ' ' + e.text("control") + e.text("value");
     } else if (type == "clipboard" && e.text("by") == "player") {
-      seen.push_back(at + "clipboard answered " + e.text("value"));
+      what = "clipboard answered " + e.text("value");
     } else if (type == "control" &&
                (name == "Restart" || name == "Player" ||
                 (name == "Text3" && value.find('/') == std::string::npos && value != "FILLER"))) {
-      seen.push_back(at + name + ' ' + value);
+      what = name + ' ' + value;
     } else if (type == "control" && name == "T_Time" && e.text("prop") == "Visible") {
-      seen.push_back(at + (value == "true" ? "clock shown" : "clock hidden"));
+      what = value == "true" ? "clock shown" : "clock hidden";
+    }
+    const std::string at = date_time::to_iso_ms(e.at).mid(11).toStdString();
+    if (what.empty()) {
+      continue;
+    }
+    if (!seen.empty() && seen.back().starts_with(at)) {
+      seen.back() += " | " + what;
+    } else {
+      seen.push_back(at + ' ' + what);
     }
   }
   return seen;
@@ -118,24 +126,18 @@ TEST_F(DayScenario, AChannelMorning) {
       "10:01:14.000 Player true",
       "10:01:15.000 keys %y{sleep 1}%y",
       "10:01:15.100 keys %y",
-      "10:01:16.600 Text3 Normal",
-      "10:01:16.600 Text3 Movie",
-      "10:01:16.600 normal feature.mp4@120 50+500",
+      "10:01:16.600 Text3 Normal | Text3 Movie | normal feature.mp4@120 50+500",
       "10:01:18.100 keys  {sleep 1} ",
       "10:01:18.200 clock shown",
       "10:01:23.200 clock hidden",
       "10:01:33.200 clock shown",
-      "10:05:00.654 Text3 ADV",
-      "10:05:00.654 clock hidden",
-      "10:05:00.654 normal first.mp4@0 0+600",
+      "10:05:00.654 Text3 ADV | clock hidden | normal first.mp4@0 0+600",
       "10:05:02.154 keys P{sleep 1}P",
       "10:05:30.726 normal broken.mp4@-1 broken",
       "10:05:32.226 keys P{sleep 1}P",
       "10:05:32.326 normal second.mp4@0 0+600",
       "10:05:33.826 keys P{sleep 1}P",
-      "10:05:52.574 clock shown",
-      "10:05:52.574 Text3 Movie",
-      "10:05:52.574 normal feature.mp4@334 50+500",
+      "10:05:52.574 clock shown | Text3 Movie | normal feature.mp4@334 50+500",
       "10:05:54.074 keys  {sleep 1} ",
       "10:05:59.174 clock hidden",
       "10:06:09.174 clock shown",
@@ -143,35 +145,27 @@ TEST_F(DayScenario, AChannelMorning) {
       "10:06:31.000 input clipboard DISC ",
       "10:06:32.000 input clipboard text of another program",
       "10:06:33.000 input clipboard DISC",
-      "10:06:33.478 clipboard answered OK",
-      "10:06:33.478 clock hidden",
+      "10:06:33.478 clipboard answered OK | clock hidden",
       "10:06:34.000 input clipboard CON",
       "10:06:36.000 input click play_pause",
-      "10:06:36.142 clipboard answered OK",
-      "10:06:36.142 clock shown",
+      "10:06:36.142 clipboard answered OK | clock shown",
       "10:06:37.000 input clipboard CON",
       "10:06:37.474 clipboard answered OK",
-      "10:08:00.669 Text3 News",
-      "10:08:00.669 clock hidden",
-      "10:08:00.669 news A.mp4@0 0+600",
+      "10:08:00.669 Text3 News | clock hidden | news A.mp4@0 0+600",
       "10:08:02.169 keys P{sleep 1}P",
       "10:08:21.283 news b.txt@-1 broken",
       "10:08:22.220 news c.mp4@0 0+600",
-      "10:08:42.834 clock shown",
-      "10:08:42.834 Text3 Movie",
-      "10:08:42.834 normal feature.mp4@449 50+500",
+      "10:08:42.834 clock shown | Text3 Movie | normal feature.mp4@449 50+500",
       "10:08:44.334 keys  {sleep 1} ",
       "10:08:49.434 clock hidden",
       "10:08:59.434 clock shown",
-      "10:13:14.434 clock hidden",
-      "10:13:14.434 filler s1.mp4@0 0+600",
+      "10:13:14.434 clock hidden | filler s1.mp4@0 0+600",
       "10:13:15.934 keys  {sleep 1} ",
       "10:14:55.034 filler s2.mp4@0 0+600",
       "10:14:56.534 keys  {sleep 1} ",
       "10:16:35.634 filler s1.mp4@0 0+600",
       "10:16:37.134 keys  {sleep 1} ",
-      "10:17:00.659 Text3 News",
-      "10:17:00.659 news A.mp4@0 0+600",
+      "10:17:00.659 Text3 News | news A.mp4@0 0+600",
       "10:17:02.159 keys P{sleep 1}P",
       "10:17:21.273 news b.txt@-1 broken",
       "10:17:22.210 news c.mp4@0 0+600",
@@ -179,9 +173,7 @@ TEST_F(DayScenario, AChannelMorning) {
       "10:17:44.324 keys  {sleep 1} ",
       "10:19:23.424 filler s1.mp4@0 0+600",
       "10:19:24.924 keys  {sleep 1} ",
-      "10:20:00.000 input click B_Restart",
-      "10:20:00.000 Text3 ADV",
-      "10:20:00.000 filler e.mp4@0 0+600",
+      "10:20:00.000 input click B_Restart | Text3 ADV | filler e.mp4@0 0+600",
       "10:20:01.500 keys P{sleep 1}P",
       "10:20:05.000 input click B_Restart",
       "10:20:20.248 filler e.mp4@0 0+600",
@@ -195,17 +187,13 @@ TEST_F(DayScenario, AChannelMorning) {
       "10:24:02.100 keys %{F4}",
       "10:24:05.100 keys ^{F2}",
       "10:24:06.100 keys ^{F2}",
-      "10:24:07.100 Player false",
-      "10:24:07.100 Restart true",
-      "10:24:12.100 Restart false",
-      "10:24:12.100 Player true",
+      "10:24:07.100 Player false | Restart true",
+      "10:24:12.100 Restart false | Player true",
       "10:24:24.100 keys %y{sleep 1}%y",
       "10:24:24.200 keys %y",
-      "10:24:25.700 Text3 UnIntrupted",
-      "10:24:25.700 filler s1.mp4@0 0+600",
+      "10:24:25.700 Text3 UnIntrupted | filler s1.mp4@0 0+600",
       "10:24:27.200 keys  {sleep 1} ",
-      "10:26:00.300 Text3 Movie",
-      "10:26:00.300 normal next.mp4@0 0+600",
+      "10:26:00.300 Text3 Movie | normal next.mp4@0 0+600",
       "10:26:01.800 keys  {sleep 1} ",
       "10:26:30.000 input click B_pause",
       "10:26:31.000 keys P{sleep 1}P",
