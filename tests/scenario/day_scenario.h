@@ -181,8 +181,9 @@ class DayScenario : public ScheduleFixture {
     return QString::fromStdString(e.text("file")).section(u'/', -1);
   }
 
-  static DateTime at(int hour, int minute, int second = 0, int day = 6) {
-    return date_time::from_parts(2026, 12, day, hour, minute, second);
+  // A moment of the next day, Monday.
+  static DateTime monday(int hour, int minute, int second = 0) {
+    return date_time::from_parts(2026, 12, 7, hour, minute, second);
   }
   double seconds_after_start(DateTime moment) const {
     return static_cast<double>(date_time::to_linear_ms(moment) - date_time::to_linear_ms(start_)) /

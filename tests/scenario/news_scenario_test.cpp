@@ -26,8 +26,8 @@ TEST_F(NewsScenario, AnItemPastMidnightWaitsForItsTimeTheNextDay) {
 
   const std::vector<TracedEvent> news = media_events("news");
   ASSERT_EQ(news.size(), 1U);
-  EXPECT_GE(news[0].at, at(0, 5, 0, 7));
-  EXPECT_LT(news[0].at, at(0, 5, 1, 7));
+  EXPECT_GE(news[0].at, monday(0, 5, 0));
+  EXPECT_LT(news[0].at, monday(0, 5, 1));
 }
 
 // Due while a break plays, the item waits for the break's end and then interrupts the resumed

@@ -84,23 +84,13 @@ TEST_F(SchedulerTest, BreakItemLoadsLikeASegmentAndABadColumnCostsOnlyItsVariabl
   EXPECT_EQ(logged_errors(), std::vector<std::int32_t>{err::kInvalidUseOfNull});
 }
 
-class TerminationCheckTest : public PlayerFixture {
- protected:
-  // The show interrupted at 10:10 (600 s into a segment that started at 10:00 at offset 0).
-  static PlaylistRow interrupted_row() {
-    PlaylistRow row{.start = "10:00:00", .end = "10:30:00", .file = "/media/a.mp4"};
-    row.show_start = true;
-    row.started = true;
-    row.saved_position = QStringLiteral("600");
-    return row;
-  }
-};
-
 // A row whose show_start flag cannot be read is no show start: counting it as one measured the
 // gap to a start that was never read and gave up a show that had room to finish.
-TEST_F(TerminationCheckTest, AnUnreadableRowIsNotTheNextShow) {
-  PlaylistRow show = interrupted_row();
-  show.show_end = true;
+TEST_F(SchedulerTest, AnUnreadableRowIsNotTheNextShow) {
+  // Interrupted at 10:10, 600 s into a segment begun at 10:00 from offset 0.
+  PlaylistRow show = one_row_show("10:00:00", "10:30:00", "/media/a.mp4");
+  show.started = true;
+  show.saved_position = QStringLiteral("600");
   add_row(show);
   add_row({.start = "10:30:00", .end = "11:00:00", .show_start = true, .show_end = true});
   add_row({.start = "11:30:00", .end = "12:00:00", .show_start = true, .show_end = true});
