@@ -1,6 +1,5 @@
 #include <QFile>
 #include <QSqlQuery>
-#include <QTime>
 
 #include "core/logo/logo_timer.h"
 #include "core/media/transport.h"
@@ -16,16 +15,12 @@ class OperatorPanel : public DayScenario {
  protected:
   static constexpr const char* kFeature = "/media/feature.mp4";
 
-  // The day starts about 20 s after the show fell due (10:00 unless told); the clock then stands
-  // 30 s after the show's start.
-  Player& playing_show(double length_s = 114, int hour = 10, int minute = 0) {
-    const QTime start(hour, minute);
-    const QByteArray from = start.toString(u"HH:mm:ss").toLatin1();
-    const QByteArray until = start.addSecs(1800).toString(u"HH:mm:ss").toLatin1();
-    ScheduleFixture::add_row(one_row_show(from.constData(), until.constData(), kFeature));
+  // The day starts about 20 s after the show fell due at 10:00; the clock then stands at 10:00:30.
+  Player& playing_show(double length_s = 114) {
+    ScheduleFixture::add_row(one_row_show("10:00:00", "10:30:00", kFeature));
     media(QString::fromLatin1(kFeature), length_s);
-    sim::Simulation& sim = simulation(date_time::add_seconds(at(hour, minute), -20));
-    sim.runtime().run_until(date_time::add_seconds(at(hour, minute), 30));
+    sim::Simulation& sim = simulation(at(9, 59, 40));
+    sim.runtime().run_until(at(10, 0, 30));
     EXPECT_TRUE(player().state.graph.m_objMediaPosition != nullptr);
     return player();
   }
@@ -61,14 +56,6 @@ class OperatorPanel : public DayScenario {
   // Runs a click at a moment of the day, as the operator's would: at the next pass of the loop.
   void click_at(DateTime when, forms::Button& button) {
     runtime().post_at(when, [&button] { button.click(); });
-  }
-
-  // The Exit click unloaded the window and closed the presentation, without an error line.
-  void expect_clean_exit() {
-    EXPECT_EQ(simulation_->application().player(), nullptr);
-    ASSERT_FALSE(keys_sent().empty());
-    EXPECT_EQ(keys_sent().back(), "^{F2}");
-    EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
   }
 
   std::vector<std::string> keys_sent() {
@@ -192,7 +179,10 @@ TEST_F(OperatorPanel, ExitDuringASegmentChangeEndsTheChangeToo) {
   };
   runtime().run_until(at(10, 1, 0));
   ASSERT_TRUE(clicked);
-  expect_clean_exit();
+  // The window unloaded and closed the presentation, without an error line.
+  EXPECT_EQ(simulation_->application().player(), nullptr);
+  EXPECT_EQ(keys_sent().back(), "^{F2}");
+  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
 }
 
 TEST_F(OperatorPanel, DisplaySwitchAndClock) {
@@ -252,19 +242,19 @@ TEST_F(OperatorPanel, LogoInForceAndDragged) {
   EXPECT_EQ(logo.Top.get(), 60);
 }
 
-// A break already waiting for 14:15 keeps its turn: nothing starts at the click, and at 14:15 the
+// A break already waiting for 10:15 keeps its turn: nothing starts at the click, and at 10:15 the
 // ad plays first, then the emergency clips.
 TEST_F(OperatorPanel, EmergencyQueuesBehindAWaitingBreak) {
   emergency_clips();
-  add_break("14:15:00", QStringLiteral("/media/ad.mp4"), 10);
-  Player& p = playing_show(3600, 13, 55);
-  click_at(at(14, 0, 0), p.form.B_Restart);
-  runtime().run_until(at(14, 17, 0));
-  const std::vector<std::string> started = started_from(at(14, 0, 0));
+  add_break("10:15:00", QStringLiteral("/media/ad.mp4"), 10);
+  Player& p = playing_show(3600);
+  click_at(at(10, 1, 0), p.form.B_Restart);
+  runtime().run_until(at(10, 17, 0));
+  const std::vector<std::string> started = started_from(at(10, 1, 0));
   ASSERT_EQ(started.size(), 4U);
   EXPECT_EQ(std::vector<std::string>(started.begin(), started.begin() + 3),
             (std::vector<std::string>{"ad.mp4@0", "a.mp4@0", "b.mp4@0"}));
-  EXPECT_EQ(started_from(at(14, 15, 0)).size(), 4U);  // nothing before 14:15
+  EXPECT_EQ(started_from(at(10, 15, 0)).size(), 4U);  // nothing before 10:15
 }
 
 // A folder that cannot be listed queues nothing at all, not even the clips File1 listed last, and
