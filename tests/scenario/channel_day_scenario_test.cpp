@@ -3,12 +3,13 @@
 namespace vantora::testing {
 namespace {
 
-// What the trace says happened, one line a moment, "HH:MM:SS.mmm what | what": what went on air
-// (mode, file@start, top+height), the designer's keys, the overlays, the forms and the input.
-// A stop goes with the next start and the filler's own captions with its clip, so neither is
-// listed; the warnings before a break are counted instead.
+// What the trace says happened, one line a moment, "HH:MM:SS.mmm what; what": what went on air
+// (mode, file@start, top+height), the status word in brackets, the designer's keys, the overlays,
+// the forms and the input. A stop goes with the next start and the filler's own captions with its
+// clip, so neither is listed; the warnings before a break are counted instead.
 std::vector<std::string> milestones(const std::vector<TracedEvent>& trace) {
   std::vector<std::string> seen;
+  std::int64_t line_ms = 0;
   for (const TracedEvent& e : trace) {
     const std::string type = e.type();
     const std::string name = e.text("name");
@@ -31,18 +32,20 @@ std::vector<std::string> milestones(const std::vector<TracedEvent>& trace) {
     } else if (type == "control" &&
                (name == "Restart" || name == "Player" ||
                 (name == "Text3" && value.find('/') == std::string::npos && value != "FILLER"))) {
-      what = name + ' ' + value;
+      what = name == "Text3" ? '[' + value + ']' : name + ' ' + value;
     } else if (type == "control" && name == "T_Time" && e.text("prop") == "Visible") {
       what = value == "true" ? "clock shown" : "clock hidden";
     }
-    const std::string at = date_time::to_iso_ms(e.at).mid(11).toStdString();
     if (what.empty()) {
       continue;
     }
-    if (!seen.empty() && seen.back().starts_with(at)) {
-      seen.back() += " | " + what;
+    // The keys of a hand-over (1.5 s) join the line of the clip, marked with their delay.
+    const std::int64_t ms = date_time::to_linear_ms(e.at);
+    if (!seen.empty() && (ms == line_ms || (type == "keys" && ms - line_ms <= 1500))) {
+      seen.back() += ms == line_ms ? "; " + what : " +" + std::to_string(ms - line_ms) + ' ' + what;
     } else {
-      seen.push_back(at + ' ' + what);
+      seen.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' + what);
+      line_ms = ms;
     }
   }
   return seen;
@@ -123,85 +126,58 @@ TEST_F(DayScenario, AChannelMorning) {
   const std::vector<std::string> expected{
       "10:00:59.000 keys ^{F1}",
       "10:01:02.000 keys %y",
-      "10:01:14.000 Player true",
-      "10:01:15.000 keys %y{sleep 1}%y",
-      "10:01:15.100 keys %y",
-      "10:01:16.600 Text3 Normal | Text3 Movie | normal feature.mp4@120 50+500",
-      "10:01:18.100 keys  {sleep 1} ",
+      "10:01:14.000 Player true +1000 keys %y{sleep 1}%y +1100 keys %y",
+      "10:01:16.600 [Normal]; [Movie]; normal feature.mp4@120 50+500 +1500 keys  {sleep 1} ",
       "10:01:18.200 clock shown",
       "10:01:23.200 clock hidden",
       "10:01:33.200 clock shown",
-      "10:05:00.654 Text3 ADV | clock hidden | normal first.mp4@0 0+600",
-      "10:05:02.154 keys P{sleep 1}P",
-      "10:05:30.726 normal broken.mp4@-1 broken",
-      "10:05:32.226 keys P{sleep 1}P",
-      "10:05:32.326 normal second.mp4@0 0+600",
-      "10:05:33.826 keys P{sleep 1}P",
-      "10:05:52.574 clock shown | Text3 Movie | normal feature.mp4@334 50+500",
-      "10:05:54.074 keys  {sleep 1} ",
+      "10:05:00.654 [ADV]; clock hidden; normal first.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:05:30.726 normal broken.mp4@-1 broken +1500 keys P{sleep 1}P",
+      "10:05:32.326 normal second.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:05:52.574 clock shown; [Movie]; normal feature.mp4@334 50+500 +1500 keys  {sleep 1} ",
       "10:05:59.174 clock hidden",
       "10:06:09.174 clock shown",
       "10:06:30.000 input clipboard disc",
       "10:06:31.000 input clipboard DISC ",
       "10:06:32.000 input clipboard text of another program",
       "10:06:33.000 input clipboard DISC",
-      "10:06:33.478 clipboard answered OK | clock hidden",
+      "10:06:33.478 clipboard answered OK; clock hidden",
       "10:06:34.000 input clipboard CON",
       "10:06:36.000 input click play_pause",
-      "10:06:36.142 clipboard answered OK | clock shown",
+      "10:06:36.142 clipboard answered OK; clock shown",
       "10:06:37.000 input clipboard CON",
       "10:06:37.474 clipboard answered OK",
-      "10:08:00.669 Text3 News | clock hidden | news A.mp4@0 0+600",
-      "10:08:02.169 keys P{sleep 1}P",
+      "10:08:00.669 [News]; clock hidden; news A.mp4@0 0+600 +1500 keys P{sleep 1}P",
       "10:08:21.283 news b.txt@-1 broken",
       "10:08:22.220 news c.mp4@0 0+600",
-      "10:08:42.834 clock shown | Text3 Movie | normal feature.mp4@449 50+500",
-      "10:08:44.334 keys  {sleep 1} ",
+      "10:08:42.834 clock shown; [Movie]; normal feature.mp4@449 50+500 +1500 keys  {sleep 1} ",
       "10:08:49.434 clock hidden",
       "10:08:59.434 clock shown",
-      "10:13:14.434 clock hidden | filler s1.mp4@0 0+600",
-      "10:13:15.934 keys  {sleep 1} ",
-      "10:14:55.034 filler s2.mp4@0 0+600",
-      "10:14:56.534 keys  {sleep 1} ",
-      "10:16:35.634 filler s1.mp4@0 0+600",
-      "10:16:37.134 keys  {sleep 1} ",
-      "10:17:00.659 Text3 News | news A.mp4@0 0+600",
-      "10:17:02.159 keys P{sleep 1}P",
+      "10:13:14.434 clock hidden; filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:14:55.034 filler s2.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:16:35.634 filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:17:00.659 [News]; news A.mp4@0 0+600 +1500 keys P{sleep 1}P",
       "10:17:21.273 news b.txt@-1 broken",
       "10:17:22.210 news c.mp4@0 0+600",
-      "10:17:42.824 filler s2.mp4@0 0+600",
-      "10:17:44.324 keys  {sleep 1} ",
-      "10:19:23.424 filler s1.mp4@0 0+600",
-      "10:19:24.924 keys  {sleep 1} ",
-      "10:20:00.000 input click B_Restart | Text3 ADV | filler e.mp4@0 0+600",
-      "10:20:01.500 keys P{sleep 1}P",
+      "10:17:42.824 filler s2.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:19:23.424 filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:20:00.000 input click B_Restart; [ADV]; filler e.mp4@0 0+600 +1500 keys P{sleep 1}P",
       "10:20:05.000 input click B_Restart",
-      "10:20:20.248 filler e.mp4@0 0+600",
-      "10:20:21.748 keys P{sleep 1}P",
-      "10:20:40.496 filler s2.mp4@0 0+600",
-      "10:20:41.996 keys  {sleep 1} ",
-      "10:22:21.096 filler s1.mp4@0 0+600",
-      "10:22:22.596 keys  {sleep 1} ",
-      "10:24:00.000 input restart ",
-      "10:24:01.000 keys {esc}{sleep 1}{esc}",
+      "10:20:20.248 filler e.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:20:40.496 filler s2.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:22:21.096 filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:24:00.000 input restart  +1000 keys {esc}{sleep 1}{esc}",
       "10:24:02.100 keys %{F4}",
-      "10:24:05.100 keys ^{F2}",
-      "10:24:06.100 keys ^{F2}",
-      "10:24:07.100 Player false | Restart true",
-      "10:24:12.100 Restart false | Player true",
-      "10:24:24.100 keys %y{sleep 1}%y",
-      "10:24:24.200 keys %y",
-      "10:24:25.700 Text3 UnIntrupted | filler s1.mp4@0 0+600",
-      "10:24:27.200 keys  {sleep 1} ",
-      "10:26:00.300 Text3 Movie | normal next.mp4@0 0+600",
-      "10:26:01.800 keys  {sleep 1} ",
-      "10:26:30.000 input click B_pause",
-      "10:26:31.000 keys P{sleep 1}P",
-      "10:26:35.020 input click Command1",
-      "10:26:36.020 keys {esc}{sleep 1}{esc}",
+      "10:24:05.100 keys ^{F2} +1000 keys ^{F2}",
+      "10:24:07.100 Player false; Restart true",
+      "10:24:12.100 Restart false; Player true",
+      "10:24:24.100 keys %y{sleep 1}%y +100 keys %y",
+      "10:24:25.700 [UnIntrupted]; filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:26:00.300 [Movie]; normal next.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:26:30.000 input click B_pause +1000 keys P{sleep 1}P",
+      "10:26:35.020 input click Command1 +1000 keys {esc}{sleep 1}{esc}",
       "10:26:37.120 keys %{F4}",
-      "10:26:40.120 keys ^{F2}",
-      "10:26:41.120 keys ^{F2}",
+      "10:26:40.120 keys ^{F2} +1000 keys ^{F2}",
       "10:26:42.120 Player false",
   };
   EXPECT_EQ(milestones(events("")), expected);
