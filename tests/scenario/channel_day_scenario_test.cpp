@@ -210,9 +210,9 @@ TEST_F(DayScenario, AChannelMorning) {
   EXPECT_NE(std::ranges::find(stops, "10:24:05.100 s1.mp4"), stops.end());
   EXPECT_EQ(logos_read, 1);
 
-  // An empty Wizard_INI gets its row at the first show, the counter's sign blank; the next show
-  // sets the row back to zero. Each break item is logged as it starts, the show at its end; the
-  // filler and the news are not.
+  // An empty Wizard_INI gets its row at the first day start, the counter's sign blank; the day
+  // start after the restart sets the row back to zero. Each break item is logged as it starts, the
+  // show at its end; the filler and the news are not.
   EXPECT_EQ(first_counter, QStringLiteral(" 0"));
   EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(), "0");
   EXPECT_EQ(
