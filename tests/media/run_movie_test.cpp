@@ -4,14 +4,15 @@
 
 #include "base/errors.h"
 #include "core/media/clip_end.h"
+#include "core/media/interrupted_programme.h"
 #include "support/player_fixture.h"
 
-namespace vantora {
+namespace vantora::testing {
 namespace {
 
 // What the scenarios cannot arrange: the mode flags at odds, a closed recordset, a clip that is
 // not media over one that plays.
-class RunMovieTest : public testing::PlayerFixture {
+class RunMovieTest : public PlayerFixture {
  protected:
   void SetUp() override {
     PlayerFixture::SetUp();
@@ -31,35 +32,21 @@ class RunMovieTest : public testing::PlayerFixture {
   ports::MediaPosition& position() { return *state().graph.m_objMediaPosition; }
 };
 
-TEST_F(RunMovieTest, PlaysTheFileOfTheModeWhoseFlagWins) {
-  const struct {
-    const char* what;
-    Bool16 news_running, filler_mode;
-    double duration_s;
-    double position_s;
-    int top;
-  } cases[] = {
-      {"news wins over filler", kTrue, kTrue, 20.0, 0.0, 0},
-      {"filler", kFalse, kTrue, 30.5, 0.0, 0},
-      {"normal", kFalse, kFalse, 95.7, 30.0, 50},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    state().news.NewsRunning = c.news_running;
-    state().filler.FillerMode = c.filler_mode;
-    state().row.StartOffset = 30;
-    state().row.PictureTop = 50;
-    state().row.PictureHeight = 0;  // plays full height
-    desktop_->SetCursorPos(300, 300);
-    Run_Movie(*player_);
-    EXPECT_EQ(state().graph.ClipPlaying, kTrue);
-    EXPECT_EQ(position().Duration(), c.duration_s);
-    EXPECT_EQ(position().CurrentPosition(), c.position_s);
-    EXPECT_EQ(state().graph.m_objVideoWindow->Top(), c.top);
-    EXPECT_EQ(state().graph.m_objVideoWindow->Height(), 600);
-    EXPECT_EQ(desktop_->cursor(), QPoint(0, 0)) << "the pointer leaves the picture";
-    EXPECT_EQ(player_->form.Text2.Text.get(), QString::number(static_cast<int>(c.duration_s)));
-  }
+// The scenarios play each mode's file; here the news wins over filler mode at odds with it, and
+// the clip's length and the pointer are checked.
+TEST_F(RunMovieTest, NewsWinsOverFillerTheLengthIsShownAndThePointerLeaves) {
+  state().news.NewsRunning = kTrue;
+  state().filler.FillerMode = kTrue;
+  state().row.StartOffset = 30;
+  state().row.PictureTop = 50;
+  desktop_->SetCursorPos(300, 300);
+  Run_Movie(*player_);
+  EXPECT_EQ(state().graph.ClipPlaying, kTrue);
+  EXPECT_EQ(position().Duration(), 20.0);
+  EXPECT_EQ(position().CurrentPosition(), 0.0);
+  EXPECT_EQ(state().graph.m_objVideoWindow->Top(), 0);
+  EXPECT_EQ(desktop_->cursor(), QPoint(0, 0));
+  EXPECT_EQ(player_->form.Text2.Text.get(), QStringLiteral("20"));
   EXPECT_TRUE(logged_.empty());
 }
 
@@ -121,5 +108,75 @@ TEST_F(RunMovieTest, ClipEndPollClearsClipPlayingOnlyAtTheEnd) {
   EXPECT_THROW(Poll_Clip_End(graph), RuntimeError);
 }
 
+class InterruptedProgrammeTest : public PlayerFixture {};
+
+// Saved, overwritten as a break item would, restored: the programme comes back and resumes ten
+// seconds early, filler restarts.
+TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromTheStart) {
+  struct Case {
+    const char* name;
+    bool filler;
+    bool have_graph;
+    double position_s;
+    int start_offset_after;
+    std::vector<std::int32_t> errors;
+  };
+  const Case cases[] = {
+      {"movie at 125.4 s", false, true, 125.4, 115, {}},
+      {"movie at 8 s", false, true, 8.0, 0, {}},
+      {"movie at exactly 10 s", false, true, 10.0, 0, {}},
+      {"10.5 s rounds to even", false, true, 20.5, 10, {}},
+      {"filler never reads the position", true, false, 300.0, 0, {}},
+      // The unreadable position leaves the offset saved before (here the first save's 40).
+      {"movie without a graph", false, false, 0.0, 40, {err::kObjectVariableNotSet}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Player& p = player(at(14, 0));
+    PlayerState& s = p.state;
+    Procedure proc(p.errors, QStringLiteral("Test()"));
+    position_->position_s = 50.0;
+    Save_Programme(p, proc);
+
+    s.row.MediaFile = QStringLiteral("/m/movie.mp4");
+    s.filler.ClipFile = QStringLiteral("/m/filler.mp4");
+    s.row.PictureTop = 40;
+    s.row.PictureHeight = 480;
+    s.row.EndOffset = 1800;
+    s.filler.FillerLength = 95;
+    s.filler.FillerMode = to_bool16(c.filler);
+    position_->position_s = c.position_s;
+    if (!c.have_graph) {
+      s.graph.m_objMediaPosition.reset();
+    }
+    p.form.Logo.Visible = true;
+    p.form.T_Time.Visible = false;
+    p.form.T_Number.Visible = false;
+    Save_Programme(p, proc);
+
+    // The break item and its hidden overlays.
+    s.row.MediaFile = s.filler.ClipFile = QStringLiteral("/ads/a.mp4");
+    s.row.PictureTop = 0;
+    s.row.PictureHeight = 600;
+    s.row.EndOffset = s.filler.FillerLength = 30;
+    s.row.StartOffset = 0;
+    p.form.Logo.Visible = false;
+    Restore_Programme(p, proc);
+
+    EXPECT_EQ(s.row.MediaFile, QStringLiteral("/m/movie.mp4"));
+    EXPECT_EQ(s.filler.ClipFile, QStringLiteral("/m/filler.mp4"));
+    EXPECT_EQ(s.row.PictureTop, 40);
+    EXPECT_EQ(s.row.PictureHeight, 480);
+    EXPECT_EQ(s.row.EndOffset, 1800);
+    EXPECT_EQ(s.filler.FillerLength, 95);
+    EXPECT_EQ(s.row.StartOffset, c.start_offset_after);
+    EXPECT_TRUE(p.form.Logo.Visible);
+    EXPECT_FALSE(p.form.T_Time.Visible) << "hidden before, hidden after";
+    EXPECT_FALSE(p.form.WnW.Visible);
+    EXPECT_EQ(logged_errors(), c.errors);
+    logged_.clear();
+  }
+}
+
 }  // namespace
-}  // namespace vantora
+}  // namespace vantora::testing

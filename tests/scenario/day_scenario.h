@@ -81,8 +81,10 @@ class DayScenario : public ScheduleFixture {
   }
 
   // `before_start` arranges the desktop before the program starts (a window left open, say).
+  // `script` is what is done from outside, as `simulate --input` reads it.
   sim::Simulation& simulation(DateTime start,
-                              const std::function<void(sim::Simulation&)>& before_start = {}) {
+                              const std::function<void(sim::Simulation&)>& before_start = {},
+                              const QString& script = {}) {
     start_ = start;
     QFile manifest(folder_.filePath(QStringLiteral("media.tsv")));
     EXPECT_TRUE(manifest.open(QIODevice::WriteOnly));
@@ -94,6 +96,9 @@ class DayScenario : public ScheduleFixture {
     options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
     options.media_durations_path = manifest.fileName();
     options.designer_command = designer_;
+    QString error;
+    options.input = sim::InputScript::parse(script, start, &error).value_or(sim::InputScript());
+    EXPECT_TRUE(error.isEmpty()) << qPrintable(error);
     simulation_ = std::make_unique<sim::Simulation>(options);
     if (before_start) {
       before_start(*simulation_);
@@ -144,10 +149,6 @@ class DayScenario : public ScheduleFixture {
     }
     return values;
   }
-  // The played log's file names, in the order they were written.
-  std::vector<std::string> played_files() {
-    return column("SELECT file_name FROM Played ORDER BY rowid");
-  }
 
   // How many error lines the procedure logged.
   std::size_t error_lines(const std::string& procedure) {
@@ -180,8 +181,9 @@ class DayScenario : public ScheduleFixture {
     return QString::fromStdString(e.text("file")).section(u'/', -1);
   }
 
-  static DateTime at(int hour, int minute, int second = 0, int day = 6) {
-    return date_time::from_parts(2026, 12, day, hour, minute, second);
+  // A moment of the next day, Monday.
+  static DateTime monday(int hour, int minute, int second = 0) {
+    return date_time::from_parts(2026, 12, 7, hour, minute, second);
   }
   double seconds_after_start(DateTime moment) const {
     return static_cast<double>(date_time::to_linear_ms(moment) - date_time::to_linear_ms(start_)) /

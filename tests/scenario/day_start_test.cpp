@@ -1,5 +1,3 @@
-#include <gmock/gmock.h>
-
 #include <cmath>
 #include <limits>
 
@@ -7,53 +5,6 @@
 
 namespace vantora::testing {
 namespace {
-
-TEST_F(DayScenario, TheDayStartsOnceTenSecondsAfterTheLoadAndReadsItsSettings) {
-  tool_exec(
-      QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 90, break_lead_time = 7, "
-                     "panel_left = -1, filler_folder = '/srv/filler'"));
-  sim::Simulation& sim = simulation(at(10, 0, 0));
-  sim.runtime().run_for_ms(37'000);
-  Player& p = player();
-
-  // Loaded at 23 s, LoadStartAt is 33 s: the tick at 33 s does nothing, the one at 34 s starts.
-  std::vector<double> timer2_off;
-  std::vector<double> shown;
-  for (const TracedEvent& e : events("control")) {
-    if (e.text("name") == "Timer2" && e.fields["value"] == false) {
-      timer2_off.push_back(seconds_after_start(e.at));
-    }
-    if (e.text("name") == "Player" && e.text("prop") == "Visible") {
-      shown.push_back(seconds_after_start(e.at));
-    }
-  }
-  EXPECT_EQ(timer2_off, std::vector<double>{34.0});
-  EXPECT_EQ(shown, std::vector<double>{34.0});
-
-  std::vector<std::string> keys;
-  for (const TracedEvent& e : events("keys")) {
-    keys.push_back(QString::number(seconds_after_start(e.at), 'f', 1).toStdString() + " " +
-                   e.text("keys") + " -> " + e.text("window"));
-  }
-  ASSERT_GE(keys.size(), 4U);
-  EXPECT_EQ(keys[2], "35.0 %y{sleep 1}%y -> Presentation Designer");
-  EXPECT_EQ(keys[3], "35.1 %y -> Presentation Designer");
-  EXPECT_THAT(windows_at(date_time::add_seconds(start_, 35)),
-              ::testing::Contains("Presentation Designer 4,4 792x580 top"));
-
-  EXPECT_EQ(p.state.settings.StartTolerance, 90);
-  EXPECT_EQ(p.state.settings.BreakLeadTime, 7);
-  EXPECT_EQ(p.state.filler.FillerFolder, QStringLiteral("/srv/filler"));
-  EXPECT_EQ(sim.globals().PanelLeft, kTrue);
-  EXPECT_NE(p.state.windows.PlayerHwnd, 0);
-  for (db::Recordset* rs : p.data.recordsets()) {
-    EXPECT_TRUE(rs->is_open()) << qPrintable(rs->command());
-  }
-  EXPECT_EQ(p.data.rsplaylist.sort(), QStringLiteral("seg_start_time"));
-  EXPECT_EQ(p.data.rsfiller.sort(), QString());  // an empty filler table is not sorted
-  EXPECT_EQ(p.data.rsAdv.sort(), QStringLiteral("time"));
-  EXPECT_EQ(p.data.rsLogo.sort(), QStringLiteral("startdate"));
-}
 
 // What the day start makes of the schedule 36 s after the program starts (play_Click, at a
 // whole second): the show due now starts normally from the start of its row to the tolerance
@@ -93,6 +44,8 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
   PlaylistRow stopped2 = part2;
   stopped2.started = true;
   stopped2.saved_position = QStringLiteral("1000");
+  const std::vector<PlaylistRow> split{part1, part2};
+  const std::vector<PlaylistRow> split_later{played1, stopped2};
   constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
   const DateTime kDecision = at(10, 10, 30);  // the day start of most stopped shows
   struct Case {
@@ -128,41 +81,12 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
        "UnIntrupted", nullptr, 0, kNone},
       {"clock at the row's start", stopped(1800, "600", true), nullptr, at(10, 0), 40, "Normal",
        nullptr, 0, kNone},
-      {"room to finish",
-       {part1, part2},
-       "11:00:00",
-       kDecision,
-       45,
-       "Intrupted",
-       "feature.mp4@605",
-       0,
+      {"room to finish", split, "11:00:00", kDecision, 45, "Intrupted", "feature.mp4@605", 0,
        kNone},
-      {"no room left",
-       {part1, part2},
-       "10:20:00",
-       kDecision,
-       630,
-       "UnRecoverable",
-       "next.mp4@0",
-       20,
-       kNone},
-      {"split, soon after",
-       {played1, stopped2},
-       "10:31:00",
-       at(10, 16, 36),
-       40,
-       "Intrupted",
-       "feature.mp4@1005",
-       0,
-       -9.0},
-      {"split, too late",
-       {played1, stopped2},
-       "10:31:00",
-       at(10, 31, 36),
-       40,
-       "Normal",
-       "next.mp4@0",
-       0,
+      {"no room left", split, "10:20:00", kDecision, 630, "UnRecoverable", "next.mp4@0", 20, kNone},
+      {"split, soon after", split_later, "10:31:00", at(10, 16, 36), 40, "Intrupted",
+       "feature.mp4@1005", 0, -9.0},
+      {"split, too late", split_later, "10:31:00", at(10, 31, 36), 40, "Normal", "next.mp4@0", 0,
        kNone},
   };
   filler_folder(QStringLiteral("filler"), {QStringLiteral("f1.mp4")}, 900);
@@ -204,16 +128,6 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
       EXPECT_NEAR(player().state.recovery.ResumeLag, c.resume_lag_s, 1.0);
     }
   }
-}
-
-TEST_F(DayScenario, WithNoShowAheadTheNextStartIsFarAway) {
-  add_row(one_row_show("08:00:00", "08:30:00", "/media/early.mp4"));
-  sim::Simulation& sim = simulation(at(10, 0, 0));
-  // Just after play_Click, before the filler timer's first tick searches again.
-  sim.runtime().run_for_ms(36'800);
-  EXPECT_EQ(text3().front(), "UnIntrupted");
-  EXPECT_EQ(player().state.row.SegStart, date_time::from_parts(2110, 6, 6));
-  EXPECT_EQ(player().state.cursor.EndOfList, kTrue);
 }
 
 }  // namespace

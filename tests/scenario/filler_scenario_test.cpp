@@ -15,14 +15,14 @@ TEST_F(DayScenario, FillerCyclesThroughAFolderAndTheLateRowEndsAtMidnight) {
   const QString fallback = filler_folder(QStringLiteral("filler"), {QStringLiteral("d.mp4")}, 4);
   add_filler_row(late, QStringLiteral("22:00:00"), QStringLiteral("02:00:00"), 0);
   sim::Simulation& sim = simulation(at(23, 58, 0));
-  sim.runtime().run_until(at(0, 0, 30, 7));
+  sim.runtime().run_until(monday(0, 0, 30));
 
   std::vector<QString> before_midnight;
   std::vector<QString> after_midnight;
   for (const TracedEvent& e : media_events("filler")) {
-    (e.at < at(0, 0, 0, 7) ? before_midnight : after_midnight).push_back(file_name(e));
+    (e.at < monday(0, 0, 0) ? before_midnight : after_midnight).push_back(file_name(e));
     const QString folder = QString::fromStdString(e.text("file")).section(u'/', 0, -2);
-    EXPECT_EQ(folder, e.at < at(0, 0, 0, 7) ? late : fallback);
+    EXPECT_EQ(folder, e.at < monday(0, 0, 0) ? late : fallback);
   }
   ASSERT_GE(before_midnight.size(), 6U);
   for (std::size_t cycle = 0; cycle + 3 <= 6; cycle += 3) {

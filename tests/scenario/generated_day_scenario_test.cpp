@@ -4,8 +4,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <iostream>
-#include <map>
 
 #include "sim/simulation.h"
 #include "support/trace_lines.h"
@@ -95,34 +93,24 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
     }
   }
 
-  // Played: each segment once, completed; each break item once for its break.
-  std::map<std::pair<QString, QString>, int> logged;
-  {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("day"));
-    db.setDatabaseName(folder.filePath(QStringLiteral("wizard.db")));
-    ASSERT_TRUE(db.open());
-    QSqlQuery query(db);
-    ASSERT_TRUE(query.exec(QStringLiteral("SELECT seg_start_time, file_name FROM Played")));
-    while (query.next()) {
-      ++logged[{query.value(0).toString(), query.value(1).toString()}];
-    }
-  }
-  QSqlDatabase::removeDatabase(QStringLiteral("day"));
+  // Played: each segment once; each break item once for its break.
   std::size_t expected_rows = day.segments.size();
   for (const daygen::GeneratedBreak& b : day.breaks) {
     expected_rows += static_cast<std::size_t>(b.items.size());
   }
-  EXPECT_EQ(logged.size(), expected_rows);
-  for (const auto& [row, times] : logged) {
-    EXPECT_EQ(times, 1) << qPrintable(row.first + u' ' + row.second);
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("day"));
+    db.setDatabaseName(folder.filePath(QStringLiteral("wizard.db")));
+    ASSERT_TRUE(db.open());
+    QSqlQuery query(QStringLiteral("SELECT COUNT(*) || ' ' || COUNT(DISTINCT seg_start_time || "
+                                   "file_name) FROM Played"),
+                    db);
+    ASSERT_TRUE(query.next());
+    EXPECT_EQ(query.value(0).toString().toStdString(),
+              std::to_string(expected_rows) + ' ' + std::to_string(expected_rows));
   }
-
-  for (const TracedEvent& e : read_events(options.trace_path, "error")) {
-    ADD_FAILURE() << e.fields.dump();
-  }
-  std::cout << "evening: " << day.segments.size() << " segments, " << day.breaks.size()
-            << " breaks " << break_late_ms.front() << ".." << break_late_ms.back()
-            << " ms late (median " << break_late_ms[break_late_ms.size() / 2] << ")\n";
+  QSqlDatabase::removeDatabase(QStringLiteral("day"));
+  EXPECT_TRUE(read_events(options.trace_path, "error").empty());
 }
 
 }  // namespace

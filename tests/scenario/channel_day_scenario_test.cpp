@@ -1,0 +1,230 @@
+#include "scenario/day_scenario.h"
+
+namespace vantora::testing {
+namespace {
+
+// What the trace says happened, one line a moment, "HH:MM:SS.mmm what; what": what went on air
+// (mode, file@start, top+height), the status word in brackets, the designer's keys, the overlays,
+// the forms and the input. A stop goes with the next start and the filler's own captions with its
+// clip, so neither is listed; the warnings before a break are counted instead.
+std::vector<std::string> milestones(const std::vector<TracedEvent>& trace) {
+  std::vector<std::string> seen;
+  std::int64_t line_ms = 0;
+  for (const TracedEvent& e : trace) {
+    const std::string type = e.type();
+    const std::string name = e.text("name");
+    const nlohmann::json& v = e.fields.value("value", nlohmann::json());
+    const std::string value = v.is_string() ? v.get<std::string>() : v.dump();
+    std::string what;
+    if (type == "media") {
+      what = e.text("mode") + ' ' +
+             QString::fromStdString(e.text("file")).section(u'/', -1).toStdString() + '@' +
+             std::to_string(int(e.number("start"))) +
+             (e.fields.value("ok", false) ? ' ' + std::to_string(int(e.number("top"))) + '+' +
+                                                std::to_string(int(e.number("height")))
+                                          : " broken");
+    } else if (type == "keys" && e.text("keys") != "P") {
+      what = "keys " + e.text("keys");
+    } else if (type == "input") {
+      what = "input " + e.text("action") + ' ' + e.text("control") + e.text("value");
+    } else if (type == "clipboard" && e.text("by") == "player") {
+      what = "clipboard answered " + e.text("value");
+    } else if (type == "control" &&
+               (name == "Restart" || name == "Player" ||
+                (name == "Text3" && value.find('/') == std::string::npos && value != "FILLER"))) {
+      what = name == "Text3" ? '[' + value + ']' : name + ' ' + value;
+    } else if (type == "control" && name == "T_Time" && e.text("prop") == "Visible") {
+      what = value == "true" ? "clock shown" : "clock hidden";
+    }
+    if (what.empty()) {
+      continue;
+    }
+    // The keys of a hand-over (1.5 s) join the line of the clip, marked with their delay.
+    const std::int64_t ms = date_time::to_linear_ms(e.at);
+    if (!seen.empty() && (ms == line_ms || (type == "keys" && ms - line_ms <= 1500))) {
+      seen.back() += ms == line_ms ? "; " + what : " +" + std::to_string(ms - line_ms) + ' ' + what;
+    } else {
+      seen.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' + what);
+      line_ms = ms;
+    }
+  }
+  return seen;
+}
+
+// A Sunday morning of the channel, from a start-up late for its first show to the second show:
+// the settings, a show with its picture, clock and caption, an ad break with an item that is no
+// media, the clipboard protocol, a news item with one over the show and again over the filler,
+// filler by weekday, an operator's emergency clicked twice over the filler, a restart, the next
+// show on time, and the operator's Exit during a pause: the pause is given up without handing the
+// screen back, and a news item due while the window closes never starts.
+TEST_F(DayScenario, AChannelMorning) {
+  tool_exec(
+      QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 90, break_lead_time = 7, "
+                     "panel_left = -1, filler_folder = '/srv/filler'"));
+  tool_exec(QStringLiteral("DELETE FROM Wizard_INI"));
+  PlaylistRow feature = one_row_show("10:00:00", "10:20:00", "/media/feature.mp4");
+  feature.start_offset = 120;
+  feature.picture_top = 50;
+  feature.picture_height = 500;
+  feature.logo_file = QStringLiteral("CLOCK");
+  add_row(one_row_show("10:26:00", "10:56:00", "/media/next.mp4"));  // read in time order
+  ScheduleFixture::add_row(feature);
+  media(feature.file, 720);  // the show's one segment ends with its clip
+  tool_exec(QStringLiteral("UPDATE playlist SET logo_left = 600, logo_top = 20"));
+  add_ad("10:05:00", QStringLiteral("/media/second.mp4"), 20, 3);
+  add_ad("10:05:00", QStringLiteral("/media/broken.mp4"), 15, 2, File::kNotMedia);
+  add_ad("10:05:00", QStringLiteral("/media/first.mp4"), 30, 1);
+  add_slot("10:05:00");
+  const QString news =
+      filler_folder(QStringLiteral("news"), {QStringLiteral("c.mp4"), QStringLiteral("A.mp4")}, 20);
+  QFile(news + QStringLiteral("/b.txt")).open(QIODevice::WriteOnly);
+  tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) VALUES "
+                           "('daily', '10:08:00', '%1'), ('filler', '10:17:00', '%1'), ('closing', "
+                           "'10:26:38', '%1')")
+                .arg(news));
+  // Today's row wins over the any-day row, though that one starts earlier.
+  const QString any_day = filler_folder(QStringLiteral("any"), {QStringLiteral("a1.mp4")}, 100);
+  add_filler_row(any_day, QStringLiteral("06:00:00"), QStringLiteral("12:00:00"), 0);
+  add_filler_row(filler_folder(QStringLiteral("sunday"),
+                               {QStringLiteral("s1.mp4"), QStringLiteral("s2.mp4")}, 100),
+                 QStringLiteral("07:00:00"), QStringLiteral("12:00:00"), 1);
+  filler_folder(QStringLiteral("emergency"), {QStringLiteral("e.mp4")}, 20);
+
+  // The first show is 76 s late at the day start: in time only with the wider tolerance.
+  sim::Simulation& sim =
+      simulation(at(10, 0, 40), {},
+                 QStringLiteral("10:06:30 clipboard disc\n10:06:31 clipboard DISC \n"
+                                "10:06:32 clipboard text of another program\n"
+                                "10:06:33 clipboard DISC\n10:06:34 clipboard CON\n"
+                                "10:06:36 click play_pause\n10:06:37 clipboard CON\n"
+                                "10:20:00 click B_Restart\n10:20:05 click B_Restart\n"
+                                "10:24:00 restart\n10:26:30 click B_pause\n"
+                                "10:26:35 click Command1\n"));
+  QString first_counter;
+  sim.runtime().post_at(at(10, 2, 0), [&] {
+    first_counter = tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString();
+    EXPECT_EQ(sim.globals().PanelLeft, kTrue);
+    EXPECT_EQ(player().state.filler.FillerFolder, QStringLiteral("/srv/filler"));
+  });
+  // The scheduling tool's changes as the restart comes, after the logo timer's last look.
+  sim.runtime().post_at(date_time::add_seconds(at(10, 23, 59), 0.9), [&] {
+    tool_exec(QStringLiteral("INSERT INTO logo (picture_file, startdate, enddate, logo_top, "
+                             "logo_left) VALUES ('%1', '2026-12-06', '2026-12-07', 40, 600)")
+                  .arg(picture("new.png")));
+    tool_exec(QStringLiteral("UPDATE Wizard_INI SET lottery_counter = '3'"));
+  });
+  std::vector<std::string> queued;
+  sim.runtime().post_at(at(10, 20, 3), [&] {
+    queued = column(
+        "SELECT seg_start_time || ' ' || seg_end_time || ' ' || end_offset || ' ' || caption || "
+        "' ' || text6 || ' ' || hide_caption || ad_flag || saved_position FROM AD_Temp");
+  });
+  std::int64_t logos_read = -1;
+  sim.runtime().post_at(at(10, 24, 30), [&] { logos_read = sim.data().rsLogo.record_count(); });
+  sim.runtime().run_until(at(10, 27, 0));
+
+  const std::vector<std::string> expected{
+      "10:00:59.000 keys ^{F1}",
+      "10:01:02.000 keys %y",
+      "10:01:14.000 Player true +1000 keys %y{sleep 1}%y +1100 keys %y",
+      "10:01:16.600 [Normal]; [Movie]; normal feature.mp4@120 50+500 +1500 keys  {sleep 1} ",
+      "10:01:18.200 clock shown",
+      "10:01:23.200 clock hidden",
+      "10:01:33.200 clock shown",
+      "10:05:00.654 [ADV]; clock hidden; normal first.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:05:30.726 normal broken.mp4@-1 broken +1500 keys P{sleep 1}P",
+      "10:05:32.326 normal second.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:05:52.574 clock shown; [Movie]; normal feature.mp4@334 50+500 +1500 keys  {sleep 1} ",
+      "10:05:59.174 clock hidden",
+      "10:06:09.174 clock shown",
+      "10:06:30.000 input clipboard disc",
+      "10:06:31.000 input clipboard DISC ",
+      "10:06:32.000 input clipboard text of another program",
+      "10:06:33.000 input clipboard DISC",
+      "10:06:33.478 clipboard answered OK; clock hidden",
+      "10:06:34.000 input clipboard CON",
+      "10:06:36.000 input click play_pause",
+      "10:06:36.142 clipboard answered OK; clock shown",
+      "10:06:37.000 input clipboard CON",
+      "10:06:37.474 clipboard answered OK",
+      "10:08:00.669 [News]; clock hidden; news A.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:08:21.283 news b.txt@-1 broken",
+      "10:08:22.220 news c.mp4@0 0+600",
+      "10:08:42.834 clock shown; [Movie]; normal feature.mp4@449 50+500 +1500 keys  {sleep 1} ",
+      "10:08:49.434 clock hidden",
+      "10:08:59.434 clock shown",
+      "10:13:14.434 clock hidden; filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:14:55.034 filler s2.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:16:35.634 filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:17:00.659 [News]; news A.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:17:21.273 news b.txt@-1 broken",
+      "10:17:22.210 news c.mp4@0 0+600",
+      "10:17:42.824 filler s2.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:19:23.424 filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:20:00.000 input click B_Restart; [ADV]; filler e.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:20:05.000 input click B_Restart",
+      "10:20:20.248 filler e.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "10:20:40.496 filler s2.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:22:21.096 filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:24:00.000 input restart  +1000 keys {esc}{sleep 1}{esc}",
+      "10:24:02.100 keys %{F4}",
+      "10:24:05.100 keys ^{F2} +1000 keys ^{F2}",
+      "10:24:07.100 Player false; Restart true",
+      "10:24:12.100 Restart false; Player true",
+      "10:24:24.100 keys %y{sleep 1}%y +100 keys %y",
+      "10:24:25.700 [UnIntrupted]; filler s1.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:26:00.300 [Movie]; normal next.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "10:26:30.000 input click B_pause +1000 keys P{sleep 1}P",
+      "10:26:35.020 input click Command1 +1000 keys {esc}{sleep 1}{esc}",
+      "10:26:37.120 keys %{F4}",
+      "10:26:40.120 keys ^{F2} +1000 keys ^{F2}",
+      "10:26:42.120 Player false",
+  };
+  EXPECT_EQ(milestones(events("")), expected);
+  // The answer to "DISC" came with the player window in its corner (the panel on the left) and
+  // the designer over the screen, both topmost, in the same moment.
+  EXPECT_EQ(windows_at(date_time::add_seconds(at(10, 6, 33), 0.478)),
+            (std::vector<std::string>{"Vantora Player 2,2 500x350 top",
+                                      "Presentation Designer 4,4 792x580 top"}));
+  // The emergency is stamped with the click and valid for half an hour.
+  EXPECT_EQ(queued, std::vector<std::string>{"2026-12-06 10:20:00 2026-12-06 10:50:00 1800.0 "
+                                             "Emergency Emergency 000.0"});
+
+  // The designer hears "P" on every ad tick of the lead time's last six seconds before the break.
+  std::vector<DateTime> warned;
+  for (const TracedEvent& e : events("keys")) {
+    if (e.text("keys") == "P" && e.at < date_time::add_seconds(at(10, 5, 0), 0.7)) {
+      warned.push_back(e.at);
+    }
+  }
+  ASSERT_FALSE(warned.empty());
+  EXPECT_GE(warned.front(), at(10, 4, 54));
+  EXPECT_EQ(warned.size(), 9U);
+  // The restart stops the clip with the old window, before the Restart form shows, and the day
+  // started again reads the tables as they are now.
+  std::vector<std::string> stops;
+  for (const TracedEvent& e : events("stop")) {
+    stops.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' +
+                    QString::fromStdString(e.text("file")).section(u'/', -1).toStdString());
+  }
+  EXPECT_NE(std::ranges::find(stops, "10:24:05.100 s1.mp4"), stops.end());
+  EXPECT_EQ(logos_read, 1);
+
+  // An empty Wizard_INI gets its row at the first day start, the counter's sign blank; the day
+  // start after the restart sets the row back to zero. Each break item is logged as it starts, the
+  // show at its end; the filler and the news are not.
+  EXPECT_EQ(first_counter, QStringLiteral(" 0"));
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString(), "0");
+  EXPECT_EQ(
+      column("SELECT substr(seg_start_time, 12, 5) || ' ' || replace(file_name, rtrim("
+             "file_name, replace(file_name, '/', '')), '') || ' ' || started || completed "
+             "|| ' ' || IFNULL(saved_position, 'N') || ' ' || caption FROM Played ORDER BY rowid"),
+      (std::vector<std::string>{"10:05 first.mp4 00 N Ad", "10:05 broken.mp4 00 N Ad",
+                                "10:05 second.mp4 00 N Ad", "10:00 feature.mp4 11 720.0 Tonight",
+                                "10:20 e.mp4 00 0.0 Emergency", "10:20 e.mp4 00 0.0 Emergency"}));
+  EXPECT_TRUE(events("error").empty());
+  EXPECT_FALSE(sim.program_running());
+}
+
+}  // namespace
+}  // namespace vantora::testing
