@@ -75,6 +75,7 @@ TEST_F(StartupSequence, StartsRestartsAndExitsBeforeTheDayStarted) {
   int ended = 0;
   sim.application().end_program = [&ended] { ++ended; };
   sim.runtime().run_for_ms(1);
+  EXPECT_FALSE(sim.data().rsplaylist.is_open() || sim.data().rsPlayer_INI.is_open());
   EXPECT_EQ(tool_value(QStringLiteral("SELECT group_concat(file_name, '|') FROM "
                                       "(SELECT file_name FROM playlist ORDER BY rowid)"))
                 .toString(),
