@@ -325,32 +325,6 @@ TEST_F(RecordsetTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
   EXPECT_EQ(tool_value("SELECT saved_position || caption FROM playlist").toString(), "43.0tool");
 }
 
-// A private store commits its writes in batches: all of them, a batch's unfinished tail too, are
-// in the file once it closes, as a killed simulated program's writes must be for its next launch.
-TEST(PrivateStoreTest, EveryWriteIsInTheFileOnceTheStoreCloses) {
-  QTemporaryDir folder;
-  ASSERT_EQ(platform::create_schedule(folder.path()), platform::CreateResult::kCreated);
-  const QString table = QStringLiteral("playlist");
-  constexpr int kRows = 1001;  // five writes for two rows: a few batches and a part
-  constexpr int kFileName = 2;
-  constexpr int kSavedPosition = 16;
-  {
-    const auto store =
-        platform::open_schedule(folder.path(), platform::SqliteScheduleStore::Sharing::kPrivate);
-    for (int i = 0; i < kRows; ++i) {
-      const std::int64_t key = store->insert_row(table, {{kFileName, QString::number(i)}});
-      store->update_row(table, key, {{kSavedPosition, i + 0.5}});
-      if (i % 2 == 1) {
-        store->delete_row(table, key);
-      }
-    }
-  }
-  const ports::TableContents contents = platform::open_schedule(folder.path())->read_table(table);
-  ASSERT_EQ(contents.rows.size(), std::size_t{kRows / 2 + 1});
-  EXPECT_EQ(contents.rows.back().cells[kFileName].toString(), QString::number(kRows - 1));
-  EXPECT_EQ(contents.rows.back().cells[kSavedPosition].toDouble(), kRows - 0.5);
-}
-
 // The example of docs/schema.md is what schedule writers copy: it must load and read back.
 TEST_F(RecordsetTest, DocumentedExampleLoadsAndReads) {
   QFile doc(QStringLiteral(VANTORA_SOURCE_DIR "/docs/schema.md"));

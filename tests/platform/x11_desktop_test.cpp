@@ -30,14 +30,6 @@ QStringList lines_of(const QString& path) {
   return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
 }
 
-QString stand_in(const QString& key_log, const QString& title = {}) {
-  QString command = QStringLiteral(VANTORA_STAND_IN_BINARY);
-  if (!title.isEmpty()) {
-    command += QStringLiteral(" --title \"%1\"").arg(title);
-  }
-  return command + QLatin1Char(' ') + key_log + QStringLiteral(" show.vpd");
-}
-
 class X11DesktopTest : public ::testing::TestWithParam<XServer::WindowManager> {
  protected:
   void SetUp() override {
@@ -49,7 +41,10 @@ class X11DesktopTest : public ::testing::TestWithParam<XServer::WindowManager> {
   }
 
   ports::WindowHandle launch(const QString& key_log, const QString& title) {
-    desktop_->Shell(stand_in(key_log, title == designer::window_title() ? QString() : title));
+    // The stand-in takes the designer's title unless told another.
+    const QString named =
+        title == designer::window_title() ? QString() : " --title \"" + title + '"';
+    desktop_->Shell(QStringLiteral(VANTORA_STAND_IN_BINARY) + named + ' ' + key_log + " show.vpd");
     ports::WindowHandle window = 0;
     wait_until([&] { return (window = desktop_->find_window(title)) != 0; }, 15000);
     return window;
