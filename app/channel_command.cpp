@@ -1,7 +1,9 @@
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -63,6 +65,15 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
                  qPrintable(settings.data_folder), qPrintable(ini_path));
     return 2;
   }
+  const QDateTime start_moment = args.start_at.empty()
+                                     ? QDateTime::currentDateTime()
+                                     : QDateTime::fromString(QString::fromStdString(args.start_at),
+                                                             QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  if (!start_moment.isValid()) {
+    std::fprintf(stderr, "vantora-player: --start-at wants \"YYYY-MM-DD HH:MM:SS\", got \"%s\"\n",
+                 args.start_at.c_str());
+    return 2;
+  }
   platform::X11Desktop desktop;
   if (!desktop.connected()) {
     std::fprintf(stderr, "vantora-player: no X display to play on (is DISPLAY set?)\n");
@@ -111,14 +122,25 @@ int run_channel(int argc, char** argv, const ChannelArguments& args) {
   signals.on_hangup = [&shell] { shell.Restart_Load(); };
   signals.on_terminate = press_exit;
 
+  const std::chrono::milliseconds until_start(
+      std::max<qint64>(0, QDateTime::currentDateTime().msecsTo(start_moment)));
   QTimer quit_timer;
   if (args.quit_after_s > 0) {
     quit_timer.setSingleShot(true);
     QObject::connect(&quit_timer, &QTimer::timeout, press_exit);
-    quit_timer.start(std::chrono::seconds(args.quit_after_s));
+    quit_timer.start(until_start + std::chrono::seconds(args.quit_after_s));
   }
 
-  runtime.post([&shell] { shell.Startup_Load(); });
+  // Waiting here, with the libraries loaded and the display open, is what lets a start-up at a
+  // planned moment tick in step with the plan made for it.
+  QTimer start_timer;
+  start_timer.setSingleShot(true);
+  start_timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&start_timer, &QTimer::timeout, [&shell, &as_run] {
+    as_run.record_startup();
+    shell.Startup_Load();
+  });
+  start_timer.start(until_start);
   return QApplication::exec();
 }
 

@@ -55,6 +55,9 @@ int run_init_db(int argc, char** argv, const std::string& data_folder);
 struct ChannelArguments {
   std::string config_path;
   std::int64_t quit_after_s = 0;  // 0: until the operator presses Exit
+  // "YYYY-MM-DD HH:MM:SS": the start-up runs at that moment, with the program already loaded, as
+  // `plan --start` has it; empty: at once.
+  std::string start_at;
 };
 
 // Plays the channel named by channel.ini (beside the program, or `config_path`) on this X display.

@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "app/commands.h"
+#include "app/demo/demo_channel.h"
 #include "base/errors.h"
 #include "platform/qt/qt_runtime.h"
-#include "app/demo/demo_channel.h"
 
 namespace vantora::app {
 namespace {

@@ -56,6 +56,8 @@ int main(int argc, char** argv) {
   app.add_option("--quit-after", channel_args.quit_after_s,
                  "Press the Exit button after this many seconds (unattended demos and tests)")
       ->check(CLI::PositiveNumber);
+  app.add_option("--start-at", channel_args.start_at,
+                 "\"YYYY-MM-DD HH:MM:SS\": start the channel at that moment (as `plan --start`)");
 
   std::string init_db_folder;
   CLI::App* init_db = app.add_subcommand(

@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "app/commands.h"
-#include "base/errors.h"
-#include "platform/mpv/mpv_engine.h"
 #include "app/plan/plan_day.h"
 #include "app/plan/plan_output.h"
+#include "base/errors.h"
+#include "platform/mpv/mpv_engine.h"
 
 namespace vantora::app {
 
@@ -51,7 +51,7 @@ int run_plan(int argc, char** argv, const PlanArguments& args) {
   request.probe = platform::lazy_duration_probe();
   request.cache_path = plan::MediaLengths::default_cache_path();
   request.progress = isatty(STDERR_FILENO) != 0 ? plan::Progress::kBar : plan::Progress::kNone;
-  request.render_ms = plan::typical_render_ms(data_folder);
+  request.timing = plan::channel_timing(data_folder);
 
   QElapsedTimer clock;
   clock.start();

@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 
 #include "app/commands.h"
-#include "platform/asrun/as_run_log.h"
 #include "app/plan/day_report.h"
 #include "app/plan/plan_output.h"
+#include "platform/asrun/as_run_log.h"
 
 namespace vantora::app {
 

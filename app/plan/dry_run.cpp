@@ -16,13 +16,28 @@ namespace vantora::plan {
 
 namespace {
 
-// Collects the record and the error lines, stamped on the virtual clock.
+// A start-up longer than this is not the machine's pace but a fault of that run (a designer that
+// hung): the plan keeps the simulated start-up then.
+constexpr qint64 kLongestStartupLag_ms = 5000;
+
+// Collects the record and the error lines, stamped on the virtual clock. The first day start is
+// held back to the real start-up's length: the program spends that time before its first show
+// line, and timers due meanwhile tick late, as they do on a real machine.
 class Collector final : public PlayoutObserver {
  public:
-  Collector(const ports::Runtime& clock, std::vector<AiredEvent>& events)
-      : clock_(clock), events_(events) {}
+  Collector(ports::Runtime& clock, std::vector<AiredEvent>& events, DateTime start,
+            std::optional<qint64> startup_ms)
+      : clock_(clock), events_(events), start_(start), startup_ms_(startup_ms) {}
 
   void on_playout(const PlayoutEvent& event) override {
+    if (startup_ms_ && event.type == QStringLiteral("show")) {
+      const qint64 lag_ms =
+          *startup_ms_ - (date_time::to_linear_ms(clock_.now()) - date_time::to_linear_ms(start_));
+      if (lag_ms > 0 && lag_ms <= kLongestStartupLag_ms) {
+        clock_.sleep_ms(static_cast<int>(lag_ms));
+      }
+      startup_ms_.reset();
+    }
     events_.push_back({date_time::to_qdatetime(clock_.now()), event.type, event.fields});
   }
   void on_error(const LoggedError& entry) {
@@ -34,8 +49,10 @@ class Collector final : public PlayoutObserver {
   }
 
  private:
-  const ports::Runtime& clock_;
+  ports::Runtime& clock_;
   std::vector<AiredEvent>& events_;
+  DateTime start_;
+  std::optional<qint64> startup_ms_;
 };
 
 // The caption cycle writes the status files the settings name; in a dry run they go to the work
@@ -76,7 +93,8 @@ QString prepare_work_copy(const QString& data_folder, const QString& work_folder
 }
 
 std::vector<AiredEvent> run_dry(const QString& work_folder, const QDateTime& start,
-                                qint64 duration_s, MediaLengths& lengths, int render_ms) {
+                                qint64 duration_s, MediaLengths& lengths,
+                                const RealTiming& timing) {
   std::vector<AiredEvent> events;
   sim::SimulationOptions options;
   options.data_folder = work_folder;
@@ -85,9 +103,9 @@ std::vector<AiredEvent> run_dry(const QString& work_folder, const QDateTime& sta
   options.start = date_time::from_qdatetime(start);
   options.duration_s = duration_s;
   options.media_prober = [&lengths](const QString& path) { return lengths.length_s(path); };
-  options.render_ms = render_ms;
+  options.render_ms = timing.render_ms;
   sim::Simulation simulation(options);
-  Collector collector(simulation.runtime(), events);
+  Collector collector(simulation.runtime(), events, options.start, timing.startup_ms);
   simulation.on_player_loaded = [&collector](Player& player) {
     player.playout.add_observer(&collector);
     player.errors.add_listener(

@@ -49,28 +49,35 @@ QStringList files_of_the_day(const ScheduleFacts& facts, const PlanRequest& requ
 
 }  // namespace
 
-int typical_render_ms(const QString& data_folder) {
+RealTiming channel_timing(const QString& data_folder) {
   // The real engine started the demo channel's clips in 35 to 140 ms on a busy two-core machine.
   constexpr int kTypicalRender_ms = 60;
+  RealTiming timing{kTypicalRender_ms, std::nullopt};
   const QFileInfoList logs =
       QDir(QDir(data_folder).filePath(QStringLiteral("as-run")))
           .entryInfoList({QStringLiteral("*.jsonl")}, QDir::Files, QDir::Name | QDir::Reversed);
   if (logs.isEmpty()) {
-    return kTypicalRender_ms;
+    return timing;
   }
   QString error;
   std::vector<qint64> render_ms;
+  QDateTime startup;
   for (const AiredEvent& event : read_as_run(logs.front().filePath(), &error)) {
     const QVariant value = event.fields.value(QStringLiteral("render_ms"));
     if (event.type == QStringLiteral("media") && value.isValid() && !value.isNull()) {
       render_ms.push_back(value.toLongLong());
+    } else if (event.type == QStringLiteral("startup")) {
+      startup = event.t;
+    } else if (event.type == QStringLiteral("show") && startup.isValid()) {
+      timing.startup_ms = startup.msecsTo(event.t);
+      startup = {};
     }
   }
-  if (render_ms.empty()) {
-    return kTypicalRender_ms;
+  if (!render_ms.empty()) {
+    std::nth_element(render_ms.begin(), render_ms.begin() + render_ms.size() / 2, render_ms.end());
+    timing.render_ms = static_cast<int>(render_ms[render_ms.size() / 2]);
   }
-  std::nth_element(render_ms.begin(), render_ms.begin() + render_ms.size() / 2, render_ms.end());
-  return static_cast<int>(render_ms[render_ms.size() / 2]);
+  return timing;
 }
 
 PlanResult make_plan(const PlanRequest& request) {
@@ -101,7 +108,7 @@ PlanResult make_plan(const PlanRequest& request) {
   plan.from = request.start;
   plan.until = request.until;
   plan.events = run_dry(work.path(), request.start, request.start.secsTo(request.until), lengths,
-                        request.render_ms);
+                        request.timing);
   plan.items = aired_items(plan.events, &facts, &lengths, facts.emergency_folder);
   plan.spans = spans_of(plan.items, plan.until);
   for (const AiredItem& item : plan.items) {

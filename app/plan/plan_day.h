@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "app/plan/day_plan.h"
+#include "app/plan/dry_run.h"
 #include "app/plan/media_lengths.h"
 
 namespace vantora::plan {
@@ -15,9 +16,7 @@ struct PlanRequest {
   MediaProbe probe;
   QString cache_path;  // of the media lengths
   Progress progress = Progress::kNone;
-  // How long a file takes the real engine to start; the player waits that long at every start,
-  // and over a day of back-to-back segments the waits add up.
-  int render_ms = 0;
+  RealTiming timing;
 };
 
 struct PlanResult {
@@ -31,8 +30,8 @@ struct PlanResult {
 // folder is only read.
 PlanResult make_plan(const PlanRequest& request);
 
-// The channel's own render time: the median of the starts in its latest as-run log, or a typical
-// one when it has none yet.
-int typical_render_ms(const QString& data_folder);
+// The channel's own pace from its latest as-run log: the median render time of its starts (a
+// typical one when it has none yet) and the length of its latest start-up to its day start.
+RealTiming channel_timing(const QString& data_folder);
 
 }  // namespace vantora::plan

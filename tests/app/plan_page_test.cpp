@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QImage>
 #include <QProcess>
 #include <QStandardPaths>
@@ -7,48 +8,32 @@
 #include <QUrl>
 #include <set>
 
-#include "sim/media_manifest.h"
-#include "tools/daygen/day_generator.h"
-#include "app/plan/plan_day.h"
-#include "app/plan/plan_output.h"
-
 namespace vantora::testing {
 namespace {
 
-QString chromium_binary() {
-  for (const char* name : {"chromium", "chromium-browser", "google-chrome"}) {
-    const QString path = QStandardPaths::findExecutable(QLatin1String(name));
-    if (!path.isEmpty()) {
-      return path;
-    }
-  }
-  return {};
-}
-
-// The plan's page as a person opens it, drawn by a real browser: the picture is not blank, and
-// the document the browser built holds the timeline's four lanes with something on each.
+// The plan's page as a person makes it (a demo channel, then the plan command) and opens it,
+// drawn by a real browser: the picture is not blank, and the document the browser built holds the
+// timeline's four lanes with something on each.
 TEST(PlanPageInChromium, DrawsTheTimelineLanes) {
-  const QString browser = chromium_binary();
+  QString browser;
+  for (const char* name : {"chromium", "chromium-browser", "google-chrome"}) {
+    browser = browser.isEmpty() ? QStandardPaths::findExecutable(QLatin1String(name)) : browser;
+  }
   if (browser.isEmpty()) {
     GTEST_SKIP() << "no chromium binary on PATH (scripts/install-deps installs it)";
   }
   QTemporaryDir folder;
-  daygen::DayParameters day_shape;
-  day_shape.ad_catalogue = 400;
-  const daygen::GeneratedDay day = daygen::generate_day(folder.filePath("day"), day_shape);
-  QString error;
-  const auto manifest = sim::MediaManifest::load(day.media_durations, &error);
-  ASSERT_TRUE(manifest) << qPrintable(error);
-  plan::PlanRequest request;
-  request.data_folder = day.folder;
-  request.start = date_time::to_qdatetime(day.date);
-  request.until = request.start.addSecs(3 * 3600);
-  request.probe = [&manifest](const QString& path) { return manifest->duration_s(path); };
-  request.cache_path = folder.filePath(QStringLiteral("lengths.tsv"));
-  const plan::PlanResult result = plan::make_plan(request);
-  ASSERT_TRUE(result.error.isEmpty()) << qPrintable(result.error);
+  const QString channel = folder.filePath(QStringLiteral("channel"));
   const QString page = folder.filePath(QStringLiteral("plan.html"));
-  ASSERT_TRUE(plan::write_text_file(page, plan::plan_html(result.plan, QStringLiteral("Plan"))));
+  const QString player = QStringLiteral(VANTORA_PLAYER_BINARY);
+  ASSERT_EQ(QProcess::execute(player, {QStringLiteral("demo-channel"), channel}), 0);
+  // An hour holds the demo's whole day, filler, shows, breaks and news.
+  const QString until =
+      QDateTime::currentDateTime().addSecs(3600).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  ASSERT_EQ(
+      QProcess::execute(player, {QStringLiteral("plan"), QStringLiteral("--data"), channel,
+                                 QStringLiteral("--until"), until, QStringLiteral("--html"), page}),
+      0);
 
   const auto run_browser = [&](const QStringList& arguments) {
     QProcess process;

@@ -3,65 +3,42 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include "base/errors.h"
+#include "platform/mpv/mpv_engine.h"
 #include "platform/sql/sqlite_schedule_store.h"
 #include "support/schedule_fixture.h"
 
 namespace vantora::platform::demo {
 namespace {
 
-double probe_duration_s(const QString& file) {
-  QProcess probe;
-  probe.start(QStringLiteral("ffprobe"),
-              {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-show_entries"),
-               QStringLiteral("format=duration"), QStringLiteral("-of"),
-               QStringLiteral("default=noprint_wrappers=1:nokey=1"), file});
-  probe.waitForFinished(30'000);
-  return QString::fromUtf8(probe.readAllStandardOutput()).trimmed().toDouble();
-}
-
-// One channel made for the whole suite: generating the media takes a few seconds.
-class DemoChannel : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    folder_ = new QTemporaryDir;
-    ChannelOptions options;
-    options.folder = channel();
-    options.designer_program = QStringLiteral("/opt/stand in/designer");
-    options.platform_lines = {QStringLiteral("audio=none")};
-    summary_ = new ChannelSummary(
-        make_channel(options, [] { return date_time::from_parts(2026, 12, 6, 10, 0, 0, 250); }));
-  }
-  static void TearDownTestSuite() {
-    delete summary_;
-    delete folder_;
-  }
-  static QString channel() { return folder_->filePath(QStringLiteral("demo channel")); }
-
-  static inline QTemporaryDir* folder_ = nullptr;
-  static inline ChannelSummary* summary_ = nullptr;
-};
-
-// A schedule that names a missing file plays nothing there: every file and folder it names
-// exists, and every segment's clip is as long as its end offset says.
-TEST_F(DemoChannel, EveryPathTheScheduleNamesExists) {
+// A schedule that names a missing file plays nothing there: every file and folder the demo
+// channel's schedule names exists, and every segment's clip is as long as its end offset says to
+// the engine that plays it. A folder that already holds a schedule is refused and left alone.
+TEST(DemoChannel, EveryPathTheScheduleNamesExistsAndAScheduleIsNeverOverwritten) {
+  QTemporaryDir folder;
+  ChannelOptions options;
+  options.folder = folder.filePath(QStringLiteral("demo channel"));
+  options.designer_program = QStringLiteral("/opt/stand in/designer");
+  options.platform_lines = {QStringLiteral("audio=none")};
+  make_channel(options, [] { return date_time::from_parts(2026, 12, 6, 10, 0, 0, 250); });
+  const QString schedule = QDir(options.folder).filePath(kScheduleFileName);
   {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("demo"));
-    db.setDatabaseName(QDir(channel()).filePath(kScheduleFileName));
+    db.setDatabaseName(schedule);
     ASSERT_TRUE(db.open());
     QSqlQuery query(db);
     ASSERT_TRUE(query.exec(QStringLiteral("SELECT file_name, end_offset FROM playlist")));
+    const auto duration_s = lazy_duration_probe();
     int segments = 0;
     while (query.next()) {
       ++segments;
-      EXPECT_NEAR(probe_duration_s(query.value(0).toString()), query.value(1).toDouble(), 0.2)
+      EXPECT_NEAR(duration_s(query.value(0).toString()).value_or(-1), query.value(1).toDouble(),
+                  0.2)
           << query.value(0).toString().toStdString();
     }
     EXPECT_GT(segments, 0);
@@ -77,13 +54,8 @@ TEST_F(DemoChannel, EveryPathTheScheduleNamesExists) {
     }
   }
   QSqlDatabase::removeDatabase(QStringLiteral("demo"));
-}
 
-TEST_F(DemoChannel, AFolderWithAScheduleIsRefusedAndLeftAlone) {
-  const QString schedule = QDir(channel()).filePath(kScheduleFileName);
   const QDateTime modified = QFileInfo(schedule).lastModified();
-  ChannelOptions options;
-  options.folder = channel();
   EXPECT_RUNTIME_ERROR(make_channel(options, [] { return date_time::from_parts(2026, 12, 6, 11); }),
                        err::kPathFileAccessError);
   EXPECT_EQ(QFileInfo(schedule).lastModified(), modified);

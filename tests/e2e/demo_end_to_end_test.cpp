@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "core/shell/forms.h"
-#include "sim/sim_runtime.h"
 #include "tests/e2e/real_screen.h"
 
 namespace vantora {
@@ -34,32 +32,6 @@ constexpr int kClipboardAt_s = 66;
 // (filler leaves the height at 600), which still covers this area.
 const QRect kFirstSegmentPicture(0, 60, 800, 480);
 
-struct ProcessResult {
-  int exit_code = -1;
-  QString output;
-};
-
-// Off every screen, as a service starts it; the session script brings its own X server.
-void headless(QProcess& process) {
-  process.setProcessChannelMode(QProcess::MergedChannels);
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.remove(QStringLiteral("DISPLAY"));
-  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-  process.setProcessEnvironment(environment);
-}
-
-ProcessResult run(const QString& program, const QStringList& arguments, int timeout_ms) {
-  QProcess process;
-  headless(process);
-  process.start(program, arguments);
-  if (!process.waitForFinished(timeout_ms)) {
-    process.kill();
-    process.waitForFinished();
-  }
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-          QString::fromLocal8Bit(process.readAll())};
-}
-
 // Share of sampled pixels that are bright and coloured: a test card, not a black window, a grey
 // dialog or a white stand-in.
 double colourful_share(const QImage& shot, const QRect& area) {
@@ -74,26 +46,6 @@ double colourful_share(const QImage& shot, const QRect& area) {
   }
   return sampled == 0 ? 0.0 : static_cast<double>(coloured) / sampled;
 }
-
-// What another program saw of the clipboard during the run: the answer to "DISC", the text a
-// while after "CON" (unanswered while the player is paused), and the answer once the operator
-// has pressed Play.
-struct ClipboardExchange {
-  QString after_disc;
-  QString con_while_paused;
-  bool play_clicked = false;
-  QString after_play;
-};
-
-// One demo channel made and played headless; the folder goes with the object.
-struct PlayedChannel {
-  QTemporaryDir folder;
-  QString channel;
-  QDateTime first_show;
-  int exit_code = -1;
-  std::string report;
-  ClipboardExchange clipboard;
-};
 
 // The clipboard as another program sees it through xclip: written when `text` is given, else read.
 QString xclip(const QString& display, const QByteArray& text = {}) {
@@ -129,90 +81,70 @@ QString clipboard_after(const QString& display, const QString& written, int with
   return text;
 }
 
-// As another program would: "DISC", wait for "OK"; "CON", which the paused player leaves alone;
-// then the operator's Play, after which the waiting "CON" is answered and the show goes on.
-ClipboardExchange pause_through_clipboard(const QString& display) {
-  ClipboardExchange exchange;
-  xclip(display, "DISC");
-  exchange.after_disc = clipboard_after(display, QStringLiteral("DISC"), 3000);
-  xclip(display, "CON");
-  exchange.con_while_paused = clipboard_after(display, QStringLiteral("CON"), 2000);
-  sim::SimRuntime layout_clock(date_time::from_parts(2026, 12, 7, 8));
-  const forms::PlayerForm layout(layout_clock);  // where the buttons are drawn
-  exchange.play_clicked = testing::OperatorScreen(display).click(layout.play_pause);
-  exchange.after_play = clipboard_after(display, QStringLiteral("CON"), 3000);
-  return exchange;
-}
-
-void play_demo_channel(PlayedChannel& run_state) {
-  ASSERT_TRUE(run_state.folder.isValid());
-  run_state.channel = run_state.folder.filePath(QStringLiteral("channel"));
+TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
+  QTemporaryDir folder;
+  const QString data = folder.filePath(QStringLiteral("channel"));
   const QString player = QStringLiteral(VANTORA_PLAYER_BINARY);
-  const ProcessResult made = run(
-      player,
-      {QStringLiteral("demo-channel"), run_state.channel, QStringLiteral("--first-show-in"),
-       QString::number(kFirstShowIn_s), QStringLiteral("--ini-line"), QStringLiteral("audio=none")},
-      120'000);
-  ASSERT_EQ(made.exit_code, 0) << made.output.toStdString();
-  run_state.first_show = QDateTime::currentDateTime().addSecs(kFirstShowIn_s);
-  {
-    testing::ChannelFolder channel(run_state.channel);
-    ASSERT_TRUE(channel.exec(QStringLiteral("DELETE FROM Slot_adv WHERE slot_kind = 1")));
-    // The day's news item falls due just after the show, when the run is ending.
-    ASSERT_TRUE(channel.exec(QStringLiteral("DELETE FROM News")));
-  }
+  ASSERT_EQ(
+      QProcess::execute(player, {QStringLiteral("demo-channel"), data,
+                                 QStringLiteral("--first-show-in"), QString::number(kFirstShowIn_s),
+                                 QStringLiteral("--ini-line"), QStringLiteral("audio=none")}),
+      0);
+  const QDateTime first_show = QDateTime::currentDateTime().addSecs(kFirstShowIn_s);
+  testing::ChannelFolder channel(data);
+  ASSERT_TRUE(channel.exec(QStringLiteral("DELETE FROM Slot_adv WHERE slot_kind = 1")));
+  // The day's news item falls due just after the show, when the run is ending.
+  ASSERT_TRUE(channel.exec(QStringLiteral("DELETE FROM News")));
 
+  // Off every screen, as a service starts it; the session script brings its own X server.
   QProcess session;
-  headless(session);
+  session.setProcessChannelMode(QProcess::MergedChannels);
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove(QStringLiteral("DISPLAY"));
+  environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+  session.setProcessEnvironment(environment);
   session.start(
       QStringLiteral(VANTORA_SOURCE_DIR "/scripts/demo-session"),
-      {QStringLiteral("--player"), player, QStringLiteral("--channel"), run_state.channel,
+      {QStringLiteral("--player"), player, QStringLiteral("--channel"), data,
        QStringLiteral("--headless"), QStringLiteral("--quit-after"), QString::number(kQuitAfter_s),
        QStringLiteral("--shot-every"), QStringLiteral("2")});
   QByteArray output;
   QString display;
   const QRegularExpression display_line(QStringLiteral("on Xvfb (:[0-9]+)"));
-  QElapsedTimer clock;
-  clock.start();
-  while (display.isEmpty() && clock.elapsed() < 30'000 && session.state() != QProcess::NotRunning) {
+  const QDateTime clipboard_at = first_show.addSecs(kClipboardAt_s);
+  while (session.state() != QProcess::NotRunning &&
+         (display.isEmpty() || QDateTime::currentDateTime() < clipboard_at)) {
     session.waitForReadyRead(200);
     output += session.readAll();
     display = display_line.match(QString::fromLocal8Bit(output)).captured(1);
   }
-  if (!display.isEmpty()) {
-    const QDateTime clipboard_at = run_state.first_show.addSecs(kClipboardAt_s);
-    while (QDateTime::currentDateTime() < clipboard_at && session.state() != QProcess::NotRunning) {
-      session.waitForReadyRead(500);
-      output += session.readAll();
-    }
-    run_state.clipboard = pause_through_clipboard(display);
-  }
+  // Another program's clipboard pause, as it would do it: "DISC", answered "OK"; "CON", left
+  // alone while the player is paused; then the operator's Play, after which the waiting "CON" is
+  // answered and the show goes on.
+  ASSERT_FALSE(display.isEmpty()) << output.toStdString();
+  xclip(display, "DISC");
+  const QString after_disc = clipboard_after(display, QStringLiteral("DISC"), 3000);
+  xclip(display, "CON");
+  const QString con_while_paused = clipboard_after(display, QStringLiteral("CON"), 2000);
+  const bool play_clicked = testing::click_on_screen(display, testing::player_layout().play_pause);
+  const QString after_play = clipboard_after(display, QStringLiteral("CON"), 3000);
   if (!session.waitForFinished((kQuitAfter_s + 90) * 1000)) {
     session.kill();
     session.waitForFinished();
   }
   output += session.readAll();
-  run_state.exit_code = session.exitStatus() == QProcess::NormalExit ? session.exitCode() : -1;
-  run_state.report = QString::fromLocal8Bit(output).toStdString();
-}
-
-QStringList screenshots(const QString& channel) {
-  return QDir(QDir(channel).filePath(QStringLiteral("screens")))
-      .entryList({QStringLiteral("shot-*.png")}, QDir::Files, QDir::Name);
-}
-
-TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
-  PlayedChannel played;
-  play_demo_channel(played);
-  ASSERT_FALSE(played.channel.isEmpty());
-  const std::string& report = played.report;
+  const std::string report = QString::fromLocal8Bit(output).toStdString();
   // Quit by --quit-after through the Exit button, not ended by the session's time limit.
-  EXPECT_NE(played.exit_code, 124) << report;
-  EXPECT_NE(played.exit_code, 137) << report;
+  EXPECT_EQ(session.exitStatus(), QProcess::NormalExit) << report;
+  EXPECT_NE(session.exitCode(), 124) << report;
+  EXPECT_NE(session.exitCode(), 137) << report;
+  EXPECT_EQ(after_disc, QStringLiteral("OK")) << report;
+  EXPECT_EQ(con_while_paused, QStringLiteral("CON")) << report;
+  EXPECT_TRUE(play_clicked) << report;
+  EXPECT_EQ(after_play, QStringLiteral("OK")) << report;
 
   // The designer received the start-up keys in order: Startup's, Load_Start's, play_Click's;
   // then the first clip's hand-over and, at the exit, the closing keys.
-  testing::ChannelFolder channel(played.channel);
   const QStringList keys = channel.lines(QStringLiteral("designer-keys.log"));
   const QStringList start_up = {QStringLiteral("Ctrl+F1"), QStringLiteral("Alt+y"),
                                 QStringLiteral("Alt+y"),   QStringLiteral("Alt+y"),
@@ -232,13 +164,6 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
   EXPECT_EQ(keys.count(P), last_p - keys.indexOf(P) + 1) << "one run of P: " << report;
   EXPECT_GE(keys.count(P), 1 + 2 + 1 + 2) << report;
   EXPECT_EQ(keys.mid(last_p + 1, 2), (QStringList{space, space})) << report;
-
-  // Another program's clipboard pause: "DISC" answered, "CON" left alone while paused until the
-  // operator pressed Play, then answered.
-  EXPECT_EQ(played.clipboard.after_disc, QStringLiteral("OK")) << report;
-  EXPECT_EQ(played.clipboard.con_while_paused, QStringLiteral("CON")) << report;
-  EXPECT_TRUE(played.clipboard.play_clicked) << report;
-  EXPECT_EQ(played.clipboard.after_play, QStringLiteral("OK")) << report;
 
   // The clips in the order they ran: the second segment is cut by the two ads (by priority) and
   // comes back from its start, as it was cut at 10 s or less; then the third follows.
@@ -265,7 +190,7 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
   QTime show_start =
       QTime::fromString(first_row[0].section(u' ', 1, 1), QStringLiteral("HH:mm:ss"));
   if (!show_start.isValid()) {
-    show_start = played.first_show.time();
+    show_start = first_show.time();
   }
   // The play log in play order: a segment when it finished, both flags set; an ad as it started,
   // neither set.
@@ -281,13 +206,14 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
                                  QStringLiteral("movie-a-part2.mp4 True True"),
                                  QStringLiteral("movie-a-part3.mp4 True True")}))
       << report;
-  EXPECT_FALSE(screenshots(played.channel).isEmpty()) << report;
 
   // The first segment shows in the video window at its place: a screenshot taken a few seconds
   // into the show, before the designer is warned of the ad break, has the test card in the
   // segment's picture.
   QString during_show;
-  for (const QString& name : screenshots(played.channel)) {
+  const QDir screens(QDir(data).filePath(QStringLiteral("screens")));
+  for (const QString& name :
+       screens.entryList({QStringLiteral("shot-*.png")}, QDir::Files, QDir::Name)) {
     const QTime taken = QTime::fromString(name.mid(5, 6), QStringLiteral("HHmmss"));
     // Seconds from the show's start to the shot, on a clock face (the run may span midnight).
     const int after_start_s = ((show_start.secsTo(taken) % 86400) + 86400 + 43200) % 86400 - 43200;
@@ -296,8 +222,8 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
       break;
     }
   }
-  ASSERT_FALSE(during_show.isEmpty()) << "no screenshot after the show started\n" << played.report;
-  const QImage shot(QDir(played.channel).filePath(QStringLiteral("screens/") + during_show));
+  ASSERT_FALSE(during_show.isEmpty()) << "no screenshot after the show started\n" << report;
+  const QImage shot(screens.filePath(during_show));
   ASSERT_EQ(shot.size(), QSize(800, 600));
   EXPECT_GT(colourful_share(shot, kFirstSegmentPicture), 0.3) << during_show.toStdString();
 }

@@ -9,6 +9,7 @@
 #include <QUuid>
 #include <cstdlib>
 
+#include "sim/sim_runtime.h"
 #include "support/wait_until.h"
 
 // Last: Xlib's macros (None, Bool, Status) would clash with the headers above; libxdo's header
@@ -97,14 +98,16 @@ void ChannelFolder::start_player(QProcess& process, const QString& display,
   process.waitForStarted();
 }
 
-OperatorScreen::OperatorScreen(const QString& display)
-    : name_(display.toLocal8Bit()), xdo_(xdo_new(name_.data())) {}
-
-OperatorScreen::~OperatorScreen() {
-  xdo_free(xdo_);
+const forms::PlayerForm& player_layout() {
+  static sim::SimRuntime clock(date_time::from_parts(2026, 12, 7, 8));
+  static const forms::PlayerForm layout(clock);
+  return layout;
 }
 
-bool OperatorScreen::click(const forms::VisualControl& control) {
+bool click_on_screen(const QString& display, const forms::VisualControl& control) {
+  // libxdo keeps the display's name, not a copy.
+  const QByteArray name = display.toLocal8Bit();
+  xdo_t* xdo = xdo_new(name.constData());
   xdo_search_t search{};
   search.winname = "^Vantora Player$";
   search.searchmask = SEARCH_NAME;
@@ -113,16 +116,19 @@ bool OperatorScreen::click(const forms::VisualControl& control) {
   search.require = xdo_search_t::SEARCH_ALL;
   Window* windows = nullptr;
   unsigned int count = 0;
-  xdo_search_windows(xdo_, &search, &windows, &count);
+  xdo_search_windows(xdo, &search, &windows, &count);
   int x = 0;
   int y = 0;
   const bool found =
-      count == 1 && xdo_get_window_location(xdo_, windows[0], &x, &y, nullptr) == XDO_SUCCESS;
+      count == 1 && xdo_get_window_location(xdo, windows[0], &x, &y, nullptr) == XDO_SUCCESS;
   free(windows);
-  return found &&
-         xdo_move_mouse(xdo_, x + control.Left.get() + control.Width.get() / 2,
-                        y + control.Top.get() + control.Height.get() / 2, 0) == XDO_SUCCESS &&
-         xdo_click_window(xdo_, CURRENTWINDOW, 1) == XDO_SUCCESS;
+  const bool clicked =
+      found &&
+      xdo_move_mouse(xdo, x + control.Left.get() + control.Width.get() / 2,
+                     y + control.Top.get() + control.Height.get() / 2, 0) == XDO_SUCCESS &&
+      xdo_click_window(xdo, CURRENTWINDOW, 1) == XDO_SUCCESS;
+  xdo_free(xdo);
+  return clicked;
 }
 
 }  // namespace vantora::testing

@@ -11,8 +11,6 @@
 
 #include "core/shell/forms.h"
 
-struct xdo;
-
 namespace vantora::testing {
 
 // A real player answers in its own time; a check reads the database, so not too often.
@@ -52,23 +50,12 @@ class ChannelFolder {
   QString connection_;
 };
 
-// The operator's real buttons, pressed through the X server as a mouse would (libxdo's XTest),
-// on the real player under Xvfb: what the scripted clicks do must happen here too.
-class OperatorScreen {
- public:
-  // libxdo keeps the display's name: it lives as long as the object.
-  explicit OperatorScreen(const QString& display);
-  ~OperatorScreen();
-  OperatorScreen(const OperatorScreen&) = delete;
-  OperatorScreen& operator=(const OperatorScreen&) = delete;
+// Where the player window draws its controls.
+const forms::PlayerForm& player_layout();
 
-  // Clicks the middle of a control of the player window, wherever the window now stands; false
-  // when the window is not on the screen.
-  bool click(const forms::VisualControl& control);
-
- private:
-  QByteArray name_;
-  xdo* xdo_;
-};
+// Clicks the middle of a control of the player window on `display` as a mouse would (libxdo's
+// XTest), wherever the window now stands: what the scripted clicks do must happen here too. False
+// when the window is not on the screen.
+bool click_on_screen(const QString& display, const forms::VisualControl& control);
 
 }  // namespace vantora::testing

@@ -5,17 +5,20 @@
 #include <QFile>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <map>
 #include <set>
 
+#include "app/plan/day_report.h"
+#include "app/plan/plan_output.h"
 #include "core/shell/player.h"
 #include "platform/asrun/as_run_log.h"
 #include "sim/media_manifest.h"
+#include "sim/sim_runtime.h"
 #include "sim/simulation.h"
 #include "support/schedule_fixture.h"
+#include "support/trace_lines.h"
 #include "tools/daygen/day_generator.h"
-#include "app/plan/day_report.h"
-#include "app/plan/plan_output.h"
 
 namespace vantora::testing {
 namespace {
@@ -61,22 +64,23 @@ class PlanDay : public ScheduleFixture {
                   .arg(QFileInfo(news).path()));
   }
 
-  plan::PlanResult plan_it(const char* until = "11:30:00", int render_ms = 0,
+  plan::PlanResult plan_it(const char* until = "11:30:00", plan::RealTiming timing = {},
                            QTime from = QTime(9, 58)) {
     plan::PlanRequest request;
     request.data_folder = folder_.path();
     request.start = QDateTime(QDate(2026, 12, 6), from);
     request.until = QDateTime(QDate(2026, 12, 6), QTime::fromString(QLatin1String(until)));
-    request.probe = [this](const QString& path) -> std::optional<double> {
+    request.probe = [this](const QString& path) {
       ++probes_;
-      if (lengths_.contains(path)) {
-        return lengths_.value(path);
-      }
-      return std::nullopt;
+      return length_s(path);
     };
     request.cache_path = cache_.filePath(QStringLiteral("lengths.tsv"));
-    request.render_ms = render_ms;
+    request.timing = timing;
     return plan::make_plan(request);
+  }
+
+  std::optional<double> length_s(const QString& path) const {
+    return lengths_.contains(path) ? std::optional<double>(lengths_.value(path)) : std::nullopt;
   }
 
   std::set<QString> kinds(const plan::DayPlan& day, plan::Severity at_least) {
@@ -120,10 +124,21 @@ class PlanDay : public ScheduleFixture {
   QTemporaryDir cache_;
 };
 
-TEST_F(PlanDay, ACleanMorningHasNoFindingAndASecondPlanProbesNothing) {
+// A clean morning planned, then "really" run (the same player with its as-run log in the
+// channel folder, an operator's FF in the show): the plan finds nothing, touches nothing and
+// probes each file once; the as-run log holds exactly the trace's lines of its types, and the log
+// of a day more than a month old is gone; the report finds every start on time and bills the ad.
+TEST_F(PlanDay, ACleanMorningIsPlannedWithoutFindingAndRunsAsPlanned) {
   clean_morning();
+  const QString as_run = platform::AsRunLog::folder(folder_.path());
+  QDir().mkpath(as_run);
+  for (const char* old : {"2026-11-01.jsonl", "2026-11-10.jsonl"}) {
+    QFile(as_run + u'/' + QLatin1String(old)).open(QIODevice::WriteOnly);
+  }
   const auto before = folder_state();
-  const plan::PlanResult result = plan_it();
+  // Every start waits for the engine, the planned ones as the aired ones.
+  constexpr int kRender_ms = 40;
+  const plan::PlanResult result = plan_it("10:30:00", {kRender_ms, std::nullopt});
   ASSERT_TRUE(result.error.isEmpty()) << qPrintable(result.error);
   EXPECT_EQ(kinds(result.plan, plan::Severity::kWarning), std::set<QString>{})
       << plan::plan_summary(result.plan);
@@ -133,11 +148,78 @@ TEST_F(PlanDay, ACleanMorningHasNoFindingAndASecondPlanProbesNothing) {
   }
   EXPECT_EQ(aired, (std::set<QString>{"movie", "ad", "news", "filler"}));
   EXPECT_EQ(folder_state(), before);
-
   const int first_probes = probes_;
   EXPECT_GT(first_probes, 0);
-  EXPECT_TRUE(plan_it().error.isEmpty());
+  EXPECT_TRUE(plan_it("10:30:00", {kRender_ms, std::nullopt}).error.isEmpty());
   EXPECT_EQ(probes_, first_probes);
+
+  sim::SimulationOptions options;
+  options.data_folder = folder_.path();
+  options.start = date_time::from_parts(2026, 12, 6, 9, 58, 0);
+  options.render_ms = kRender_ms;
+  options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
+  options.media_prober = [this](const QString& path) { return length_s(path); };
+  sim::Simulation sim(options);
+  platform::AsRunLog log(sim.runtime(), folder_.path());
+  sim.on_player_loaded = [&log](Player& player) { log.attach(player.playout, player.errors); };
+  ASSERT_TRUE(sim.start());
+  sim.run_for_ms(5 * 60'000);
+  sim.application().player()->form.FF.click();
+  sim.run_for_ms(27 * 60'000);
+  sim.trace().flush();
+
+  const std::set<std::string> types{"media", "break", "news", "show", "operator", "error"};
+  std::vector<nlohmann::json> traced;
+  std::set<std::string> seen;
+  for (const nlohmann::json& e : read_trace_lines(options.trace_path)) {
+    if (types.contains(e["type"].get<std::string>())) {
+      traced.push_back(e);
+      seen.insert(e["type"].get<std::string>());
+    }
+  }
+  EXPECT_EQ(seen, (std::set<std::string>{"media", "break", "news", "show", "operator"}));
+  const QString as_run_file = platform::AsRunLog::file_for(folder_.path(), QDate(2026, 12, 6));
+  EXPECT_EQ(read_trace_lines(as_run_file), traced);
+  EXPECT_FALSE(QFile::exists(as_run + QStringLiteral("/2026-11-01.jsonl")));
+  EXPECT_TRUE(QFile::exists(as_run + QStringLiteral("/2026-11-10.jsonl")));
+
+  QString error;
+  const auto as_run_items = plan::read_as_run(as_run_file, &error);
+  ASSERT_TRUE(error.isEmpty());
+  const plan::DayReport report = plan::compare_day(result.plan, as_run_items, QDate(2026, 12, 6));
+  EXPECT_TRUE(report.planned_not_aired.empty()) << plan::report_summary(report);
+  ASSERT_FALSE(report.starts.empty());
+  for (const plan::StartComparison& start : report.starts) {
+    ASSERT_TRUE(start.late_s) << qPrintable(start.label);
+    EXPECT_LT(std::abs(*start.late_s), 0.001);
+  }
+  const std::string csv = plan::billing_csv(report);
+  const QStringList lines = QString::fromStdString(csv).trimmed().split(u'\n');
+  ASSERT_EQ(lines.size(), 2) << csv;
+  EXPECT_EQ(lines[0], QStringLiteral("file,caption,aired_at,played_s,length_s,played_to_end"));
+  EXPECT_TRUE(lines[1].startsWith(u'"' + folder_.filePath(QStringLiteral("media/ad1.mp4")) +
+                                  QStringLiteral("\",\"Bakery\",2026-12-06T10:05:00.")))
+      << csv;
+  EXPECT_TRUE(lines[1].endsWith(QStringLiteral(",20.0,yes"))) << csv;
+
+  // The next plan of the channel waits as long as its as-run log says the engine took, and
+  // reaches its day start as late after the start-up as the latest real one did.
+  {
+    QFile file(as_run_file);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(R"({"t":"2026-12-06T10:40:00.000","type":"startup"})"
+               "\n"
+               R"({"t":"2026-12-06T10:40:41.250","type":"show","outcome":"Normal"})"
+               "\n");
+  }
+  const plan::RealTiming timing = plan::channel_timing(folder_.path());
+  EXPECT_EQ(timing.render_ms, kRender_ms);
+  ASSERT_EQ(timing.startup_ms, 41'250);
+  const plan::PlanResult later = plan_it("11:00:00", timing, QTime(10, 45));
+  const auto show = std::find_if(later.plan.events.begin(), later.plan.events.end(),
+                                 [](const plan::AiredEvent& e) { return e.type == "show"; });
+  ASSERT_NE(show, later.plan.events.end());
+  EXPECT_EQ(show->t, QDateTime(QDate(2026, 12, 6), QTime(10, 45, 41, 250)));
 }
 
 TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
@@ -187,57 +269,33 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
   tool_exec(
       QStringLiteral("UPDATE playlist SET seg_start_time = '2026-12-06 10:19:00' WHERE "
                      "file_name LIKE '%/b.mp4'"));
-  const plan::PlanResult restarted = plan_it("10:30:00", 0, QTime(10, 0, 55));
+  const plan::PlanResult restarted = plan_it("10:30:00", {}, QTime(10, 0, 55));
   EXPECT_TRUE(std::any_of(
       restarted.plan.findings.begin(), restarted.plan.findings.end(),
       [](const plan::Finding& f) { return f.kind == "show-given-up" && f.row.isEmpty(); }))
       << plan::plan_summary(restarted.plan);
 }
 
-// The day as planned, then as it "really" ran (the same player with its as-run log in the
-// channel folder, an ad's file changed under it): the report finds the show on time and bills
-// each airing of the ad.
-TEST_F(PlanDay, TheReportBillsEachAiredAd) {
-  clean_morning();
-  // Every start waits for the engine, the planned ones as the aired ones.
-  constexpr int kRender_ms = 40;
-  const plan::PlanResult result = plan_it("10:30:00", kRender_ms);
-  ASSERT_TRUE(result.error.isEmpty());
-
-  sim::SimulationOptions options;
-  options.data_folder = folder_.path();
-  options.start = date_time::from_parts(2026, 12, 6, 9, 58, 0);
-  options.duration_s = 32 * 60;
-  options.render_ms = kRender_ms;
-  options.media_prober = [this](const QString& path) -> std::optional<double> {
-    return lengths_.contains(path) ? std::optional<double>(lengths_.value(path)) : std::nullopt;
-  };
-  sim::Simulation sim(options);
-  platform::AsRunLog log(sim.runtime(), folder_.path());
-  sim.on_player_loaded = [&log](Player& player) { log.attach(player.playout, player.errors); };
-  sim.run();
-
-  QString error;
-  const auto as_run =
-      plan::read_as_run(platform::AsRunLog::file_for(folder_.path(), QDate(2026, 12, 6)), &error);
-  ASSERT_TRUE(error.isEmpty());
-  const plan::DayReport report = plan::compare_day(result.plan, as_run, QDate(2026, 12, 6));
-  EXPECT_TRUE(report.planned_not_aired.empty()) << plan::report_summary(report);
-  ASSERT_FALSE(report.starts.empty());
-  for (const plan::StartComparison& start : report.starts) {
-    ASSERT_TRUE(start.late_s) << qPrintable(start.label);
-    EXPECT_LT(std::abs(*start.late_s), 0.001);
+// A log that cannot be written costs one line in error.txt, however many events follow, and
+// the player goes on.
+TEST(AsRunLog, AFolderThatCannotBeWrittenIsOneErrorLine) {
+  QTemporaryDir folder;
+  QFile blocker(platform::AsRunLog::folder(folder.path()));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+  blocker.close();
+  sim::SimRuntime runtime(date_time::from_parts(2026, 12, 6, 10, 0, 0));
+  ErrorLog errors(runtime, folder.path());
+  PlayoutRecord record;
+  platform::AsRunLog log(runtime, folder.path());
+  log.attach(record, errors);
+  for (int i = 0; i < 3; ++i) {
+    record.record(QStringLiteral("break"), {{QStringLiteral("edge"), QStringLiteral("start")}});
   }
-  // The next plan of the channel waits as long as its as-run log says the engine took.
-  EXPECT_EQ(plan::typical_render_ms(folder_.path()), kRender_ms);
-  const std::string csv = plan::billing_csv(report);
-  const QStringList lines = QString::fromStdString(csv).trimmed().split(u'\n');
-  ASSERT_EQ(lines.size(), 2) << csv;
-  EXPECT_EQ(lines[0], QStringLiteral("file,caption,aired_at,played_s,length_s,played_to_end"));
-  EXPECT_TRUE(lines[1].startsWith(u'"' + folder_.filePath(QStringLiteral("media/ad1.mp4")) +
-                                  QStringLiteral("\",\"Bakery\",2026-12-06T10:05:00.")))
-      << csv;
-  EXPECT_TRUE(lines[1].endsWith(QStringLiteral(",20.0,yes"))) << csv;
+  QFile error_txt(errors.file_path());
+  ASSERT_TRUE(error_txt.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = error_txt.readAll().trimmed().split('\n');
+  ASSERT_EQ(lines.size(), 1);
+  EXPECT_TRUE(lines[0].contains("AsRun_Write()")) << lines[0].constData();
 }
 
 // The generator's realistic day (40 shows, 200 breaks over a 5,000-row catalogue, 20 news
@@ -248,13 +306,12 @@ TEST(PlanGeneratedDay, ARealisticMorningHasNoError) {
   QString error;
   const auto manifest = sim::MediaManifest::load(day.media_durations, &error);
   ASSERT_TRUE(manifest) << qPrintable(error);
-  QTemporaryDir cache;
   plan::PlanRequest request;
   request.data_folder = folder.path();
   request.start = date_time::to_qdatetime(day.date);
   request.until = request.start.addSecs(6 * 3600);
   request.probe = [&manifest](const QString& path) { return manifest->duration_s(path); };
-  request.cache_path = cache.filePath(QStringLiteral("lengths.tsv"));
+  request.cache_path = folder.filePath(QStringLiteral("lengths.tsv"));
   const plan::PlanResult result = plan::make_plan(request);
   ASSERT_TRUE(result.error.isEmpty());
   EXPECT_FALSE(result.plan.has_errors()) << plan::plan_summary(result.plan, 40);

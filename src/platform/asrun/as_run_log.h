@@ -25,6 +25,9 @@ class AsRunLog final : public PlayoutObserver {
   void attach(PlayoutRecord& record, ErrorLog& errors);
 
   void on_playout(const PlayoutEvent& event) override;
+  // The program's start-up began: a plan learns from it how long a real start-up takes to reach
+  // its first picture.
+  void record_startup() { on_playout({QStringLiteral("startup"), {}}); }
   void on_error(const LoggedError& entry);
 
   static QString folder(const QString& data_folder);
