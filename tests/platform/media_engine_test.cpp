@@ -218,24 +218,16 @@ TEST(MpvEngineTest, VideoWindowHoldsTheLastFrameUntilTheNextClip) {
 TEST(MpvEngineTest, RejectsEveryInputThatIsNotMediaAtOnce) {
   MpvMedia media;
   MediaClips& c = clips();
-  QByteArray noise(64 * 1024, '\0');
-  QRandomGenerator generator(20240607);
-  for (char& byte : noise) {
-    byte = static_cast<char>(generator.bounded(256));
-  }
+  std::vector<quint32> noise(16 * 1024);
+  QRandomGenerator(20240607).fillRange(noise.data(), noise.size());
   const QString moov_last =
-      c.ffmpeg({QStringLiteral("-i"), c.path(QStringLiteral("three.mp4")), QStringLiteral("-c"),
-                QStringLiteral("copy"), c.path(QStringLiteral("index_last.mp4"))});
-  const QString webm =
-      c.ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                QStringLiteral("testsrc=size=320x180:rate=25:duration=1"), QStringLiteral("-c:v"),
-                QStringLiteral("libvpx"), QStringLiteral("-deadline"), QStringLiteral("realtime"),
-                c.path(QStringLiteral("whole.webm"))});
-  const QString png = c.ffmpeg({QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                QStringLiteral("testsrc=size=320x180"), QStringLiteral("-frames:v"),
-                                QStringLiteral("1"), c.path(QStringLiteral("still.png"))});
+      c.ffmpeg({"-i", c.path("three.mp4"), "-c", "copy", c.path("index_last.mp4")});
+  const QString webm = c.ffmpeg({"-f", "lavfi", "-i", "testsrc=size=320x180:rate=25:duration=1",
+                                 "-c:v", "libvpx", "-deadline", "realtime", c.path("whole.webm")});
+  const QString png = c.ffmpeg(
+      {"-f", "lavfi", "-i", "testsrc=size=320x180", "-frames:v", "1", c.path("still.png")});
   QDir(c.folder()).mkdir(QStringLiteral("media_folder"));
-  QFile::copy(c.path(QStringLiteral("two.mp4")), c.path(QStringLiteral("media_folder/a.mp4")));
+  QFile::copy(c.path("two.mp4"), c.path("media_folder/a.mp4"));
   ASSERT_TRUE(c.ok()) << c.error().toStdString();
 
   const struct {
@@ -244,7 +236,8 @@ TEST(MpvEngineTest, RejectsEveryInputThatIsNotMediaAtOnce) {
   } cases[] = {
       {"text renamed .mp4", c.write(QStringLiteral("text.mp4"), "Not a movie at all.\r\n")},
       {"missing file", c.path(QStringLiteral("missing.mp4"))},
-      {"random bytes", c.write(QStringLiteral("noise.mp4"), noise)},
+      {"random bytes", c.write("noise.mp4", QByteArray(reinterpret_cast<const char*>(noise.data()),
+                                                       qsizetype(noise.size() * sizeof(quint32))))},
       {"MP4 cut before its index", c.cut_fraction(moov_last, QStringLiteral("no_index.mp4"), 0.5)},
       {"100-byte WebM header", c.cut(webm, QStringLiteral("header.webm"), 100)},
       {"folder with media", c.path(QStringLiteral("media_folder"))},

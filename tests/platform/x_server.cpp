@@ -1,105 +1,47 @@
 #include "tests/platform/x_server.h"
 
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <QElapsedTimer>
-#include <QThread>
-#include <csignal>
-#include <cstdlib>
-#include <string>
-
 #include "platform/x11/x11_desktop.h"
+#include "support/wait_until.h"
 
 namespace vantora::testing {
-namespace {
-
-pid_t spawn(const std::string& display, const char* const* argv, int keep_fd = -1) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    setpgid(0, 0);
-    if (!display.empty()) {
-      setenv("DISPLAY", display.c_str(), 1);
-    }
-    for (int fd = 3; fd < 256; ++fd) {
-      if (fd != keep_fd) {
-        close(fd);
-      }
-    }
-    execvp(argv[0], const_cast<char* const*>(argv));
-    _exit(127);
-  }
-  return pid;
-}
-
-void stop(pid_t pid) {
-  if (pid <= 0) {
-    return;
-  }
-  kill(pid, SIGTERM);
-  for (int i = 0; i < 100; ++i) {
-    if (waitpid(pid, nullptr, WNOHANG) == pid) {
-      return;
-    }
-    QThread::msleep(20);
-  }
-  kill(pid, SIGKILL);
-  waitpid(pid, nullptr, 0);
-}
-
-}  // namespace
 
 XServer::XServer(WindowManager manager) {
-  int pipe_fds[2];
-  if (pipe(pipe_fds) != 0) {
-    problem_ = QStringLiteral("no pipe");
-    return;
+  // Xvfb writes the display number it chose to the given descriptor: its standard output here.
+  xvfb_.setStandardErrorFile(QProcess::nullDevice());
+  xvfb_.start(QStringLiteral("Xvfb"),
+              {"-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"});
+  QByteArray number;
+  while (!number.contains('\n') && xvfb_.waitForReadyRead(10000)) {
+    number += xvfb_.readAllStandardOutput();
   }
-  const std::string fd_text = std::to_string(pipe_fds[1]);
-  const char* xvfb_argv[] = {"Xvfb",        "-displayfd", fd_text.c_str(), "-screen",  "0",
-                             "1024x768x24", "-nolisten",  "tcp",           "-noreset", nullptr};
-  xvfb_ = spawn({}, xvfb_argv, pipe_fds[1]);
-  close(pipe_fds[1]);
-
-  std::string number;
-  pollfd wait_for{pipe_fds[0], POLLIN, 0};
-  while (poll(&wait_for, 1, 10000) > 0) {
-    char c = 0;
-    if (read(pipe_fds[0], &c, 1) != 1 || c == '\n') {
-      break;
-    }
-    number += c;
-  }
-  close(pipe_fds[0]);
-  if (number.empty()) {
+  if (number.trimmed().isEmpty()) {
     problem_ = QStringLiteral("Xvfb did not start");
     return;
   }
-  const std::string display = ":" + number;
+  const QString display = QLatin1Char(':') + QString::fromLatin1(number.trimmed());
 
   if (manager == WindowManager::kOpenbox) {
-    const char* openbox_argv[] = {"openbox", "--sm-disable", nullptr};
-    openbox_ = spawn(display, openbox_argv);
-    platform::X11Desktop probe(QString::fromStdString(display));
-    QElapsedTimer waited;
-    waited.start();
-    while (probe.connected() && !probe.window_manager_running() && waited.elapsed() < 10000) {
-      QThread::msleep(20);
-    }
-    if (!probe.connected() || !probe.window_manager_running()) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    openbox_.setProcessEnvironment(environment);
+    openbox_.setStandardOutputFile(QProcess::nullDevice());
+    openbox_.setStandardErrorFile(QProcess::nullDevice());
+    openbox_.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    platform::X11Desktop probe(display);
+    if (!wait_until([&] { return probe.connected() && probe.window_manager_running(); }, 10000)) {
       problem_ = QStringLiteral("openbox did not start");
       return;
     }
   }
-  display_ = QString::fromStdString(display);
+  display_ = display;
 }
 
 XServer::~XServer() {
-  stop(openbox_);
-  if (xvfb_ > 0) {
-    // The programs the test started on this screen end with their server.
-    stop(xvfb_);
+  // Asked, not killed: a killed Xvfb leaves its lock file and socket behind. The programs the
+  // test started on this screen end with their server.
+  for (QProcess* process : {&openbox_, &xvfb_}) {
+    process->terminate();
+    process->waitForFinished(2000);
   }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <QProcess>
 #include <QString>
 
 namespace vantora::testing {
@@ -22,8 +21,8 @@ class XServer {
   const QString& problem() const { return problem_; }
 
  private:
-  pid_t xvfb_ = -1;
-  pid_t openbox_ = -1;
+  QProcess xvfb_;
+  QProcess openbox_;
   QString display_;
   QString problem_;
 };

@@ -29,19 +29,14 @@ class StartupSequence : public testing::DayScenario {
     designer_ = QStringLiteral("stand-in");
   }
 
-  sim::Simulation& simulation(const std::function<void(sim::Simulation&)>& before_start = {}) {
-    return DayScenario::simulation(start_time(), before_start);
-  }
+  sim::Simulation& simulation() { return DayScenario::simulation(start_time()); }
 
-  // The trace from `from_s` on, one line per event, times in seconds after the start.
-  std::vector<std::string> timeline(double from_s = 0.0) {
+  // The trace, one line per event, times in seconds after the start.
+  std::vector<std::string> timeline() {
     std::vector<std::string> lines;
     for (const testing::TracedEvent& traced : events({})) {
       const nlohmann::json& e = traced.fields;
       const double s = seconds_after_start(traced.at);
-      if (s < from_s) {
-        continue;
-      }
       // The type, then each field but the time, the handle and the strokes, by name ("window"
       // reads h name w x y z).
       std::string text = e["type"];
@@ -56,9 +51,43 @@ class StartupSequence : public testing::DayScenario {
   }
 };
 
-TEST_F(StartupSequence, RunsFromTheFirstFormToThePlayerWindow) {
+// One run of the program's life before its first day: the start-up purges the old schedule rows
+// and brings the player window up through the designer; a restart reloads it through the Restart
+// form; Exit, before the day started, closes the presentation and ends the program once.
+TEST_F(StartupSequence, StartsRestartsAndExitsBeforeTheDayStarted) {
+  // A month before the start is 2026-11-07 08:00:00.
+  tool_exec(
+      QStringLiteral("INSERT INTO playlist (seg_start_time, started, completed, file_name) VALUES "
+                     "('2026-12-07 08:00:00', 1, 1, 'done today'),"
+                     "('2026-12-07 09:00:00', 1, 1, 'done, later today'),"
+                     "('2026-11-07 08:00:00', 0, 0, 'exactly a month old'),"
+                     "('2026-11-07 07:59:59', 0, 0, 'a second older'),"
+                     "('2026-11-07 07:59:59', 1, 0, 'old and started'),"
+                     "('2026-12-07 08:00:00', 1, 0, 'started today'),"
+                     "('2026-12-07 08:00:00', NULL, 1, 'completed, started Null'),"
+                     "('2026-12-08 08:00:00', 0, 0, 'tomorrow')"));
   sim::Simulation& sim = simulation();
-  sim.runtime().run_for_ms(kBeforeDayStart_ms);
+  int ended = 0;
+  sim.application().end_program = [&ended] { ++ended; };
+  sim.runtime().run_for_ms(1);
+  EXPECT_FALSE(sim.data().rsplaylist.is_open() || sim.data().rsPlayer_INI.is_open());
+  EXPECT_EQ(tool_value(QStringLiteral("SELECT group_concat(file_name, '|') FROM "
+                                      "(SELECT file_name FROM playlist ORDER BY rowid)"))
+                .toString(),
+            QStringLiteral("exactly a month old|started today|completed, started Null|tomorrow"));
+  sim.runtime().run_for_ms(kBeforeDayStart_ms - 1);
+  Player* player = sim.application().player();
+  ASSERT_NE(player, nullptr);
+  EXPECT_EQ(player->state.lifecycle.LoadStartAt, date_time::add_seconds(start_time(), 33));
+  EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("stand-in show.vpd"));
+  EXPECT_EQ(sim.globals().DesignerHwnd, sim.desktop().find_window(designer::window_title()));
+
+  sim.application().Restart_Load();
+  EXPECT_EQ(sim.application().player()->state.lifecycle.LoadStartAt,
+            date_time::add_seconds(date_time::truncate_to_second(sim.runtime().now()), 10));
+  sim.runtime().run_for_ms(5'000);
+  sim.application().player()->form.Command1.click();
+  sim.runtime().run_for_ms(1);
 
   const std::vector<std::string> expected{
       "0.0 control Startup Startup Visible true",
@@ -81,67 +110,34 @@ TEST_F(StartupSequence, RunsFromTheFirstFormToThePlayerWindow) {
       "23.0 control Startup Startup Visible false",
       "23.0 desktop close Startup",
       "23.0 control Player Timer2 Enabled true",
+      // The restart unloads the player: Timer2 first, then the presentation's closing keys.
+      "33.5 control Player Timer2 Enabled false",
+      "33.5 activate true Presentation Designer",
+      "34.5 keys {esc}{sleep 1}{esc} Presentation Designer",
+      "35.6 keys %{F4} Presentation Designer",
+      "38.6 keys ^{F2} Presentation Designer",
+      "39.6 keys ^{F2} Presentation Designer",
+      "40.6 control Restart Restart Visible true",
+      "40.6 desktop open Restart",
+      "45.6 control Restart Restart Visible false",
+      "45.6 desktop close Restart",
+      "45.6 control Player Timer2 Enabled true",
+      "45.6 control Player Player Visible true",
+      "45.6 desktop open Vantora Player",
+      "50.6 operator click Command1",  // the record of the operator's hand
+      "50.6 control Player Timer2 Enabled false",
+      "50.6 activate true Presentation Designer",
+      "51.6 keys {esc}{sleep 1}{esc} Presentation Designer",
+      "52.7 keys %{F4} Presentation Designer",
+      "55.7 keys ^{F2} Presentation Designer",
+      "56.7 keys ^{F2} Presentation Designer",
+      "57.7 control Player Player Visible false",
+      "57.7 desktop close Vantora Player",
   };
   EXPECT_EQ(timeline(), expected);
-
-  Player* player = sim.application().player();
-  ASSERT_NE(player, nullptr);
-  EXPECT_EQ(player->state.lifecycle.LoadStartAt, date_time::add_seconds(start_time(), 33));
-  EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("stand-in show.vpd"));
-  EXPECT_EQ(sim.globals().DesignerHwnd, sim.desktop().find_window(designer::window_title()));
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
-}
-
-// The Exit button before the day started: the presentation closes, the window goes, the
-// program ends once and nothing is logged.
-TEST_F(StartupSequence, ExitBeforeTheDayStartedClosesThePresentationAndEndsOnce) {
-  sim::Simulation& sim = simulation();
-  int ended = 0;
-  sim.application().end_program = [&ended] { ++ended; };
-  sim.runtime().run_for_ms(24'000);
-  forms::PlayerForm& form = sim.application().player()->form;
-  form.Command1.click();
-  sim.runtime().run_for_ms(1);
-
-  const std::vector<std::string> expected{
-      "24.0 operator click Command1",              // the record of the operator's hand
-      "24.0 control Player Timer2 Enabled false",  // before the closing waits
-      "24.0 activate true Presentation Designer",
-      "25.0 keys {esc}{sleep 1}{esc} Presentation Designer",
-      "26.1 keys %{F4} Presentation Designer",
-      "29.1 keys ^{F2} Presentation Designer",
-      "30.1 keys ^{F2} Presentation Designer",
-      // Never shown before the day started, the window has nothing to hide.
-  };
-  EXPECT_EQ(timeline(24.0), expected);
-  EXPECT_EQ(sim.application().player(), nullptr);
   EXPECT_EQ(ended, 1);
-  EXPECT_FALSE(form.Timer2.Enabled.get());
+  EXPECT_EQ(sim.application().player(), nullptr);
   EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
-  const auto* designer = sim.desktop().window(sim.globals().DesignerHwnd);
-  ASSERT_NE(designer, nullptr);
-  EXPECT_EQ(designer->keys_received,
-            QStringList({"Ctrl+F1", "Alt+y", "Esc", "Esc", "Alt+F4", "Ctrl+F2", "Ctrl+F2"}));
-}
-
-TEST_F(StartupSequence, RestartReloadsThePlayerWindowThroughTheRestartForm) {
-  sim::Simulation& sim = simulation();
-  sim.runtime().run_for_ms(24'000);
-  sim.application().Restart_Load();
-  const std::vector<std::string> tail = timeline(31.0);
-  const std::vector<std::string> expected{
-      "31.1 control Restart Restart Visible true",  // the old Timer2 stopped at 24.0
-      "31.1 desktop open Restart",
-      "36.1 control Restart Restart Visible false",
-      "36.1 desktop close Restart",
-      "36.1 control Player Timer2 Enabled true",
-      "36.1 control Player Player Visible true",
-      "36.1 desktop open Vantora Player",
-  };
-  EXPECT_EQ(tail, expected);
-  ASSERT_NE(sim.application().player(), nullptr);
-  EXPECT_EQ(sim.application().player()->state.lifecycle.LoadStartAt,
-            date_time::add_seconds(date_time::truncate_to_second(sim.runtime().now()), 10));
 }
 
 TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
@@ -163,50 +159,6 @@ TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
     EXPECT_EQ(count("23.0 control Player Timer2 Enabled true"), 1);
     ASSERT_NE(sim.application().player(), nullptr);
   }
-}
-
-// A restart after a crash finds the last run's designer still up: it is taken over, not launched
-// a second time, and the day starts 10 s sooner with the same keys to the same window.
-TEST_F(StartupSequence, ADesignerLeftRunningByACrashIsTakenOverWithoutItsLaunchWait) {
-  ports::WindowHandle left_running = 0;
-  simulation([&](sim::Simulation& sim) {
-    left_running = sim.desktop().open_window(designer::window_title(), QRect(4, 4, 792, 580),
-                                             sim::SimDesktop::Activation::kNoActivate);
-  });
-  simulation_->runtime().run_for_ms(kBeforeDayStart_ms - 10'000);
-
-  EXPECT_TRUE(simulation_->desktop().launched().isEmpty());
-  EXPECT_EQ(simulation_->globals().DesignerHwnd, left_running);
-  EXPECT_EQ(simulation_->desktop().window(left_running)->keys_received,
-            QStringList({"Ctrl+F1", "Alt+y"}));
-  ASSERT_NE(simulation_->application().player(), nullptr);
-  EXPECT_EQ(simulation_->application().player()->state.lifecycle.LoadStartAt,
-            date_time::add_seconds(start_time(), 23));
-}
-
-TEST_F(StartupSequence, PurgeDropsFinishedAndStaleRowsOnly) {
-  // A month before the start is 2026-11-07 08:00:00.
-  tool_exec(
-      QStringLiteral("INSERT INTO playlist (seg_start_time, started, completed, file_name) VALUES "
-                     "('2026-12-07 08:00:00', 1, 1, 'done today'),"
-                     "('2026-12-07 09:00:00', 1, 1, 'done, later today'),"
-                     "('2026-11-07 08:00:00', 0, 0, 'exactly a month old'),"
-                     "('2026-11-07 07:59:59', 0, 0, 'a second older'),"
-                     "('2026-11-07 07:59:59', 1, 0, 'old and started'),"
-                     "('2026-12-07 08:00:00', 1, 0, 'started today'),"
-                     "('2026-12-07 08:00:00', NULL, 1, 'completed, started Null'),"
-                     "('2026-12-08 08:00:00', 0, 0, 'tomorrow')"));
-
-  sim::Simulation& sim = simulation();
-  sim.runtime().run_for_ms(1);
-  EXPECT_FALSE(sim.data().rsplaylist.is_open());
-  EXPECT_FALSE(sim.data().rsPlayer_INI.is_open());
-  EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("show.vpd"));
-  EXPECT_EQ(tool_value(QStringLiteral("SELECT group_concat(file_name, '|') FROM "
-                                      "(SELECT file_name FROM playlist ORDER BY rowid)"))
-                .toString(),
-            QStringLiteral("exactly a month old|started today|completed, started Null|tomorrow"));
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
 }
 
 }  // namespace

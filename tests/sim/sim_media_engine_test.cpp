@@ -25,62 +25,47 @@ TEST(MediaManifest, ReadsPathsAndSecondsAndRejectsMalformedLines) {
   }
 }
 
-class SimMediaEngineTest : public ::testing::Test {
- protected:
-  SimMediaEngineTest() : runtime_(date_time::from_parts(2026, 12, 6, 10)), trace_(runtime_) {
-    manifest_.add(QStringLiteral("/m/movie.mp4"), 100.0);
-    manifest_.add(QStringLiteral("/m/short.mp4"), 2.5);
-  }
-
-  SimMediaEngine& engine(MediaProber prober = {}) {
-    engine_ = std::make_unique<SimMediaEngine>(runtime_, trace_, manifest_, std::move(prober));
-    return *engine_;
-  }
-
-  SimRuntime runtime_;
-  Trace trace_;
-  MediaManifest manifest_;
-  std::unique_ptr<SimMediaEngine> engine_;
-};
-
-// The simulated engine's own promise (the rest of the port's are tested on both engines): a wait
-// that runs out takes its time on the virtual clock; one that sees the end stops there.
-TEST_F(SimMediaEngineTest, WaitsTakeTheirTimeOnTheVirtualClock) {
-  auto graph = engine().create_graph(ports::MediaMode::kNormal);
-  graph->RenderFile(QStringLiteral("/m/short.mp4"));
-  graph->put_CurrentPosition(1.5);
-  graph->Run();
-  const std::int64_t before_ms = runtime_.now_ms();
-  EXPECT_EQ(graph->WaitForCompletion(10), ports::Completion::kTimedOut);
-  EXPECT_EQ(runtime_.now_ms() - before_ms, 10);
-  runtime_.run_for_ms(985);
-  EXPECT_EQ(graph->WaitForCompletion(10), ports::Completion::kComplete);
-  EXPECT_EQ(runtime_.now_ms() - before_ms, 1000);
-  EXPECT_EQ(graph->CurrentPosition(), 2.5);
-}
-
-TEST_F(SimMediaEngineTest, UnlistedFilesAskTheProberOnce) {
+// The simulated engine's own promises (the rest of the port's are tested on both engines): a
+// wait that runs out takes its time on the virtual clock, one that sees the end stops there; a
+// file the manifest does not list is asked of the prober once.
+TEST(SimMediaEngine, WaitsTakeVirtualTimeAndUnlistedFilesAskTheProberOnce) {
+  SimRuntime runtime(date_time::from_parts(2026, 12, 6, 10));
+  Trace trace(runtime);
+  MediaManifest manifest;
+  manifest.add(QStringLiteral("/m/short.mp4"), 2.5);
   int asked = 0;
-  SimMediaEngine& media = engine([&asked](const QString& path) -> std::optional<double> {
+  SimMediaEngine media(runtime, trace, manifest, [&asked](const QString& path) {
     ++asked;
     return path.endsWith(QStringLiteral(".avi")) ? std::optional<double>(7.0) : std::nullopt;
   });
+  auto graph = media.create_graph(ports::MediaMode::kNormal);
+  graph->RenderFile(QStringLiteral("/m/short.mp4"));
+  graph->put_CurrentPosition(1.5);
+  graph->Run();
+  const std::int64_t before_ms = runtime.now_ms();
+  EXPECT_EQ(graph->WaitForCompletion(10), ports::Completion::kTimedOut);
+  EXPECT_EQ(runtime.now_ms() - before_ms, 10);
+  runtime.run_for_ms(985);
+  EXPECT_EQ(graph->WaitForCompletion(10), ports::Completion::kComplete);
+  EXPECT_EQ(runtime.now_ms() - before_ms, 1000);
+  EXPECT_EQ(graph->CurrentPosition(), 2.5);
+
   for (int i = 0; i < 2; ++i) {
-    auto graph = media.create_graph(ports::MediaMode::kFiller);
-    graph->RenderFile(QStringLiteral("/m/clip.avi"));
-    EXPECT_EQ(graph->Duration(), 7.0);
+    auto filler = media.create_graph(ports::MediaMode::kFiller);
+    filler->RenderFile(QStringLiteral("/m/clip.avi"));
+    EXPECT_EQ(filler->Duration(), 7.0);
   }
   EXPECT_EQ(asked, 1);
-  auto graph = media.create_graph(ports::MediaMode::kFiller);
+  auto notes = media.create_graph(ports::MediaMode::kFiller);
   try {
-    graph->RenderFile(QStringLiteral("/m/notes.txt"));
+    notes->RenderFile(QStringLiteral("/m/notes.txt"));
     ADD_FAILURE();
   } catch (const RuntimeError& error) {
     EXPECT_TRUE(err::is_media_error(error.number()));
   }
-  EXPECT_THROW(graph->Run(), RuntimeError);
-
-  EXPECT_THROW(engine().create_graph(ports::MediaMode::kNormal)->RenderFile("/m/clip.avi"),
+  EXPECT_THROW(notes->Run(), RuntimeError);
+  SimMediaEngine without_prober(runtime, trace, manifest);
+  EXPECT_THROW(without_prober.create_graph(ports::MediaMode::kNormal)->RenderFile("/m/clip.avi"),
                RuntimeError);
 }
 

@@ -1,16 +1,18 @@
-#include "core/shell/file_lists.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <functional>
 #include <memory>
 
 #include "base/errors.h"
+#include "core/shell/file_lists.h"
 #include "platform/qt/qt_file_lister.h"
+#include "platform/qt/qt_picture_loader.h"
 #include "sim/sim_file_lister.h"
+#include "sim/sim_picture_loader.h"
 #include "sim/sim_runtime.h"
 #include "support/schedule_fixture.h"
 
@@ -103,6 +105,47 @@ INSTANTIATE_TEST_SUITE_P(Listers, FileListTest,
                                            ListerCase{"Memory", make_memory},
                                            ListerCase{"MemoryOverDisk", make_memory_over_disk}),
                          [](const auto& param_info) { return std::string(param_info.param.name); });
+
+// Both picture loaders agree on what is a picture: the simulated one stands in for the real view.
+TEST(PictureLoader, RealAndSimulatedAgree) {
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  QImage image(8, 8, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  const QString png = folder.filePath(QStringLiteral("logo.png"));
+  const QString bmp = folder.filePath(QStringLiteral("logo.bmp"));
+  ASSERT_TRUE(image.save(png) && image.save(bmp));
+  QFile text(folder.filePath(QStringLiteral("notes.txt")));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly) && text.write("not a picture at all") > 0);
+  text.close();
+  const struct {
+    const char* name;
+    QString path;
+    std::int32_t error;  // 0: loads
+  } cases[] = {
+      {"png", png, 0},
+      {"bitmap", bmp, 0},
+      {"text file", text.fileName(), err::kInvalidPicture},
+      {"missing file", folder.filePath(QStringLiteral("gone.png")), err::kFileNotFound},
+      {"a folder", folder.path(), err::kFileNotFound},
+      {"empty path", QString(), err::kFileNotFound},
+  };
+  platform::QtPictureLoader real;
+  sim::SimPictureLoader simulated;
+  for (ports::PictureLoader* loader :
+       std::initializer_list<ports::PictureLoader*>{&real, &simulated}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.name);
+      std::int32_t got = 0;
+      try {
+        loader->LoadPicture(c.path);
+      } catch (const RuntimeError& error) {
+        got = error.number();
+      }
+      EXPECT_EQ(got, c.error);
+    }
+  }
+}
 
 }  // namespace
 }  // namespace vantora
