@@ -6,6 +6,7 @@
 #include "core/ads/slot_search.h"
 #include "core/database/columns.h"
 #include "core/filler/filler_choice.h"
+#include "core/media/interrupted_programme.h"
 #include "core/media/movie_segment.h"
 #include "core/media/run_movie.h"
 #include "core/scheduler/playlist_cursor.h"
@@ -127,7 +128,13 @@ void Run_Filler(Player& p) {
   f.AdTimer.Enabled = false;
 
   refill_clip_list(p);
-  if (!pick_clip(p, proc)) {
+  const bool picked = pick_clip(p, proc);
+  // FillerMode is already set, so news that began in the folder search or the draw comes back to
+  // filler when it ends.
+  if (Programme_Interrupted(p)) {
+    return;
+  }
+  if (!picked) {
     // Nothing renders; the filler timer keeps watching for the show and for clips to appear, and
     // the ad timer keeps serving the clipboard and the window order through the whole stretch.
     f.FillerTimer.Enabled = true;
@@ -137,6 +144,9 @@ void Run_Filler(Player& p) {
 
   f.Text3.Text = s.filler.ClipFile;
   Run_FillerFile(p);
+  if (Programme_Interrupted(p)) {
+    return;
+  }
 
   proc([&] {
     f.Text2.Text =
@@ -154,6 +164,9 @@ void Run_FillerFile(Player& p) {
   f.LogoTimer.Enabled = true;
   Hand_Screen_To_Video(p, proc);
   AD_Slot_Search(p);
+  if (Programme_Interrupted(p)) {
+    return;
+  }
   f.FillerTimer.Enabled = true;
 }
 

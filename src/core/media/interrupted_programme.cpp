@@ -70,6 +70,10 @@ void Hold_Logo_Timer(Player& p) {
   p.form.LogoTimer.Enabled = false;
 }
 
+bool Programme_Interrupted(const Player& p) {
+  return p.state.news.NewsRunning == kTrue || p.state.breaks.InAdBreak == kTrue;
+}
+
 void Clear_Overlays_For(Player& p, const QString& kind) {
   forms::PlayerForm& f = p.form;
   f.Label1.Visible = false;

@@ -22,6 +22,13 @@ void Restore_Programme(Player& p, Procedure& proc);
 // it back on. A second call within one break finds it already off.
 void Hold_Logo_Timer(Player& p);
 
+// News or a break has the screen. A procedure that starts the programme yields before it arms the
+// programme's timers, and an interruption may begin in those yields: the timers would then watch
+// the interruption's clips as though they were the programme's. Such a procedure asks this after
+// its waits and leaves the rest to the interruption, whose end gives the programme back and arms
+// its timers.
+bool Programme_Interrupted(const Player& p);
+
 // Clears the picture for the interruption: the caption and every overlay go, and Text3 names
 // what now plays ("ADV", "News").
 void Clear_Overlays_For(Player& p, const QString& kind);

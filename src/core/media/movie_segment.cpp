@@ -4,6 +4,7 @@
 #include "core/ads/slot_search.h"
 #include "core/database/columns.h"
 #include "core/designer/designer_link.h"
+#include "core/media/interrupted_programme.h"
 #include "core/media/run_movie.h"
 #include "core/news/lottery_mask.h"
 #include "core/shell/procedure.h"
@@ -124,6 +125,9 @@ void Run_MovieFile(Player& p) {
   Hand_Screen_To_Video(p, proc);
 
   AD_Slot_Search(p);
+  if (Programme_Interrupted(p)) {
+    return;
+  }
 
   f.T_Movie.Enabled = true;
   f.AdTimer.Enabled = true;
