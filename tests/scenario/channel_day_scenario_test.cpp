@@ -75,6 +75,8 @@ TEST_F(DayScenario, AChannelMorning) {
   add_ad("10:05:00", QStringLiteral("/media/broken.mp4"), 15, 2, File::kNotMedia);
   add_ad("10:05:00", QStringLiteral("/media/first.mp4"), 30, 1);
   add_slot("10:05:00");
+  // The break's last item hides its caption; the show's caption comes back with the show.
+  tool_exec(QStringLiteral("UPDATE adv SET hide_caption = -1 WHERE media_path LIKE '%second%'"));
   const QString news =
       filler_folder(QStringLiteral("news"), {QStringLiteral("c.mp4"), QStringLiteral("A.mp4")}, 20);
   QFile(news + QStringLiteral("/b.txt")).open(QIODevice::WriteOnly);

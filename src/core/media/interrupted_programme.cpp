@@ -35,6 +35,7 @@ void Save_Programme(Player& p, Procedure& proc) {
   });
   saved.SavedFillerLength = s.filler.FillerLength;
   saved.SavedEndOffset = s.row.EndOffset;
+  saved.SavedHideCaption = s.row.HideCaption;
 }
 
 void Restore_Programme(Player& p, Procedure& proc) {
@@ -52,6 +53,7 @@ void Restore_Programme(Player& p, Procedure& proc) {
   });
   proc([&] { s.filler.FillerLength = values::to_int32(saved.SavedFillerLength); });
   proc([&] { s.row.EndOffset = values::to_int32(saved.SavedEndOffset); });
+  s.row.HideCaption = saved.SavedHideCaption;
 
   if (saved.LogoWasVisible == kTrue) {
     f.Logo.Visible = true;

@@ -9,9 +9,10 @@ namespace vantora {
 // back the same way, so the table of what is kept lives here once.
 
 // Keeps the overlays' visibility and the programme now playing: media and clip file, picture
-// placement, filler length, end offset and the resume offset (ten seconds before the present
-// position, so the viewer sees again what the interruption cut; 0 for filler or within the first
-// ten seconds). Each value that cannot be read keeps its previous saved value (logged).
+// placement, filler length, end offset, whether the caption is hidden, and the resume offset (ten
+// seconds before the present position, so the viewer sees again what the interruption cut; 0 for
+// filler or within the first ten seconds). Each value that cannot be read keeps its previous saved
+// value (logged).
 void Save_Programme(Player& p, Procedure& proc);
 
 // Puts the saved programme back into the playback state (filler restarts from 0) and shows again

@@ -158,6 +158,8 @@ struct SavedProgramme {
   QVariant SavedResumeOffset;
   QVariant SavedFillerLength;
   QVariant SavedEndOffset;
+  // Each break item loads its own flag over the row's.
+  Bool16 SavedHideCaption = kFalse;
   Bool16 LogoWasVisible = kFalse;
   Bool16 TimeWasVisible = kFalse;
   Bool16 NumberWasVisible = kFalse;
