@@ -44,7 +44,7 @@ PlayerForm::PlayerForm(ports::Runtime& runtime)
   Top = 2;
   Width = 500;
   Height = 350;
-  // The design-time layout; later Parts move the overlays and the panel.
+  // The layout the window opens with; the display panel and the overlays move at run time.
   place(B_pause, 10, 10, 70, 25);
   place(play_pause, 85, 10, 70, 25);
   place(RW, 160, 10, 40, 25);
