@@ -48,34 +48,27 @@ TEST_F(DayScenario, AChannelEvening) {
   const QString status = folder_.filePath(QStringLiteral("status.txt"));
   tool_exec(QStringLiteral("UPDATE \"Player INI\" SET status_file_1 = '%1'").arg(status));
   const QString logo = picture("logo.png");
-  add_row({.start = "19:00:00",
-           .end = "19:00:20",
-           .file = "/media/seg1.mp4",
-           .show_start = true,
-           .logo_file = "CLOCK"});
-  add_row({.start = "19:00:20",
-           .end = "19:00:40",
-           .file = "/media/seg2.mp4",
-           .start_offset = 30,
-           .logo_file = logo});
-  add_row({.start = "19:00:40",
-           .end = "19:00:50",
-           .file = "/media/seg3.mp4",
-           .show_end = true,
-           .logo_file = "no"});
+  add_row({.start = "19:00:00", .end = "19:00:20", .file = "/media/seg1.mp4", .show_start = true});
+  add_row({.start = "19:00:20", .end = "19:00:40", .file = "/media/seg2.mp4", .start_offset = 30});
+  add_row({.start = "19:00:40", .end = "19:00:50", .file = "/media/seg3.mp4", .show_end = true});
   media(QStringLiteral("/media/seg1.mp4"), 12);
   media(QStringLiteral("/media/seg2.mp4"), 40);
   media(QStringLiteral("/media/seg3.mp4"), 3);
   // The overlay positions are the tool's to write, and no type guards them.
-  tool_exec(QStringLiteral(
-      "UPDATE playlist SET hide_caption = -1, logo_left = CASE file_name WHEN '/media/seg1.mp4' "
-      "THEN '612' WHEN '/media/seg2.mp4' THEN '700' ELSE 'left' END, logo_top = CASE file_name "
-      "WHEN '/media/seg1.mp4' THEN '24.4' WHEN '/media/seg2.mp4' THEN '10' ELSE '12' END"));
+  tool_exec(
+      QStringLiteral(
+          "UPDATE playlist SET hide_caption = -1, logo_file = CASE file_name WHEN "
+          "'/media/seg1.mp4' "
+          "THEN 'CLOCK' WHEN '/media/seg2.mp4' THEN '%1' ELSE 'no' END, logo_left = CASE file_name "
+          "WHEN '/media/seg1.mp4' THEN '612' WHEN '/media/seg2.mp4' THEN '700' ELSE 'left' END, "
+          "logo_top = CASE file_name WHEN '/media/seg1.mp4' THEN '24.4' WHEN '/media/seg2.mp4' "
+          "THEN '10' ELSE '12' END")
+          .arg(logo));
   tool_exec(
       QStringLiteral("UPDATE playlist SET reserved_17 = 'tool', hide_caption = 0 WHERE "
                      "file_name = '/media/seg3.mp4'"));
   // The magazine's end is noticed at 19:00:43.4, 9 s before the feature, which follows at once;
-  // part2's at 19:20:48.4, 10 s before the late show, which waits behind filler.
+  // part2's at 19:21:14.7, 10 s before the late show, which waits behind filler.
   add_row(
       {.start = "19:00:52", .end = "19:10:00", .file = "/media/feature.mp4", .show_start = true});
   add_row({.start = "19:10:00",
@@ -85,7 +78,7 @@ TEST_F(DayScenario, AChannelEvening) {
            .logo_file = "NUM47019"});
   media(QStringLiteral("/media/feature.mp4"), 540);
   media(QStringLiteral("/media/part2.mp4"), 540);
-  add_row(one_row_show("19:20:58", "19:30:00", "/media/late.mp4"));
+  add_row(one_row_show("19:21:24", "19:30:00", "/media/late.mp4"));
   media(QStringLiteral("/media/late.mp4"), 30);
   PlaylistRow night = one_row_show("21:00:00", "21:30:00", "/media/night.mp4");
   night.start_now = true;
@@ -93,14 +86,19 @@ TEST_F(DayScenario, AChannelEvening) {
   media(QStringLiteral("/media/night.mp4"), 20);
   add_ad("19:05:20", QStringLiteral("/media/paused.mp4"), 5, 1);
   add_ad("19:05:20", QStringLiteral("/media/broken.mp4"), 5, 2, File::kNotMedia);
-  add_ad("19:21:01", QStringLiteral("/media/early.mp4"), 3, 1);
-  add_slot("19:21:01");
+  add_ad("19:21:27", QStringLiteral("/media/early.mp4"), 3, 1);
+  add_slot("19:21:27");
   add_slot("19:05:20");
   add_ad("19:15:00", QStringLiteral("/media/waiting.mp4"), 10, 1);
   add_slot("19:15:00");
   // A second break in the lottery's minutes: the count read back from Wizard_INI goes on.
   add_ad("19:18:00", QStringLiteral("/media/second.mp4"), 5, 1);
   add_slot("19:18:00");
+  // Breaks at 19:10 and at 19:20 are outside those minutes.
+  add_ad("19:10:40", QStringLiteral("/media/ten.mp4"), 3, 1);
+  add_slot("19:10:40");
+  add_ad("19:20:30", QStringLiteral("/media/twenty.mp4"), 3, 1);
+  add_slot("19:20:30");
   filler_folder(QStringLiteral("emergency"), {QStringLiteral("a.mp4")}, 20);
   const QString emergency =
       filler_folder(QStringLiteral("emergency"), {QStringLiteral("b.mp4")}, 30);
@@ -141,8 +139,8 @@ TEST_F(DayScenario, AChannelEvening) {
     });
   }
   // What a break or the filler would have set by the caption's tick: the caption stays away.
-  sim.runtime().post_at(at(19, 21, 6), [&] { player().state.filler.FillerMode = kTrue; });
-  sim.runtime().post_at(at(19, 21, 37), [&] { player().state.breaks.AdFlag = kTrue; });
+  sim.runtime().post_at(at(19, 21, 33), [&] { player().state.filler.FillerMode = kTrue; });
+  sim.runtime().post_at(at(19, 22, 4), [&] { player().state.breaks.AdFlag = kTrue; });
   QString counter;
   sim.runtime().post_at(at(19, 30, 0), [&] {
     counter = tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString();
@@ -227,33 +225,44 @@ TEST_F(DayScenario, AChannelEvening) {
       "19:10:20.870 normal part2.mp4@0 0+600 +1500 keys  {sleep 1} ",
       "19:10:22.470 T_Number.Caption ?????; T_Number.Visible true",
       "19:10:26.476 Picture1.Visible true; T_Number.Visible false",
-      "19:10:36.470 Picture1.Visible false; T_Number.Visible true",
+      "19:10:36.716 Picture1.Visible false; T_Number.Visible true",
+      "19:10:40.462 [ADV]; T_Number.Visible false; normal ten.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "19:10:44.060 T_Number.Visible true; [Movie]; normal part2.mp4@10 0+600 +1500 keys  {sleep "
+      "1} ",
+      "19:10:50.660 Picture1.Visible true; T_Number.Visible false",
+      "19:11:00.660 Picture1.Visible false; T_Number.Visible true",
       "19:12:00.000 input click B_Restart",
-      "19:15:00.202 [ADV]; T_Number.Visible false; normal waiting.mp4@0 0+600 +1500 keys P{sleep "
+      "19:15:00.082 [ADV]; T_Number.Visible false; normal waiting.mp4@0 0+600 +1500 keys P{sleep "
       "1}P",
-      "19:15:10.294 normal a.mp4@0 0+600 +1500 keys P{sleep 1}P",
-      "19:15:30.542 normal b.mp4@0 0+600 +1500 keys P{sleep 1}P",
-      "19:16:00.780 T_Number.Visible true; [Movie]; normal part2.mp4@269 0+600 +1500 keys  {sleep "
+      "19:15:10.174 normal a.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "19:15:30.422 normal b.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "19:16:00.660 T_Number.Visible true; [Movie]; normal part2.mp4@256 0+600 +1500 keys  {sleep "
       "1} ",
-      "19:16:02.880 T_Number.Caption 4????",
-      "19:16:07.380 Picture1.Visible true; T_Number.Visible false",
-      "19:16:17.380 Picture1.Visible false; T_Number.Visible true",
-      "19:17:48.380 T_Number.Caption X????",
-      "19:18:00.272 [ADV]; T_Number.Visible false; normal second.mp4@0 0+600 +1500 keys P{sleep "
+      "19:16:02.760 T_Number.Caption 4????",
+      "19:16:07.260 Picture1.Visible true; T_Number.Visible false",
+      "19:16:17.260 Picture1.Visible false; T_Number.Visible true",
+      "19:17:48.260 T_Number.Caption X????",
+      "19:18:00.152 [ADV]; T_Number.Visible false; normal second.mp4@0 0+600 +1500 keys P{sleep "
       "1}P",
-      "19:18:05.868 T_Number.Visible true; [Movie]; normal part2.mp4@378 0+600 +1500 keys  {sleep "
+      "19:18:05.748 T_Number.Visible true; [Movie]; normal part2.mp4@365 0+600 +1500 keys  {sleep "
       "1} ",
-      "19:18:07.968 T_Number.Caption X7???",
-      "19:18:12.468 Picture1.Visible true; T_Number.Visible false",
-      "19:18:22.468 Picture1.Visible false; T_Number.Visible true",
-      "19:19:53.468 T_Number.Caption XX???",
-      "19:20:48.468 T_Number.Visible false; filler f.mp4@0 0+600 +1500 keys  {sleep 1} ",
-      "19:20:58.320 [Movie]; normal late.mp4@0 0+600 +1500 keys  {sleep 1} ",
-      "19:21:01.262 [ADV]; normal early.mp4@0 0+600 +1500 keys P{sleep 1}P",
-      "19:21:04.860 [Movie]; normal late.mp4@0 0+600 +1500 keys  {sleep 1} ",
-      "19:21:35.460 normal night.mp4@0 0+600 +1500 keys  {sleep 1} ",
-      "19:21:56.060 filler f.mp4@0 0+600 +1500 keys  {sleep 1} ",
-      "19:31:56.660 filler f.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "19:18:07.848 T_Number.Caption X7???",
+      "19:18:12.348 Picture1.Visible true; T_Number.Visible false",
+      "19:18:22.348 Picture1.Visible false; T_Number.Visible true",
+      "19:19:53.348 T_Number.Caption XX???",
+      "19:20:30.548 [ADV]; T_Number.Visible false; normal twenty.mp4@0 0+600 +1500 keys P{sleep "
+      "1}P",
+      "19:20:34.146 T_Number.Visible true; [Movie]; normal part2.mp4@500 0+600 +1500 keys  {sleep "
+      "1} ",
+      "19:20:40.746 Picture1.Visible true; T_Number.Visible false",
+      "19:20:50.746 Picture1.Visible false; T_Number.Visible true",
+      "19:21:14.746 T_Number.Visible false; filler f.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "19:21:24.598 [Movie]; normal late.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "19:21:27.540 [ADV]; normal early.mp4@0 0+600 +1500 keys P{sleep 1}P",
+      "19:21:31.138 [Movie]; normal late.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "19:22:01.738 normal night.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "19:22:22.338 filler f.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "19:32:22.938 filler f.mp4@0 0+600 +1500 keys  {sleep 1} ",
       "19:40:00.000 input click B_Restart; error Emergency() 76",
       "19:41:00.000 input click B_Disp; Time_Picker.Value 2026-12-06T19:41:00.000; -B_pause; "
       "-play_pause; -RW; -FF; -B_UP; -B_Down; Time_Picker.Visible true; +B_SetTime; B_Disp.Caption "
@@ -264,7 +273,7 @@ TEST_F(DayScenario, AChannelEvening) {
       "19:41:05.000 clock set 2026-12-06T19:41:05.000",
       "19:41:06.000 input click B_Disp; Time_Picker.Visible false; -B_SetTime; +B_pause; "
       "+play_pause; +RW; +FF; +B_UP; +B_Down; B_Disp.Caption A",
-      "19:41:56.260 filler f.mp4@0 0+600 +1500 keys  {sleep 1} ",
+      "19:42:22.538 filler f.mp4@0 0+600 +1500 keys  {sleep 1} ",
       "19:43:59.000 input restart  +1000 keys {esc}{sleep 1}{esc}",
       "19:44:01.100 keys %{F4}",
       "19:44:04.100 keys ^{F2} +1000 keys ^{F2}",
