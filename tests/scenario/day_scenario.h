@@ -17,6 +17,60 @@
 
 namespace vantora::testing {
 
+// What the trace says happened, one line a moment, "HH:MM:SS.mmm what; what": what went on air
+// (mode, file@start, top+height), the status word in brackets, the designer's keys, the overlays,
+// the forms and the input. A stop goes with the next start and the filler's own captions with its
+// clip, so neither is listed; the warnings before a break are counted instead. `more` names
+// further events a scenario witnesses; an empty name leaves the event out.
+inline std::vector<std::string> milestones(
+    const std::vector<TracedEvent>& trace,
+    const std::function<std::string(const TracedEvent&)>& more = {}) {
+  std::vector<std::string> seen;
+  std::int64_t line_ms = 0;
+  for (const TracedEvent& e : trace) {
+    const std::string type = e.type();
+    const std::string name = e.text("name");
+    const nlohmann::json& v = e.fields.value("value", nlohmann::json());
+    const std::string value = v.is_string() ? v.get<std::string>() : v.dump();
+    std::string what;
+    if (type == "media") {
+      what = e.text("mode") + ' ' +
+             QString::fromStdString(e.text("file")).section(u'/', -1).toStdString() + '@' +
+             std::to_string(int(e.number("start"))) +
+             (e.fields.value("ok", false) ? ' ' + std::to_string(int(e.number("top"))) + '+' +
+                                                std::to_string(int(e.number("height")))
+                                          : " broken");
+    } else if (type == "keys" && e.text("keys") != "P") {
+      what = "keys " + e.text("keys");
+    } else if (type == "input") {
+      what = "input " + e.text("action") + ' ' + e.text("control") + e.text("value");
+    } else if (type == "clipboard" && e.text("by") == "player") {
+      what = "clipboard answered " + e.text("value");
+    } else if (type == "control" &&
+               (name == "Restart" || name == "Player" ||
+                (name == "Text3" && value.find('/') == std::string::npos && value != "FILLER"))) {
+      what = name == "Text3" ? '[' + value + ']' : name + ' ' + value;
+    } else if (type == "control" && name == "T_Time" && e.text("prop") == "Visible") {
+      what = value == "true" ? "clock shown" : "clock hidden";
+    }
+    if (what.empty() && more) {
+      what = more(e);
+    }
+    if (what.empty()) {
+      continue;
+    }
+    // The keys of a hand-over (1.5 s) join the line of the clip, marked with their delay.
+    const std::int64_t ms = date_time::to_linear_ms(e.at);
+    if (!seen.empty() && (ms == line_ms || (type == "keys" && ms - line_ms <= 1500))) {
+      seen.back() += ms == line_ms ? "; " + what : " +" + std::to_string(ms - line_ms) + ' ' + what;
+    } else {
+      seen.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' + what);
+      line_ms = ms;
+    }
+  }
+  return seen;
+}
+
 // The whole program on the simulated runtime over a schedule made by init-db: the scenario
 // writes playlist, filler and settings rows, lists its media in the manifest and puts its filler
 // clips in folders of the data folder, then runs the program from start-up.
