@@ -116,6 +116,14 @@ TEST_F(ErrorLogTest, PolicyDecidesWhatIsLoggedAndWhetherTheProcedureGoesOn) {
   const auto unreadable = []() -> bool { throw RuntimeError(err::kBofOrEof); };
   EXPECT_TRUE(proc.test(unreadable, Unreadable::kAsTrue));
   EXPECT_FALSE(proc.test(unreadable, Unreadable::kAsFalse));
+
+  // A procedure still running when its window was unloaded (Exit pressed in one of its waits)
+  // logs nothing more, not even an error it found itself.
+  log.reset();
+  QFile::remove(log.file_path());
+  log.window_unloaded = true;
+  proc.raise(RuntimeError(err::kFileNotFound, QStringLiteral("No filler clip")));
+  EXPECT_FALSE(QFile::exists(log.file_path()));
 }
 
 }  // namespace

@@ -71,8 +71,12 @@ class Procedure {
     return result;
   }
 
-  // Treats an error found without a failing statement as if a statement had raised it.
+  // Treats an error found without a failing statement as if a statement had raised it. Once the
+  // window is unloaded its procedures write nothing more, found errors included.
   void raise(const RuntimeError& error) {
+    if (log_.window_unloaded) {
+      return;
+    }
     switch (policy_) {
       case OnError::kLogAndGoOn:
         break;
