@@ -5,9 +5,9 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+#include "app/plan/plan_day.h"
 #include "sim/media_manifest.h"
 #include "tools/daygen/day_generator.h"
-#include "app/plan/plan_day.h"
 
 namespace {
 

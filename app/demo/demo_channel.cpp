@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "app/demo/media_maker.h"
 #include "base/errors.h"
 #include "platform/sql/sqlite_schedule_store.h"
-#include "app/demo/media_maker.h"
 
 namespace vantora::platform::demo {
 namespace {

@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <functional>
 
-#include "base/date_time.h"
 #include "app/demo/demo_plan.h"
+#include "base/date_time.h"
 
 namespace vantora::platform::demo {
 

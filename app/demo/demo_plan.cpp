@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QVariant>
 
-#include "base/values.h"
 #include "app/demo/schedule_rows.h"
+#include "base/values.h"
 
 namespace vantora::platform::demo {
 namespace {

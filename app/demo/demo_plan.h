@@ -3,9 +3,9 @@
 #include <QString>
 #include <vector>
 
+#include "app/demo/schedule_rows.h"
 #include "base/date_time.h"
 #include "ports/table_store.h"
-#include "app/demo/schedule_rows.h"
 
 namespace vantora::platform::demo {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/date_time.h"
 #include "app/demo/schedule_rows.h"
+#include "base/date_time.h"
 
 namespace vantora::daygen {
 
