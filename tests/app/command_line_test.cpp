@@ -14,6 +14,8 @@
 
 namespace {
 
+using namespace Qt::StringLiterals;
+
 struct Result {
   int exit_code;
   QString out;
@@ -36,10 +38,10 @@ void write_file(const QString& path, const QByteArray& text) {
 
 // A data folder made by init-db, then the scheduling tool's statements.
 void make_channel(const QString& data, std::initializer_list<const char*> statements) {
-  ASSERT_EQ(run({QStringLiteral("init-db"), data}).exit_code, 0);
+  ASSERT_EQ(run({u"init-db"_s, data}).exit_code, 0);
   {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), data);
-    db.setDatabaseName(data + QStringLiteral("/wizard.db"));
+    QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, data);
+    db.setDatabaseName(data + u"/wizard.db"_s);
     ASSERT_TRUE(db.open());
     QSqlQuery query(db);
     for (const char* sql : statements) {
@@ -51,15 +53,14 @@ void make_channel(const QString& data, std::initializer_list<const char*> statem
 
 TEST(CommandLine, ExitCodesAndMessages) {
   QTemporaryDir folder;
-  make_channel(folder.filePath(QStringLiteral("existing")), {});
-  write_file(folder.filePath(QStringLiteral("no-folder.ini")), "\"/no/such/folder\",x\n");
-  write_file(folder.filePath(QStringLiteral("existing.ini")),
-             "\"" + folder.filePath(QStringLiteral("existing")).toUtf8() + "\",x\n");
+  make_channel(folder.filePath(u"existing"_s), {});
+  write_file(folder.filePath(u"no-folder.ini"_s), "\"/no/such/folder\",x\n");
+  write_file(folder.filePath(u"existing.ini"_s),
+             "\"" + folder.filePath(u"existing"_s).toUtf8() + "\",x\n");
   // A script with a wrong line: nothing is simulated, no trace is begun.
-  write_file(folder.filePath(QStringLiteral("bad.txt")),
-             "10:00:40 clipboard DISC\n10:00:45 click B_Display\n");
+  write_file(folder.filePath(u"bad.txt"_s), "10:00:40 clipboard DISC\n10:00:45 click B_Display\n");
   // A day whose only show has no file: the plan finds an error.
-  make_channel(folder.filePath(QStringLiteral("broken")),
+  make_channel(folder.filePath(u"broken"_s),
                {"INSERT INTO playlist (seg_start_time, seg_end_time, file_name, show_start, "
                 "show_end) VALUES ('2026-12-06 10:02:00', '2026-12-06 10:05:00', '/no/such.mp4', "
                 "-1, -1)"});
@@ -99,7 +100,7 @@ TEST(CommandLine, ExitCodesAndMessages) {
     EXPECT_EQ(result.exit_code, c.exit_code);
     EXPECT_TRUE((result.out + result.err).contains(expand(c.says))) << result.err.toStdString();
   }
-  EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("bad.jsonl"))));
+  EXPECT_FALSE(QFile::exists(folder.filePath(u"bad.jsonl"_s)));
 }
 
 // The program as an operator runs it: a data folder made by init-db, a one-show schedule with an
@@ -124,9 +125,9 @@ TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
        "INSERT INTO adv (item_name, time, caption, first_date, last_date, media_path, "
        "duration, Priority) VALUES ('Soap', '10:01:00', 'Soap', '2026-12-01', "
        "'2026-12-31', '/media/soap.mp4', 20, 1)"});
-  const QString manifest = folder.filePath(QStringLiteral("media.tsv"));
+  const QString manifest = folder.filePath(u"media.tsv"_s);
   write_file(manifest, "/media/feature.mp4\t2400\n/media/soap.mp4\t20\n");
-  const QString script = folder.filePath(QStringLiteral("input.txt"));
+  const QString script = folder.filePath(u"input.txt"_s);
   write_file(script,
              "# another program asks the player to step aside\n"
              "10:01:40 clipboard DISC\n"
@@ -139,24 +140,21 @@ TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
   const auto simulate_copy = [&](const QString& name) {
     const QString data = folder.filePath(name);
     EXPECT_TRUE(QDir().mkpath(data));
-    EXPECT_TRUE(QFile::copy(folder.filePath(QStringLiteral("wizard.db")),
-                            QDir(data).filePath(QStringLiteral("wizard.db"))));
-    const QString trace = folder.filePath(name + QStringLiteral(".jsonl"));
+    EXPECT_TRUE(QFile::copy(folder.filePath(u"wizard.db"_s), QDir(data).filePath(u"wizard.db"_s)));
+    const QString trace = folder.filePath(name + u".jsonl"_s);
     // Five minutes from 09:59:50.
-    const Result result =
-        run({QStringLiteral("simulate"), QStringLiteral("--data"), data, QStringLiteral("--start"),
-             QStringLiteral("2026-12-06 09:59:50"), QStringLiteral("--for"), QStringLiteral("300"),
-             QStringLiteral("--trace"), trace, QStringLiteral("--media-durations"), manifest,
-             QStringLiteral("--input"), script});
+    const Result result = run({u"simulate"_s, u"--data"_s, data, u"--start"_s,
+                               u"2026-12-06 09:59:50"_s, u"--for"_s, u"300"_s, u"--trace"_s, trace,
+                               u"--media-durations"_s, manifest, u"--input"_s, script});
     EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
     // The log keeps to one line per run of an error: a quiet day costs a handful of lines.
-    QFile log(QDir(data).filePath(QStringLiteral("error.txt")));
+    QFile log(QDir(data).filePath(u"error.txt"_s));
     EXPECT_LT(log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0, 10);
     return trace;
   };
-  const QString first = simulate_copy(QStringLiteral("first"));
+  const QString first = simulate_copy(u"first"_s);
   QFile a(first);
-  QFile b(simulate_copy(QStringLiteral("second")));
+  QFile b(simulate_copy(u"second"_s));
   ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
   EXPECT_TRUE(a.readAll() == b.readAll()) << "the two runs' traces differ";
 

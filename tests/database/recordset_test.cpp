@@ -15,13 +15,15 @@
 namespace vantora::testing {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 using RecordsetTest = ScheduleFixture;
 
 std::vector<QString> column_texts(db::Recordset& rs, int ordinal) {
   std::vector<QString> texts;
   for (rs.requery(); !rs.eof(); rs.move_next()) {
     const QVariant value = rs.field(ordinal);
-    texts.push_back(values::is_null(value) ? QStringLiteral("Null") : values::to_text(value));
+    texts.push_back(values::is_null(value) ? u"Null"_s : values::to_text(value));
   }
   return texts;
 }
@@ -40,14 +42,14 @@ TEST_F(RecordsetTest, MovesBookmarksAndTheErrorsOfEachState) {
   rs.open();
   EXPECT_RUNTIME_ERROR(rs.open(), 3705);
   EXPECT_TRUE(rs.bof() && rs.eof());
-  rs.set_sort(QStringLiteral("news_time"));  // an empty table still sorts
+  rs.set_sort(u"news_time"_s);  // an empty table still sorts
   for (const auto& read : reads) {
     EXPECT_RUNTIME_ERROR(read(), err::kBofOrEof);
   }
 
-  tool_exec(QStringLiteral(
-      "INSERT INTO News (news_name, news_time) VALUES ('c','10:00:00'),('a','08:00:00'),"
-      "('b','09:00:00')"));
+  tool_exec(
+      "INSERT INTO News (news_name, news_time) VALUES "
+      "('c','10:00:00'),('a','08:00:00'),('b','09:00:00')");
   rs.requery();
   EXPECT_EQ(rs.record_count(), 3);
   rs.move_next();
@@ -69,14 +71,14 @@ TEST_F(RecordsetTest, SortIsStableNullsFirstTextIgnoresCaseNumbersByValue) {
   // Inserted out of order, with a tie on time, a Null time and a Null priority; times of day
   // written in the different stored forms the player reads.
   tool_exec(
-      QStringLiteral("INSERT INTO adv (item_name, time, Priority) VALUES "
-                     "('late',   '1899-12-30 21:00:00', 1),"
-                     "('tie-p2', '10:00:00',            2),"
-                     "('none',   NULL,                  5),"
-                     "('tie-p1', '10:00:00.000',        1),"
-                     "('tie-pN', '10:00',               NULL),"
-                     "('early',  '09:59:59.5',          9),"
-                     "('B',      '10:00:00',            10)"));
+      "INSERT INTO adv (item_name, time, Priority) VALUES "
+      "('late',   '1899-12-30 21:00:00', 1),"
+      "('tie-p2', '10:00:00',            2),"
+      "('none',   NULL,                  5),"
+      "('tie-p1', '10:00:00.000',        1),"
+      "('tie-pN', '10:00',               NULL),"
+      "('early',  '09:59:59.5',          9),"
+      "('B',      '10:00:00',            10)");
   db::Recordset& rs = data_->rsAdv;
   rs.open();
   const struct {
@@ -93,19 +95,17 @@ TEST_F(RecordsetTest, SortIsStableNullsFirstTextIgnoresCaseNumbersByValue) {
     rs.set_sort(QString::fromLatin1(c.sort));  // the sort holds through the requery
     EXPECT_EQ(column_texts(rs, 0), c.order) << c.sort;
   }
-  rs.set_sort(QStringLiteral("Priority"));
+  rs.set_sort(u"Priority"_s);
   EXPECT_EQ(column_texts(rs, 12).back(), "10");
-  EXPECT_RUNTIME_ERROR(rs.set_sort(QStringLiteral("time, nonesuch")), 3265);
-  EXPECT_EQ(rs.sort(), QStringLiteral("Priority")) << "a bad sort leaves the last one";
+  EXPECT_RUNTIME_ERROR(rs.set_sort(u"time, nonesuch"_s), 3265);
+  EXPECT_EQ(rs.sort(), u"Priority"_s) << "a bad sort leaves the last one";
 }
 
 TEST_F(RecordsetTest, ValuesConvertByColumnKindOnReadAndWrite) {
-  tool_exec(QStringLiteral(
-      "INSERT INTO playlist (seg_start_time, seg_end_time, started, completed, show_start, "
-      "caption, start_offset) VALUES ('19:30:00', '2026-12-06 00:00:00', -1, 1, NULL, 42, '7')"));
   tool_exec(
-      QStringLiteral("INSERT INTO playlist (seg_start_time, start_offset) "
-                     "VALUES ('not a time', 'seven')"));
+      "INSERT INTO playlist (seg_start_time, seg_end_time, started, completed, show_start, "
+      "caption, start_offset) VALUES ('19:30:00', '2026-12-06 00:00:00', -1, 1, NULL, 42, '7')");
+  tool_exec("INSERT INTO playlist (seg_start_time, start_offset) VALUES ('not a time', 'seven')");
   db::Recordset& rs = data_->rsplaylist;
   rs.open();
   // A time of day alone is day zero; midnight with a date keeps its date.
@@ -122,26 +122,24 @@ TEST_F(RecordsetTest, ValuesConvertByColumnKindOnReadAndWrite) {
 
   rs.add_new();
   rs.set_field(0, QVariant::fromValue(date_time::from_parts(2026, 12, 6, 20, 15, 0)));
-  rs.set_field(1, QStringLiteral("2026-12-06 21:00:00.250"));
-  rs.set_field(2, QStringLiteral("new"));
-  rs.set_field(3, 12.5);                     // whole number: half to even
-  rs.set_field(4, QStringLiteral(" 3600"));  // a number in text converts
-  rs.set_field(5, QString(""));              // empty text is not Null
+  rs.set_field(1, u"2026-12-06 21:00:00.250"_s);
+  rs.set_field(2, u"new"_s);
+  rs.set_field(3, 12.5);         // whole number: half to even
+  rs.set_field(4, u" 3600"_s);   // a number in text converts
+  rs.set_field(5, QString(""));  // empty text is not Null
   rs.set_field(7, kTrue);
   rs.set_field(16, 1234.75);
   rs.update();
-  const QString row = QStringLiteral(" FROM playlist WHERE file_name = 'new'");
   EXPECT_EQ(tool_value("SELECT seg_start_time || '|' || seg_end_time || '|' || start_offset || "
                        "'|' || end_offset || '|' || started || '|' || typeof(caption) || '|' || "
-                       "saved_position" +
-                       row)
+                       "saved_position FROM playlist WHERE file_name = 'new'")
                 .toString(),
             "2026-12-06 20:15:00|2026-12-06 21:00:00.250|12|3600|1|text|1234.75");
   EXPECT_EQ(values::to_int16(rs.field(11)), kFalse);  // the column's default
   // Writes that the column cannot hold raise 13 and leave the row as it was.
-  EXPECT_RUNTIME_ERROR(rs.set_field(0, QStringLiteral("tomorrow")), err::kTypeMismatch);
-  EXPECT_RUNTIME_ERROR(rs.set_field(3, QStringLiteral("ten")), err::kTypeMismatch);
-  EXPECT_RUNTIME_ERROR(rs.set_field(7, QStringLiteral("maybe")), err::kTypeMismatch);
+  EXPECT_RUNTIME_ERROR(rs.set_field(0, u"tomorrow"_s), err::kTypeMismatch);
+  EXPECT_RUNTIME_ERROR(rs.set_field(3, u"ten"_s), err::kTypeMismatch);
+  EXPECT_RUNTIME_ERROR(rs.set_field(7, u"maybe"_s), err::kTypeMismatch);
   EXPECT_RUNTIME_ERROR(rs.set_field(22, 0), err::kSubscriptOutOfRange);
   EXPECT_EQ(rs.field(3).toLongLong(), 12);
   rs.set_field(16, QVariant());
@@ -156,14 +154,13 @@ TEST_F(RecordsetTest, ValuesConvertByColumnKindOnReadAndWrite) {
 // a time, even after a compaction renumbers the rows.
 TEST_F(RecordsetTest, EditsReachTheFileAsTheToolSeesThem) {
   tool_exec(
-      QStringLiteral("INSERT INTO playlist (file_name, saved_position) VALUES ('same', 0), "
-                     "('same', 0), ('c', 0)"));
+      "INSERT INTO playlist (file_name, saved_position) VALUES ('same',0),('same',0),('c',0)");
   db::Recordset& rs = data_->rsplaylist;
   rs.open();
   rs.set_field(16, 5.0);
   rs.move_next();
   EXPECT_EQ(tool_value("SELECT count(*) FROM playlist WHERE saved_position = 5").toInt(), 1);
-  tool_exec(QStringLiteral("VACUUM"));
+  tool_exec("VACUUM");
   rs.set_field(16, 6.0);
   rs.update_batch();
   EXPECT_EQ(tool_value("SELECT group_concat(saved_position) FROM playlist").toString(),
@@ -183,11 +180,11 @@ TEST_F(RecordsetTest, ThePlayLogHoldsOnlyItsLastRow) {
   rs.open();
   EXPECT_TRUE(rs.bof() && rs.eof());
   rs.close();
-  tool_exec(QStringLiteral("INSERT INTO Played (file_name) VALUES ('a'), ('b')"));
+  tool_exec("INSERT INTO Played (file_name) VALUES ('a'), ('b')");
   rs.open();
   EXPECT_EQ(rs.record_count(), 1);
   EXPECT_EQ(rs.field(2).toString(), "b");
-  for (const QString& file : {QStringLiteral("c"), QStringLiteral("d")}) {
+  for (const QString& file : {u"c"_s, u"d"_s}) {
     rs.add_new();
     rs.set_field(2, file);
     rs.update();
@@ -211,7 +208,7 @@ TEST_F(RecordsetTest, InitDbGivesEveryTableItsColumnsAtTheirOrdinalsAndAKey) {
   }
   EXPECT_EQ(tool_value("PRAGMA journal_mode").toString(), "wal");
   // A second init-db leaves the schedule alone.
-  tool_exec(QStringLiteral("INSERT INTO News (news_name) VALUES ('kept')"));
+  tool_exec("INSERT INTO News (news_name) VALUES ('kept')");
   EXPECT_EQ(platform::create_schedule(folder_.path()), platform::CreateResult::kAlreadyExists);
   EXPECT_EQ(tool_value("SELECT count(*) FROM News").toInt(), 1);
 }
@@ -221,18 +218,16 @@ TEST(ScheduleFolderTest, MissingOrJetOnlyFolderRaisesAClearDatabaseError) {
   db::DataEnvironment data(platform::sqlite_store_factory());
   data.set_data_folder(folder.path());
   EXPECT_RUNTIME_ERROR_SAYING(data.rsplaylist.open(), err::kDatabaseError, "init-db");
-  EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("wizard.db"))));
+  EXPECT_FALSE(QFile::exists(folder.filePath(u"wizard.db"_s)));
 
-  QFile jet(folder.filePath(QStringLiteral("Wizard.mdb")));
-  ASSERT_TRUE(jet.open(QIODevice::WriteOnly));
-  jet.close();
+  ASSERT_TRUE(QFile(folder.filePath(u"Wizard.mdb"_s)).open(QIODevice::WriteOnly));
   EXPECT_RUNTIME_ERROR_SAYING(data.rsplaylist.open(), err::kDatabaseError, "converted");
   EXPECT_FALSE(data.rsplaylist.is_open());
 
-  QFile garbage(folder.filePath(QStringLiteral("wizard.db")));
-  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));
-  garbage.write(QByteArray(4096, 'x'));
-  garbage.close();
+  {
+    QFile garbage(folder.filePath(u"wizard.db"_s));
+    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
+  }
   EXPECT_RUNTIME_ERROR(data.rsplaylist.open(), err::kDatabaseError);
 
   db::DataEnvironment without_backend;
@@ -242,13 +237,12 @@ TEST(ScheduleFolderTest, MissingOrJetOnlyFolderRaisesAClearDatabaseError) {
 
 // A missing table is an error naming it; a table without a key is read by row number.
 TEST_F(RecordsetTest, MissingTableIsAnErrorATableWithoutKeyFallsBackToRowNumber) {
-  tool_exec(QStringLiteral("DROP TABLE News_Slot"));
+  tool_exec("DROP TABLE News_Slot");
   EXPECT_RUNTIME_ERROR_SAYING(data_->rsNews_Slot.open(), err::kDatabaseError, "News_Slot");
   EXPECT_FALSE(data_->rsNews_Slot.is_open());
-  tool_exec(QStringLiteral("DROP TABLE News"));
-  tool_exec(QStringLiteral("CREATE TABLE News (a TEXT, news_time DATETIME, folder_path TEXT)"));
-  tool_exec(
-      QStringLiteral("INSERT INTO News VALUES ('x', '08:00:00', 'f'), ('x', '08:00:00', 'f')"));
+  tool_exec("DROP TABLE News");
+  tool_exec("CREATE TABLE News (a TEXT, news_time DATETIME, folder_path TEXT)");
+  tool_exec("INSERT INTO News VALUES ('x', '08:00:00', 'f'), ('x', '08:00:00', 'f')");
   QStringList notices;
   data_->set_notice_sink([&](const QString& notice) { notices << notice; });
   db::Recordset& rs = data_->rsNews;
@@ -257,9 +251,9 @@ TEST_F(RecordsetTest, MissingTableIsAnErrorATableWithoutKeyFallsBackToRowNumber)
   rs.close();
   rs.open();
   ASSERT_EQ(notices.size(), 1);
-  EXPECT_TRUE(notices.first().contains(QStringLiteral("News")));
+  EXPECT_TRUE(notices.first().contains(u"News"_s));
   rs.move_last();
-  rs.set_field(2, QStringLiteral("g"));
+  rs.set_field(2, u"g"_s);
   rs.update();
   EXPECT_EQ(tool_value("SELECT group_concat(folder_path, ',') FROM News").toString(), "f,g");
 }
@@ -267,12 +261,11 @@ TEST_F(RecordsetTest, MissingTableIsAnErrorATableWithoutKeyFallsBackToRowNumber)
 // A requery sees what the tool committed meanwhile; the rows it already holds are read again
 // only when someone else wrote the table or its own update moved a row in the sort order.
 TEST_F(RecordsetTest, ARequerySeesOtherWritersAndKeepsItsOwnRowsOnlyWhileTheyHold) {
-  tool_exec(QStringLiteral(
-      "INSERT INTO playlist (seg_start_time, file_name) VALUES ('10:00:00', 'a'), ('11:00:00', "
-      "'b')"));
+  tool_exec(
+      "INSERT INTO playlist (seg_start_time, file_name) VALUES ('10:00:00','a'),('11:00:00','b')");
   db::Recordset& rs = data_->rsplaylist;
   rs.open();
-  rs.set_sort(QStringLiteral("seg_start_time"));
+  rs.set_sort(u"seg_start_time"_s);
   rs.move_last();
   rs.requery();  // nothing changed: back on the first row, still sorted
   EXPECT_EQ(rs.field(2).toString(), "a");
@@ -280,23 +273,22 @@ TEST_F(RecordsetTest, ARequerySeesOtherWritersAndKeepsItsOwnRowsOnlyWhileTheyHol
   rs.update();
   rs.requery();
   EXPECT_EQ(rs.field(16).toDouble(), 1.0);
-  rs.set_field(0, QStringLiteral("12:00:00"));
+  rs.set_field(0, u"12:00:00"_s);
   rs.update();
   rs.requery();
   EXPECT_EQ(rs.field(2).toString(), "b") << "the update moved the row to the end";
-  tool_exec(QStringLiteral("UPDATE playlist SET caption = 'tool'"));
+  tool_exec("UPDATE playlist SET caption = 'tool'");
   rs.set_field(16, 2.0);
   rs.update();
   rs.requery();
   EXPECT_EQ(rs.field(5).toString(), "tool");
-  tool_exec(
-      QStringLiteral("INSERT INTO playlist (seg_start_time, file_name) VALUES ('09:00:00', 'c')"));
+  tool_exec("INSERT INTO playlist (seg_start_time, file_name) VALUES ('09:00:00', 'c')");
   EXPECT_EQ(rs.record_count(), 2);
   rs.requery();
   EXPECT_EQ(rs.record_count(), 3);
 
   // A row the tool deleted meanwhile cannot be updated: a database error, no silent loss.
-  tool_exec(QStringLiteral("DELETE FROM playlist WHERE file_name = 'c'"));
+  tool_exec("DELETE FROM playlist WHERE file_name = 'c'");
   rs.set_field(16, 1.0);
   EXPECT_RUNTIME_ERROR(rs.update(), err::kDatabaseError);
   EXPECT_TRUE(values::is_null(rs.field(16)));  // the row shows what is stored, not the failed write
@@ -304,11 +296,11 @@ TEST_F(RecordsetTest, ARequerySeesOtherWritersAndKeepsItsOwnRowsOnlyWhileTheyHol
 }
 
 TEST_F(RecordsetTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
-  tool_exec(QStringLiteral("INSERT INTO playlist (file_name) VALUES ('a')"));
+  tool_exec("INSERT INTO playlist (file_name) VALUES ('a')");
   db::Recordset& rs = data_->rsplaylist;
   rs.open();
-  tool_exec(QStringLiteral("BEGIN IMMEDIATE"));
-  tool_exec(QStringLiteral("UPDATE playlist SET caption = 'tool'"));
+  tool_exec("BEGIN IMMEDIATE");
+  tool_exec("UPDATE playlist SET caption = 'tool'");
   // Reading goes on in WAL mode while the tool writes.
   rs.requery();
   EXPECT_EQ(rs.record_count(), 1);
@@ -318,7 +310,7 @@ TEST_F(RecordsetTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
   EXPECT_RUNTIME_ERROR(rs.update(), err::kDatabaseLocked);
   EXPECT_GE(timer.elapsed(), platform::kBusyTimeoutMs - 50);
   EXPECT_LT(timer.elapsed(), 3 * platform::kBusyTimeoutMs);
-  tool_exec(QStringLiteral("COMMIT"));
+  tool_exec("COMMIT");
   // Once the lock is gone the next write succeeds.
   rs.set_field(16, 43.0);
   rs.update();
@@ -330,11 +322,11 @@ TEST_F(RecordsetTest, DocumentedExampleLoadsAndReads) {
   QFile doc(QStringLiteral(VANTORA_SOURCE_DIR "/docs/schema.md"));
   ASSERT_TRUE(doc.open(QIODevice::ReadOnly | QIODevice::Text));
   const QString text = QString::fromUtf8(doc.readAll());
-  const qsizetype begin = text.indexOf(QStringLiteral("```sql\n"));
+  const qsizetype begin = text.indexOf(u"```sql\n"_s);
   ASSERT_GE(begin, 0);
-  const qsizetype end = text.indexOf(QStringLiteral("```"), begin + 7);
+  const qsizetype end = text.indexOf(u"```"_s, begin + 7);
   QString sql = text.mid(begin + 7, end - begin - 7);
-  sql.remove(QRegularExpression(QStringLiteral("--[^\n]*")));
+  sql.remove(QRegularExpression(u"--[^\n]*"_s));
   for (const QString& statement : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
     if (!statement.trimmed().isEmpty()) {
       tool_exec(statement);
@@ -342,7 +334,7 @@ TEST_F(RecordsetTest, DocumentedExampleLoadsAndReads) {
   }
   db::Recordset& playlist = data_->rsplaylist;
   playlist.open();
-  playlist.set_sort(QStringLiteral("seg_start_time"));
+  playlist.set_sort(u"seg_start_time"_s);
   EXPECT_EQ(playlist.record_count(), 2);
   EXPECT_TRUE(values::is_true(playlist.field(14)));
   playlist.move_last();

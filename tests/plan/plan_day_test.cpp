@@ -23,6 +23,8 @@
 namespace vantora::testing {
 namespace {
 
+using namespace Qt::StringLiterals;
+
 // A channel folder with real (empty) files whose lengths a stand-in prober knows: one clean
 // morning, and the same morning with one of each trouble a plan should find.
 class PlanDay : public ScheduleFixture {
@@ -45,23 +47,23 @@ class PlanDay : public ScheduleFixture {
   }
 
   void ad_slot(const char* time, const QString& ad, const char* last_date) {
-    tool_exec(QStringLiteral("INSERT INTO Slot_adv (time, slot_kind) VALUES ('%1', 0)")
-                  .arg(QLatin1String(time)));
-    tool_exec(QStringLiteral("INSERT INTO adv (time, caption, first_date, last_date, media_path, "
-                             "duration, Priority) VALUES ('%1', 'Bakery', '2026-12-01', '%2', "
-                             "'%3', 20, 1)")
-                  .arg(QLatin1String(time), QLatin1String(last_date), ad));
+    tool_exec(
+        u"INSERT INTO Slot_adv (time, slot_kind) VALUES ('%1', 0)"_s.arg(QLatin1String(time)));
+    tool_exec(
+        u"INSERT INTO adv (time, caption, first_date, last_date, media_path, duration, "
+        "Priority) VALUES ('%1', 'Bakery', '2026-12-01', '%2', '%3', 20, 1)"_s.arg(
+            QLatin1String(time), QLatin1String(last_date), ad));
   }
 
   void clean_morning() {
-    clip(QStringLiteral("filler/f1.mp4"), 300);
-    clip(QStringLiteral("filler/f2.mp4"), 300);
-    show("10:00:00", "10:20:00", clip(QStringLiteral("media/a.mp4"), 1200));
-    ad_slot("10:05:00", clip(QStringLiteral("media/ad1.mp4"), 20), "2026-12-31");
-    const QString news = clip(QStringLiteral("news/n1.mp4"), 20);
-    tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) VALUES "
-                             "('daily', '10:10:00', '%1')")
-                  .arg(QFileInfo(news).path()));
+    clip(u"filler/f1.mp4"_s, 300);
+    clip(u"filler/f2.mp4"_s, 300);
+    show("10:00:00", "10:20:00", clip(u"media/a.mp4"_s, 1200));
+    ad_slot("10:05:00", clip(u"media/ad1.mp4"_s, 20), "2026-12-31");
+    const QString news = clip(u"news/n1.mp4"_s, 20);
+    tool_exec(
+        u"INSERT INTO News (news_name, news_time, folder_path) VALUES ('daily', '10:10:00', "
+        "'%1')"_s.arg(QFileInfo(news).path()));
   }
 
   plan::PlanResult plan_it(const char* until = "11:30:00", plan::RealTiming timing = {},
@@ -74,7 +76,7 @@ class PlanDay : public ScheduleFixture {
       ++probes_;
       return length_s(path);
     };
-    request.cache_path = cache_.filePath(QStringLiteral("lengths.tsv"));
+    request.cache_path = cache_.filePath(u"lengths.tsv"_s);
     request.timing = timing;
     return plan::make_plan(request);
   }
@@ -101,13 +103,13 @@ class PlanDay : public ScheduleFixture {
       const QString path = it.next();
       QFile file(path);
       file.open(QIODevice::ReadOnly);
-      state[path] = path.contains(QStringLiteral("wizard.db"))
+      state[path] = path.contains(u"wizard.db"_s)
                         ? QByteArray()
                         : QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
     }
     for (const char* table : {"playlist", "\"Player INI\"", "Played", "Wizard_INI", "AD_Temp"}) {
       QSqlQuery query(tool());
-      EXPECT_TRUE(query.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table))));
+      EXPECT_TRUE(query.exec(u"SELECT * FROM %1"_s.arg(QLatin1String(table))));
       QByteArray rows;
       while (query.next()) {
         for (int i = 0; i < query.record().count(); ++i) {
@@ -157,7 +159,7 @@ TEST_F(PlanDay, ACleanMorningIsPlannedWithoutFindingAndRunsAsPlanned) {
   options.data_folder = folder_.path();
   options.start = date_time::from_parts(2026, 12, 6, 9, 58, 0);
   options.render_ms = kRender_ms;
-  options.trace_path = folder_.filePath(QStringLiteral("trace.jsonl"));
+  options.trace_path = folder_.filePath(u"trace.jsonl"_s);
   options.media_prober = [this](const QString& path) { return length_s(path); };
   sim::Simulation sim(options);
   platform::AsRunLog log(sim.runtime(), folder_.path());
@@ -180,8 +182,8 @@ TEST_F(PlanDay, ACleanMorningIsPlannedWithoutFindingAndRunsAsPlanned) {
   EXPECT_EQ(seen, (std::set<std::string>{"media", "break", "news", "show", "operator"}));
   const QString as_run_file = platform::AsRunLog::file_for(folder_.path(), QDate(2026, 12, 6));
   EXPECT_EQ(read_trace_lines(as_run_file), traced);
-  EXPECT_FALSE(QFile::exists(as_run + QStringLiteral("/2026-11-01.jsonl")));
-  EXPECT_TRUE(QFile::exists(as_run + QStringLiteral("/2026-11-10.jsonl")));
+  EXPECT_FALSE(QFile::exists(as_run + u"/2026-11-01.jsonl"_s));
+  EXPECT_TRUE(QFile::exists(as_run + u"/2026-11-10.jsonl"_s));
 
   QString error;
   const auto as_run_items = plan::read_as_run(as_run_file, &error);
@@ -196,11 +198,11 @@ TEST_F(PlanDay, ACleanMorningIsPlannedWithoutFindingAndRunsAsPlanned) {
   const std::string csv = plan::billing_csv(report);
   const QStringList lines = QString::fromStdString(csv).trimmed().split(u'\n');
   ASSERT_EQ(lines.size(), 2) << csv;
-  EXPECT_EQ(lines[0], QStringLiteral("file,caption,aired_at,played_s,length_s,played_to_end"));
-  EXPECT_TRUE(lines[1].startsWith(u'"' + folder_.filePath(QStringLiteral("media/ad1.mp4")) +
-                                  QStringLiteral("\",\"Bakery\",2026-12-06T10:05:00.")))
+  EXPECT_EQ(lines[0], u"file,caption,aired_at,played_s,length_s,played_to_end"_s);
+  EXPECT_TRUE(lines[1].startsWith(u'"' + folder_.filePath(u"media/ad1.mp4"_s) +
+                                  u"\",\"Bakery\",2026-12-06T10:05:00."_s))
       << csv;
-  EXPECT_TRUE(lines[1].endsWith(QStringLiteral(",20.0,yes"))) << csv;
+  EXPECT_TRUE(lines[1].endsWith(u",20.0,yes"_s)) << csv;
 
   // The next plan of the channel waits as long as its as-run log says the engine took, and
   // reaches its day start as late after the start-up as the latest real one did.
@@ -226,27 +228,24 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
   clean_morning();
   // The morning show runs a minute past its end (its break and news put it back): this one
   // starts half a minute late.
-  show("10:20:30", "10:24:00", clip(QStringLiteral("media/b.mp4"), 180), 0, 180);
-  show("10:25:00", "10:35:00", folder_.filePath(QStringLiteral("media/missing.mp4")));
-  show("10:40:00", "10:55:00", clip(QStringLiteral("media/c.mp4"), 600), 900, 1500);
+  show("10:20:30", "10:24:00", clip(u"media/b.mp4"_s, 180), 0, 180);
+  show("10:25:00", "10:35:00", folder_.filePath(u"media/missing.mp4"_s));
+  show("10:40:00", "10:55:00", clip(u"media/c.mp4"_s, 600), 900, 1500);
   // Its file plays five minutes past the row's end, past the next show's start tolerance.
-  show("10:50:00", "11:10:00", clip(QStringLiteral("media/d.mp4"), 1500));
-  show("11:12:00", "11:25:00", clip(QStringLiteral("media/e.mp4"), 600), 0, 600);
-  ad_slot("10:45:00", clip(QStringLiteral("media/old.mp4"), 20), "2026-11-30");
-  ad_slot("11:26:00", clip(QStringLiteral("media/late.mp4"), 20), "2026-12-31");
+  show("10:50:00", "11:10:00", clip(u"media/d.mp4"_s, 1500));
+  show("11:12:00", "11:25:00", clip(u"media/e.mp4"_s, 600), 0, 600);
+  ad_slot("10:45:00", clip(u"media/old.mp4"_s, 20), "2026-11-30");
+  ad_slot("11:26:00", clip(u"media/late.mp4"_s, 20), "2026-12-31");
   // Due while the 10:10 item runs: once it ends, the look-ahead only sees times still to come.
-  tool_exec(QStringLiteral("INSERT INTO News (news_name, news_time, folder_path) VALUES "
-                           "('weather', '10:10:05', '%1')")
-                .arg(folder_.filePath(QStringLiteral("news"))));
+  tool_exec(
+      u"INSERT INTO News (news_name, news_time, folder_path) VALUES ('weather', "
+      "'10:10:05', '%1')"_s.arg(folder_.filePath(u"news"_s)));
   // From 11:15 the filler folder in force is empty and the default one is gone: dead air, and
   // the 11:26 break is never searched.
-  tool_exec(QStringLiteral("UPDATE \"Player INI\" SET filler_folder = '%1'")
-                .arg(folder_.filePath(QStringLiteral("gone"))));
-  add_filler_row(folder_.filePath(QStringLiteral("filler")), QStringLiteral("00:00:00"),
-                 QStringLiteral("11:15:00"), 0);
-  QDir().mkpath(folder_.filePath(QStringLiteral("dark")));
-  add_filler_row(folder_.filePath(QStringLiteral("dark")), QStringLiteral("11:15:00"),
-                 QStringLiteral("11:30:00"), 0);
+  tool_exec(u"UPDATE \"Player INI\" SET filler_folder = '%1'"_s.arg(folder_.filePath(u"gone"_s)));
+  add_filler_row(folder_.filePath(u"filler"_s), u"00:00:00"_s, u"11:15:00"_s, 0);
+  QDir().mkpath(folder_.filePath(u"dark"_s));
+  add_filler_row(folder_.filePath(u"dark"_s), u"11:15:00"_s, u"11:30:00"_s, 0);
   const plan::PlanResult result = plan_it();
   ASSERT_TRUE(result.error.isEmpty());
   const std::set<QString> found = kinds(result.plan, plan::Severity::kWarning);
@@ -263,12 +262,9 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
 
   // Planned from its second minute, the morning show reads as interrupted a minute in; the next
   // show, moved up to overlap its end, leaves it no time to finish.
+  tool_exec("UPDATE playlist SET started = -1, saved_position = 60 WHERE file_name LIKE '%/a.mp4'");
   tool_exec(
-      QStringLiteral("UPDATE playlist SET started = -1, saved_position = 60 WHERE "
-                     "file_name LIKE '%/a.mp4'"));
-  tool_exec(
-      QStringLiteral("UPDATE playlist SET seg_start_time = '2026-12-06 10:19:00' WHERE "
-                     "file_name LIKE '%/b.mp4'"));
+      "UPDATE playlist SET seg_start_time = '2026-12-06 10:19:00' WHERE file_name LIKE '%/b.mp4'");
   const plan::PlanResult restarted = plan_it("10:30:00", {}, QTime(10, 0, 55));
   EXPECT_TRUE(std::any_of(
       restarted.plan.findings.begin(), restarted.plan.findings.end(),
@@ -289,7 +285,7 @@ TEST(AsRunLog, AFolderThatCannotBeWrittenIsOneErrorLine) {
   platform::AsRunLog log(runtime, folder.path());
   log.attach(record, errors);
   for (int i = 0; i < 3; ++i) {
-    record.record(QStringLiteral("break"), {{QStringLiteral("edge"), QStringLiteral("start")}});
+    record.record(u"break"_s, {{u"edge"_s, u"start"_s}});
   }
   QFile error_txt(errors.file_path());
   ASSERT_TRUE(error_txt.open(QIODevice::ReadOnly));
@@ -311,7 +307,7 @@ TEST(PlanGeneratedDay, ARealisticMorningHasNoError) {
   request.start = date_time::to_qdatetime(day.date);
   request.until = request.start.addSecs(6 * 3600);
   request.probe = [&manifest](const QString& path) { return manifest->duration_s(path); };
-  request.cache_path = folder.filePath(QStringLiteral("lengths.tsv"));
+  request.cache_path = folder.filePath(u"lengths.tsv"_s);
   const plan::PlanResult result = plan::make_plan(request);
   ASSERT_TRUE(result.error.isEmpty());
   EXPECT_FALSE(result.plan.has_errors()) << plan::plan_summary(result.plan, 40);
