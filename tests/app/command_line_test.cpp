@@ -158,79 +158,70 @@ TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
   ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
   EXPECT_TRUE(a.readAll() == b.readAll()) << "the two runs' traces differ";
 
+  // What the run did, one line per instant: "hh:mm:ss.zzz event | event".
   std::vector<std::string> seen;
   bool crashed = false;
   for (const nlohmann::json& e : vantora::testing::read_trace_lines(first)) {
-    const std::string at = e["t"].get<std::string>().substr(11) + " ";
-    const std::string type = e["type"];
+    const auto text = [&e](const char* key) { return e[key].get<std::string>(); };
+    const std::string at = text("t").substr(11), type = text("type");
+    std::string what;
     if (type == "input") {
-      seen.push_back(at + "input " + e["action"].get<std::string>() +
-                     (e.contains("handled") ? " handled=" + e["handled"].dump() : ""));
+      what = "input " + text("action") +
+             (e.contains("handled") ? " handled=" + e["handled"].dump() : "");
       crashed = e["action"] == "crash";
     } else if (crashed && type == "stop") {
-      // The clip dies with the program.
-      seen.push_back(at + "stop");
+      what = "stop";  // the clip dies with the program
     } else if (crashed) {
       // Only the dead program's windows go; nothing of it runs or writes.
       EXPECT_EQ(type, "desktop") << e.dump();
-      seen.push_back(at + "close " + e["name"].get<std::string>());
+      what = "close " + text("name");
     } else if (type == "clipboard") {
-      seen.push_back(at + "clipboard " + e["value"].get<std::string>() + " by " +
-                     e["by"].get<std::string>());
+      what = "clipboard " + text("value") + " by " + text("by");
     } else if (type == "launch") {
-      seen.push_back(at + "launch");
+      what = "launch";
     } else if (type == "media") {
-      seen.push_back(at + "media " + e["file"].get<std::string>() + " at " + e["start"].dump());
+      what = "media " + text("file") + " at " + e["start"].dump();
     } else if (type == "error") {
-      seen.push_back(at + "error " + e["procedure"].get<std::string>());
+      what = "error " + text("procedure");
     } else if (type == "control" && e["prop"] == "Visible" &&
                (e["name"] == "Player" || e["name"] == "T_Time")) {
-      seen.push_back(at + e["name"].get<std::string>() +
-                     (e["value"] == true ? " shown" : " hidden"));
+      what = text("name") + (e["value"] == true ? " shown" : " hidden");
     } else if (type == "control" && e["name"] == "Text3") {
-      seen.push_back(at + e["value"].get<std::string>());
+      what = text("value");
+    }
+    if (!what.empty() && !seen.empty() && seen.back().starts_with(at)) {
+      seen.back() += " | " + what;
+    } else if (!what.empty()) {
+      seen.push_back(at + " " + what);
     }
   }
   const std::vector<std::string> expected{
       "09:59:57.000 launch",
       "10:00:24.000 Player shown",
-      "10:00:26.600 Normal",
-      "10:00:26.600 Movie",
-      "10:00:26.600 media /media/feature.mp4 at 300.0",
+      "10:00:26.600 Normal | Movie | media /media/feature.mp4 at 300.0",
       // The designer hands over the screen before the overlay goes up.
       "10:00:28.200 T_Time shown",
       // The segment's caption takes the clock's place from 5 s to 15 s after the first tick.
       "10:00:33.200 T_Time hidden",
       "10:00:43.200 T_Time shown",
       // The break at 10:01 starts on the first ad tick after it, never early.
-      "10:01:00.178 ADV",
-      "10:01:00.178 T_Time hidden",
-      "10:01:00.178 media /media/soap.mp4 at 0.0",
+      "10:01:00.178 ADV | T_Time hidden | media /media/soap.mp4 at 0.0",
       // After the ad the movie comes back ten seconds before where the break cut it.
-      "10:01:20.426 T_Time shown",
-      "10:01:20.426 Movie",
-      "10:01:20.426 media /media/feature.mp4 at 324.0",
+      "10:01:20.426 T_Time shown | Movie | media /media/feature.mp4 at 324.0",
       "10:01:27.026 T_Time hidden",
       "10:01:37.026 T_Time shown",
-      "10:01:40.000 input clipboard",
-      "10:01:40.000 clipboard DISC by other",
-      "10:01:40.018 clipboard OK by player",
-      "10:01:40.018 T_Time hidden",
+      "10:01:40.000 input clipboard | clipboard DISC by other",
+      "10:01:40.018 clipboard OK by player | T_Time hidden",
       // The emergency folder is empty: the button is served and queues nothing.
       "10:01:45.000 input click handled=true",
-      "10:02:00.000 input crash",
-      "10:02:00.000 close Vantora Player",
-      "10:02:00.000 close Vantora Player Video Window",
-      "10:02:00.000 stop",
+      "10:02:00.000 input crash | close Vantora Player | close Vantora Player Video Window | stop",
       "10:03:00.000 input launch handled=true",
       // The designer outlived the crash: it is taken over, not launched again, 10 s sooner.
       "10:03:24.000 Player shown",
       // The show's start and position were committed before the crash: the second run finds it
       // interrupted and resumes it 5 s past the position saved while it was paused.
-      "10:03:26.600 Movie",
-      "10:03:26.600 media /media/feature.mp4 at 348.0",
-      "10:03:28.200 T_Time shown",
-      "10:03:28.200 Intrupted",
+      "10:03:26.600 Movie | media /media/feature.mp4 at 348.0",
+      "10:03:28.200 T_Time shown | Intrupted",
       "10:03:33.200 T_Time hidden",
       "10:03:43.200 T_Time shown",
       "10:04:30.000 input click handled=true",
