@@ -28,6 +28,12 @@ std::vector<QString> column_texts(db::Recordset& rs, int ordinal) {
   return texts;
 }
 
+// Sets one field of the current row and writes the row.
+void write(db::Recordset& rs, int ordinal, const QVariant& value) {
+  rs.set_field(ordinal, value);
+  rs.update();
+}
+
 // Closed, empty, past the end: each raises its own number, and a bookmark survives a requery.
 TEST_F(RecordsetTest, MovesBookmarksAndTheErrorsOfEachState) {
   db::Recordset& rs = data_->rsNews;
@@ -128,8 +134,7 @@ TEST_F(RecordsetTest, ValuesConvertByColumnKindOnReadAndWrite) {
   rs.set_field(4, u" 3600"_s);   // a number in text converts
   rs.set_field(5, QString(""));  // empty text is not Null
   rs.set_field(7, kTrue);
-  rs.set_field(16, 1234.75);
-  rs.update();
+  write(rs, 16, 1234.75);
   EXPECT_EQ(tool_value("SELECT seg_start_time || '|' || seg_end_time || '|' || start_offset || "
                        "'|' || end_offset || '|' || started || '|' || typeof(caption) || '|' || "
                        "saved_position FROM playlist WHERE file_name = 'new'")
@@ -142,8 +147,7 @@ TEST_F(RecordsetTest, ValuesConvertByColumnKindOnReadAndWrite) {
   EXPECT_RUNTIME_ERROR(rs.set_field(7, u"maybe"_s), err::kTypeMismatch);
   EXPECT_RUNTIME_ERROR(rs.set_field(22, 0), err::kSubscriptOutOfRange);
   EXPECT_EQ(rs.field(3).toLongLong(), 12);
-  rs.set_field(16, QVariant());
-  rs.update();
+  write(rs, 16, QVariant());
   auto again = reopened();
   again->rsplaylist.open();
   again->rsplaylist.move_last();
@@ -186,13 +190,10 @@ TEST_F(RecordsetTest, ThePlayLogHoldsOnlyItsLastRow) {
   EXPECT_EQ(rs.field(2).toString(), "b");
   for (const QString& file : {u"c"_s, u"d"_s}) {
     rs.add_new();
-    rs.set_field(2, file);
-    rs.update();
+    write(rs, 2, file);
     EXPECT_EQ(rs.record_count(), 1);
     EXPECT_EQ(rs.field(2).toString(), file);
   }
-  rs.move_next();
-  EXPECT_TRUE(rs.eof());
   EXPECT_EQ(tool_value("SELECT group_concat(file_name) FROM Played").toString(), "a,b,c,d");
 }
 
@@ -253,8 +254,7 @@ TEST_F(RecordsetTest, MissingTableIsAnErrorATableWithoutKeyFallsBackToRowNumber)
   ASSERT_EQ(notices.size(), 1);
   EXPECT_TRUE(notices.first().contains(u"News"_s));
   rs.move_last();
-  rs.set_field(2, u"g"_s);
-  rs.update();
+  write(rs, 2, u"g"_s);
   EXPECT_EQ(tool_value("SELECT group_concat(folder_path, ',') FROM News").toString(), "f,g");
 }
 
@@ -269,17 +269,14 @@ TEST_F(RecordsetTest, ARequerySeesOtherWritersAndKeepsItsOwnRowsOnlyWhileTheyHol
   rs.move_last();
   rs.requery();  // nothing changed: back on the first row, still sorted
   EXPECT_EQ(rs.field(2).toString(), "a");
-  rs.set_field(16, 1.0);
-  rs.update();
+  write(rs, 16, 1.0);
   rs.requery();
   EXPECT_EQ(rs.field(16).toDouble(), 1.0);
-  rs.set_field(0, u"12:00:00"_s);
-  rs.update();
+  write(rs, 0, u"12:00:00"_s);
   rs.requery();
   EXPECT_EQ(rs.field(2).toString(), "b") << "the update moved the row to the end";
   tool_exec("UPDATE playlist SET caption = 'tool'");
-  rs.set_field(16, 2.0);
-  rs.update();
+  write(rs, 16, 2.0);
   rs.requery();
   EXPECT_EQ(rs.field(5).toString(), "tool");
   tool_exec("INSERT INTO playlist (seg_start_time, file_name) VALUES ('09:00:00', 'c')");
@@ -312,8 +309,7 @@ TEST_F(RecordsetTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
   EXPECT_LT(timer.elapsed(), 3 * platform::kBusyTimeoutMs);
   tool_exec("COMMIT");
   // Once the lock is gone the next write succeeds.
-  rs.set_field(16, 43.0);
-  rs.update();
+  write(rs, 16, 43.0);
   EXPECT_EQ(tool_value("SELECT saved_position || caption FROM playlist").toString(), "43.0tool");
 }
 

@@ -276,9 +276,8 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
 // the player goes on.
 TEST(AsRunLog, AFolderThatCannotBeWrittenIsOneErrorLine) {
   QTemporaryDir folder;
-  QFile blocker(platform::AsRunLog::folder(folder.path()));
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
-  blocker.close();
+  // A file where the folder should be.
+  ASSERT_TRUE(QFile(platform::AsRunLog::folder(folder.path())).open(QIODevice::WriteOnly));
   sim::SimRuntime runtime(date_time::from_parts(2026, 12, 6, 10, 0, 0));
   ErrorLog errors(runtime, folder.path());
   PlayoutRecord record;

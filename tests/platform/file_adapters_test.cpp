@@ -76,18 +76,14 @@ TEST_P(FileListTest, ListsNormalFilesByNameAndKeepsTheListingOnError76) {
 
 std::unique_ptr<ports::FileLister> make_disk(const QString&, TreeBuilder& builder) {
   builder.add_folder = [](const QString& folder) { QDir().mkpath(folder); };
-  builder.add_file = [](const QString& path) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  };
+  builder.add_file = [](const QString& file) { ASSERT_TRUE(QFile(file).open(QFile::WriteOnly)); };
   return std::make_unique<platform::QtFileLister>();
 }
 
 std::unique_ptr<ports::FileLister> make_memory(const QString&, TreeBuilder& builder) {
   auto lister = std::make_unique<sim::SimFileLister>();
-  sim::SimFileLister* raw = lister.get();
-  builder.add_folder = [raw](const QString& folder) { raw->add_folder(folder); };
-  builder.add_file = [raw](const QString& path) { raw->add_file(path); };
+  builder.add_folder = [raw = lister.get()](const QString& folder) { raw->add_folder(folder); };
+  builder.add_file = [raw = lister.get()](const QString& path) { raw->add_file(path); };
   return lister;
 }
 

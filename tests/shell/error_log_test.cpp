@@ -33,11 +33,9 @@ class ErrorLogTest : public ::testing::Test {
 // One line per run of the same number, appended to what earlier runs wrote; a new form load
 // starts the memory afresh. The label is what follows the last " in ".
 TEST_F(ErrorLogTest, AppendsOneLineInTheClassicShapePerRunOfANumber) {
-  {
-    QFile file(log.file_path());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("an earlier run\r\n");
-  }
+  QFile earlier(log.file_path());
+  ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("an earlier run\r\n") > 0);
+  earlier.close();
   log.Log_Error(3021, QStringLiteral("Either BOF or EOF is True"), QStringLiteral("Load_Start()"));
   log.Log_Error(3021, QStringLiteral("b"), QStringLiteral("Two()"));  // same number, other proc
   log.Log_Error(5, QStringLiteral("stuck in traffic in town"), QStringLiteral("RunNews()"));
