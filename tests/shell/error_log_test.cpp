@@ -71,10 +71,8 @@ TEST_F(ErrorLogTest, AProcedureGoesOnAfterAFailedStatementAndLogsItsOwnLabel) {
   outer([] { throw std::runtime_error("boom"); });
   EXPECT_EQ(reached, 2);
   EXPECT_EQ(log.ErrNumber, err::kInternalError);
-  const QStringList written = lines();
-  ASSERT_EQ(written.size(), 2);
-  EXPECT_TRUE(written[0].endsWith(QStringLiteral(" 13 Type mismatch in Outer()")));
-  EXPECT_TRUE(written[1].endsWith(QStringLiteral(" 51 boom in Outer()")));
+  EXPECT_EQ(lines(), (QStringList{"2026-12-06 09:30:15 13 Type mismatch in Outer()",
+                                  "2026-12-06 09:30:15 51 boom in Outer()"}));
 }
 
 // The policy decides whether a failure is logged and whether the procedure goes on; an
