@@ -7,6 +7,7 @@
 #include <QSqlRecord>
 #include <algorithm>
 #include <map>
+#include <ranges>
 #include <set>
 
 #include "app/plan/day_report.h"
@@ -86,13 +87,10 @@ class PlanDay : public ScheduleFixture {
   }
 
   std::set<QString> kinds(const plan::DayPlan& day, plan::Severity at_least) {
-    std::set<QString> found;
-    for (const plan::Finding& finding : day.findings) {
-      if (finding.severity >= at_least) {
-        found.insert(finding.kind);
-      }
-    }
-    return found;
+    auto found = day.findings |
+                 std::views::filter([at_least](const auto& f) { return f.severity >= at_least; }) |
+                 std::views::transform(&plan::Finding::kind);
+    return {found.begin(), found.end()};
   }
 
   // Every file of the folder with its bytes' hash, the database aside, and its rows.
@@ -144,11 +142,9 @@ TEST_F(PlanDay, ACleanMorningIsPlannedWithoutFindingAndRunsAsPlanned) {
   ASSERT_TRUE(result.error.isEmpty()) << qPrintable(result.error);
   EXPECT_EQ(kinds(result.plan, plan::Severity::kWarning), std::set<QString>{})
       << plan::plan_summary(result.plan);
-  std::set<QString> aired;
-  for (const plan::AiredItem& item : result.plan.items) {
-    aired.insert(item.kind);
-  }
-  EXPECT_EQ(aired, (std::set<QString>{"movie", "ad", "news", "filler"}));
+  const auto aired = result.plan.items | std::views::transform(&plan::AiredItem::kind);
+  EXPECT_EQ(std::set<QString>(aired.begin(), aired.end()),
+            (std::set<QString>{"movie", "ad", "news", "filler"}));
   EXPECT_EQ(folder_state(), before);
   const int first_probes = probes_;
   EXPECT_GT(first_probes, 0);
@@ -170,16 +166,13 @@ TEST_F(PlanDay, ACleanMorningIsPlannedWithoutFindingAndRunsAsPlanned) {
   sim.run_for_ms(27 * 60'000);
   sim.trace().flush();
 
-  const std::set<std::string> types{"media", "break", "news", "show", "operator", "error"};
-  std::vector<nlohmann::json> traced;
-  std::set<std::string> seen;
-  for (const nlohmann::json& e : read_trace_lines(options.trace_path)) {
-    if (types.contains(e["type"].get<std::string>())) {
-      traced.push_back(e);
-      seen.insert(e["type"].get<std::string>());
-    }
-  }
-  EXPECT_EQ(seen, (std::set<std::string>{"media", "break", "news", "show", "operator"}));
+  const std::set<std::string> as_run_types{"media", "break", "news", "show", "operator", "error"};
+  const auto type = [](const nlohmann::json& e) { return e["type"].get<std::string>(); };
+  std::vector<nlohmann::json> traced = read_trace_lines(options.trace_path);
+  std::erase_if(traced, [&](const nlohmann::json& e) { return !as_run_types.contains(type(e)); });
+  const auto seen = traced | std::views::transform(type);
+  EXPECT_EQ(std::set<std::string>(seen.begin(), seen.end()),
+            (std::set<std::string>{"media", "break", "news", "show", "operator"}));
   const QString as_run_file = platform::AsRunLog::file_for(folder_.path(), QDate(2026, 12, 6));
   EXPECT_EQ(read_trace_lines(as_run_file), traced);
   EXPECT_FALSE(QFile::exists(as_run + u"/2026-11-01.jsonl"_s));
@@ -218,8 +211,7 @@ TEST_F(PlanDay, ACleanMorningIsPlannedWithoutFindingAndRunsAsPlanned) {
   EXPECT_EQ(timing.render_ms, kRender_ms);
   // The later show at 10:45:41.250 witnesses the 41.25 s start-up the log gave.
   const plan::PlanResult later = plan_it("11:00:00", timing, QTime(10, 45));
-  const auto show = std::find_if(later.plan.events.begin(), later.plan.events.end(),
-                                 [](const plan::AiredEvent& e) { return e.type == "show"; });
+  const auto show = std::ranges::find(later.plan.events, u"show"_s, &plan::AiredEvent::type);
   ASSERT_NE(show, later.plan.events.end());
   EXPECT_EQ(show->t, QDateTime(QDate(2026, 12, 6), QTime(10, 45, 41, 250)));
 }
@@ -255,9 +247,7 @@ TEST_F(PlanDay, ATroubledMorningWitnessesEachFinding) {
     EXPECT_TRUE(found.contains(QLatin1String(kind))) << kind << "\n"
                                                      << plan::plan_summary(result.plan);
   }
-  EXPECT_EQ(std::count_if(result.plan.findings.begin(), result.plan.findings.end(),
-                          [](const plan::Finding& f) { return f.kind == "media-missing"; }),
-            1);
+  EXPECT_EQ(std::ranges::count(result.plan.findings, u"media-missing"_s, &plan::Finding::kind), 1);
   EXPECT_TRUE(result.plan.has_errors());
 
   // Planned from its second minute, the morning show reads as interrupted a minute in; the next
