@@ -153,8 +153,7 @@ TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
     return trace;
   };
   const QString first = simulate_copy(u"first"_s);
-  QFile a(first);
-  QFile b(simulate_copy(u"second"_s));
+  QFile a(first), b(simulate_copy(u"second"_s));
   ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
   EXPECT_TRUE(a.readAll() == b.readAll()) << "the two runs' traces differ";
 

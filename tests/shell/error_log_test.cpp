@@ -78,14 +78,13 @@ TEST_F(ErrorLogTest, AProcedureGoesOnAfterAFailedStatementAndLogsItsOwnLabel) {
 // The policy decides whether a failure is logged and whether the procedure goes on; an
 // unreadable test counts as the value its call site chose.
 TEST_F(ErrorLogTest, PolicyDecidesWhatIsLoggedAndWhetherTheProcedureGoesOn) {
-  struct Case {
+  const struct {
     const char* name;
     OnError policy;
     std::int32_t number;
     bool logged;
     bool goes_on;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"convention", OnError::kLogAndGoOn, err::kTypeMismatch, true, true},
       {"dropped", OnError::kDropAndGoOn, err::kTypeMismatch, false, true},
       {"media error ends", OnError::kMediaErrorEnds, err::kMediaCannotRender, false, false},
@@ -96,7 +95,7 @@ TEST_F(ErrorLogTest, PolicyDecidesWhatIsLoggedAndWhetherTheProcedureGoesOn) {
       {"other than a time-out", OnError::kWaitTimeoutDropped, err::kBofOrEof, true, true},
       {"any error ends the tick", OnError::kAnyErrorEnds, err::kBofOrEof, false, false},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     log.reset();
     QFile::remove(log.file_path());
