@@ -24,9 +24,7 @@ class ErrorLogTest : public ::testing::Test {
     }
     const QString text = QString::fromUtf8(file.readAll());
     EXPECT_TRUE(text.isEmpty() || text.endsWith(QStringLiteral("\r\n")));
-    QStringList result = text.split(QStringLiteral("\r\n"));
-    result.removeAll(QString());
-    return result;
+    return text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
   }
 };
 
