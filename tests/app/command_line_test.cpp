@@ -18,16 +18,15 @@ using namespace Qt::StringLiterals;
 
 struct Result {
   int exit_code;
-  QString out;
-  QString err;
+  QString output;  // standard output, then standard error
 };
 
 Result run(const QStringList& arguments) {
   QProcess process;
   process.start(QStringLiteral(VANTORA_PLAYER_BINARY), arguments);
   EXPECT_TRUE(process.waitForFinished(60'000));
-  return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-          QString::fromUtf8(process.readAllStandardError())};
+  return {process.exitCode(),
+          QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError())};
 }
 
 void write_file(const QString& path, const QByteArray& text) {
@@ -68,7 +67,7 @@ TEST(CommandLine, ExitCodesAndMessages) {
   const struct {
     const char* arguments;
     int exit_code;
-    const char* says;  // in the output or the error stream
+    const char* says;
   } cases[] = {
       {"--version", 0, "vantora-player "},
       {"--help", 0, "simulate"},
@@ -98,7 +97,7 @@ TEST(CommandLine, ExitCodesAndMessages) {
     };
     const Result result = run(expand(c.arguments).split(u'|'));
     EXPECT_EQ(result.exit_code, c.exit_code);
-    EXPECT_TRUE((result.out + result.err).contains(expand(c.says))) << result.err.toStdString();
+    EXPECT_TRUE(result.output.contains(expand(c.says))) << result.output.toStdString();
   }
   EXPECT_FALSE(QFile::exists(folder.filePath(u"bad.jsonl"_s)));
 }
@@ -146,7 +145,7 @@ TEST(SimulateCommand, AScriptedDayFromInitDbRunsTheSameEveryTime) {
     const Result result = run({u"simulate"_s, u"--data"_s, data, u"--start"_s,
                                u"2026-12-06 09:59:50"_s, u"--for"_s, u"300"_s, u"--trace"_s, trace,
                                u"--media-durations"_s, manifest, u"--input"_s, script});
-    EXPECT_EQ(result.exit_code, 0) << result.err.toStdString();
+    EXPECT_EQ(result.exit_code, 0) << result.output.toStdString();
     // The log keeps to one line per run of an error: a quiet day costs a handful of lines.
     QFile log(QDir(data).filePath(u"error.txt"_s));
     EXPECT_LT(log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0, 10);

@@ -28,6 +28,11 @@ std::vector<QString> column_texts(db::Recordset& rs, int ordinal) {
   return texts;
 }
 
+db::Recordset& opened(db::Recordset& rs) {
+  rs.open();
+  return rs;
+}
+
 // Sets one field of the current row and writes the row.
 void write(db::Recordset& rs, int ordinal, const QVariant& value) {
   rs.set_field(ordinal, value);
@@ -85,8 +90,7 @@ TEST_F(RecordsetTest, SortIsStableNullsFirstTextIgnoresCaseNumbersByValue) {
       "('tie-pN', '10:00',               NULL),"
       "('early',  '09:59:59.5',          9),"
       "('B',      '10:00:00',            10)");
-  db::Recordset& rs = data_->rsAdv;
-  rs.open();
+  db::Recordset& rs = opened(data_->rsAdv);
   const struct {
     const char* sort;
     std::vector<QString> order;
@@ -112,8 +116,7 @@ TEST_F(RecordsetTest, ValuesConvertByColumnKindOnReadAndWrite) {
       "INSERT INTO playlist (seg_start_time, seg_end_time, started, completed, show_start, "
       "caption, start_offset) VALUES ('19:30:00', '2026-12-06 00:00:00', -1, 1, NULL, 42, '7')");
   tool_exec("INSERT INTO playlist (seg_start_time, start_offset) VALUES ('not a time', 'seven')");
-  db::Recordset& rs = data_->rsplaylist;
-  rs.open();
+  db::Recordset& rs = opened(data_->rsplaylist);
   // A time of day alone is day zero; midnight with a date keeps its date.
   EXPECT_EQ(values::to_date_time(rs.field(0)), date_time::from_time_of_day(19, 30, 0));
   EXPECT_EQ(values::to_date_time(rs.field(1)), date_time::from_parts(2026, 12, 6));
@@ -159,8 +162,7 @@ TEST_F(RecordsetTest, ValuesConvertByColumnKindOnReadAndWrite) {
 TEST_F(RecordsetTest, EditsReachTheFileAsTheToolSeesThem) {
   tool_exec(
       "INSERT INTO playlist (file_name, saved_position) VALUES ('same',0),('same',0),('c',0)");
-  db::Recordset& rs = data_->rsplaylist;
-  rs.open();
+  db::Recordset& rs = opened(data_->rsplaylist);
   rs.set_field(16, 5.0);
   rs.move_next();
   EXPECT_EQ(tool_value("SELECT count(*) FROM playlist WHERE saved_position = 5").toInt(), 1);
@@ -180,8 +182,7 @@ TEST_F(RecordsetTest, EditsReachTheFileAsTheToolSeesThem) {
 // The play log is only appended to: a week of appends must not stay in memory, yet the day start
 // still finds the last row and every row reaches the file.
 TEST_F(RecordsetTest, ThePlayLogHoldsOnlyItsLastRow) {
-  db::Recordset& rs = data_->rsPlayed;
-  rs.open();
+  db::Recordset& rs = opened(data_->rsPlayed);
   EXPECT_TRUE(rs.bof() && rs.eof());
   rs.close();
   tool_exec("INSERT INTO Played (file_name) VALUES ('a'), ('b')");
@@ -246,8 +247,7 @@ TEST_F(RecordsetTest, MissingTableIsAnErrorATableWithoutKeyFallsBackToRowNumber)
   tool_exec("INSERT INTO News VALUES ('x', '08:00:00', 'f'), ('x', '08:00:00', 'f')");
   QStringList notices;
   data_->set_notice_sink([&](const QString& notice) { notices << notice; });
-  db::Recordset& rs = data_->rsNews;
-  rs.open();
+  db::Recordset& rs = opened(data_->rsNews);
   rs.requery();
   rs.close();
   rs.open();
@@ -263,8 +263,7 @@ TEST_F(RecordsetTest, MissingTableIsAnErrorATableWithoutKeyFallsBackToRowNumber)
 TEST_F(RecordsetTest, ARequerySeesOtherWritersAndKeepsItsOwnRowsOnlyWhileTheyHold) {
   tool_exec(
       "INSERT INTO playlist (seg_start_time, file_name) VALUES ('10:00:00','a'),('11:00:00','b')");
-  db::Recordset& rs = data_->rsplaylist;
-  rs.open();
+  db::Recordset& rs = opened(data_->rsplaylist);
   rs.set_sort(u"seg_start_time"_s);
   rs.move_last();
   rs.requery();  // nothing changed: back on the first row, still sorted
@@ -294,8 +293,7 @@ TEST_F(RecordsetTest, ARequerySeesOtherWritersAndKeepsItsOwnRowsOnlyWhileTheyHol
 
 TEST_F(RecordsetTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
   tool_exec("INSERT INTO playlist (file_name) VALUES ('a')");
-  db::Recordset& rs = data_->rsplaylist;
-  rs.open();
+  db::Recordset& rs = opened(data_->rsplaylist);
   tool_exec("BEGIN IMMEDIATE");
   tool_exec("UPDATE playlist SET caption = 'tool'");
   // Reading goes on in WAL mode while the tool writes.
@@ -328,8 +326,7 @@ TEST_F(RecordsetTest, DocumentedExampleLoadsAndReads) {
       tool_exec(statement);
     }
   }
-  db::Recordset& playlist = data_->rsplaylist;
-  playlist.open();
+  db::Recordset& playlist = opened(data_->rsplaylist);
   playlist.set_sort(u"seg_start_time"_s);
   EXPECT_EQ(playlist.record_count(), 2);
   EXPECT_TRUE(values::is_true(playlist.field(14)));
