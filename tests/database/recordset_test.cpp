@@ -315,12 +315,11 @@ TEST_F(RecordsetTest, LockHeldByTheToolCostsOneErrorAfterTheBusyTimeout) {
 TEST_F(RecordsetTest, DocumentedExampleLoadsAndReads) {
   QFile doc(QStringLiteral(VANTORA_SOURCE_DIR "/docs/schema.md"));
   ASSERT_TRUE(doc.open(QIODevice::ReadOnly | QIODevice::Text));
-  const QString text = QString::fromUtf8(doc.readAll());
-  const qsizetype begin = text.indexOf(u"```sql\n"_s);
-  ASSERT_GE(begin, 0);
-  const qsizetype end = text.indexOf(u"```"_s, begin + 7);
-  QString sql = text.mid(begin + 7, end - begin - 7);
-  sql.remove(QRegularExpression(u"--[^\n]*"_s));
+  const QRegularExpression sql_block(u"```sql\n(.*?)```"_s,
+                                     QRegularExpression::DotMatchesEverythingOption);
+  const QRegularExpressionMatch block = sql_block.match(QString::fromUtf8(doc.readAll()));
+  ASSERT_TRUE(block.hasMatch());
+  const QString sql = block.captured(1).remove(QRegularExpression(u"--[^\n]*"_s));
   for (const QString& statement : sql.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
     if (!statement.trimmed().isEmpty()) {
       tool_exec(statement);
