@@ -59,8 +59,7 @@ TEST(Values, StoredDateTimeTexts) {
   for (const auto& c : cases) {
     DateTime parsed;
     const bool ok = values::parse_date_time(QString::fromLatin1(c.text), &parsed);
-    EXPECT_EQ(ok ? values::format_date_time(parsed) : u"rejected"_s, QLatin1String(c.canonical))
-        << c.text;
+    EXPECT_EQ(ok ? values::format_date_time(parsed) : u"rejected"_s, c.canonical) << c.text;
   }
   // A time a hair before midnight prints as the next day, with that day's date.
   EXPECT_EQ(values::format_date_time(DateTime(0.99999999988)), u"1899-12-31 00:00:00"_s);
