@@ -226,10 +226,9 @@ TEST(ScheduleFolderTest, MissingOrJetOnlyFolderRaisesAClearDatabaseError) {
   EXPECT_RUNTIME_ERROR_SAYING(data.rsplaylist.open(), err::kDatabaseError, "converted");
   EXPECT_FALSE(data.rsplaylist.is_open());
 
-  {
-    QFile garbage(folder.filePath(u"wizard.db"_s));
-    ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
-  }
+  QFile garbage(folder.filePath(u"wizard.db"_s));
+  ASSERT_TRUE(garbage.open(QIODevice::WriteOnly) && garbage.write(QByteArray(4096, 'x')) == 4096);
+  garbage.close();
   EXPECT_RUNTIME_ERROR(data.rsplaylist.open(), err::kDatabaseError);
 
   db::DataEnvironment without_backend;

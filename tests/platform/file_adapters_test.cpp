@@ -73,23 +73,22 @@ TEST_P(FileListTest, ListsNormalFilesByNameAndKeepsTheListingOnError76) {
   EXPECT_EQ(form_.File1.items(), QStringList{"late.mpg"});
 }
 
-std::unique_ptr<ports::FileLister> make_disk(const QString&, TreeBuilder& builder) {
-  builder.add_folder = [](const QString& folder) { QDir().mkpath(folder); };
-  builder.add_file = [](const QString& file) { ASSERT_TRUE(QFile(file).open(QFile::WriteOnly)); };
+std::unique_ptr<ports::FileLister> make_disk(const QString&, TreeBuilder& tree) {
+  tree.add_folder = [](const QString& folder) { QDir().mkpath(folder); };
+  tree.add_file = [](const QString& file) { ASSERT_TRUE(QFile(file).open(QFile::WriteOnly)); };
   return std::make_unique<platform::QtFileLister>();
 }
 
-std::unique_ptr<ports::FileLister> make_memory(const QString&, TreeBuilder& builder) {
+std::unique_ptr<ports::FileLister> make_memory(const QString&, TreeBuilder& tree) {
   auto lister = std::make_unique<sim::SimFileLister>();
-  builder.add_folder = [raw = lister.get()](const QString& folder) { raw->add_folder(folder); };
-  builder.add_file = [raw = lister.get()](const QString& path) { raw->add_file(path); };
+  tree.add_folder = [raw = lister.get()](const QString& folder) { raw->add_folder(folder); };
+  tree.add_file = [raw = lister.get()](const QString& path) { raw->add_file(path); };
   return lister;
 }
 
-std::unique_ptr<ports::FileLister> make_memory_over_disk(const QString& root,
-                                                         TreeBuilder& builder) {
+std::unique_ptr<ports::FileLister> make_memory_over_disk(const QString& root, TreeBuilder& tree) {
   // The tree is on the disk; the simulated lister holds only an unrelated folder in memory.
-  make_disk(root, builder);
+  make_disk(root, tree);
   auto lister = std::make_unique<sim::SimFileLister>(sim::SimFileLister::OtherFolders::kFromDisk);
   lister->add_files(QStringLiteral("/elsewhere"), {QStringLiteral("x.mpg")});
   return lister;
