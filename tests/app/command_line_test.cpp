@@ -92,12 +92,10 @@ TEST(CommandLine, ExitCodesAndMessages) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments);
-    const auto expand = [&](const char* text) {
-      return QString::fromLatin1(text).replace(u'@', folder.path());
-    };
-    const Result result = run(expand(c.arguments).split(u'|'));
+    const Result result = run(QString(c.arguments).replace(u'@', folder.path()).split(u'|'));
     EXPECT_EQ(result.exit_code, c.exit_code);
-    EXPECT_TRUE(result.output.contains(expand(c.says))) << result.output.toStdString();
+    EXPECT_TRUE(result.output.contains(QString(c.says).replace(u'@', folder.path())))
+        << result.output.toStdString();
   }
   EXPECT_FALSE(QFile::exists(folder.filePath(u"bad.jsonl"_s)));
 }

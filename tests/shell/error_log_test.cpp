@@ -38,8 +38,8 @@ TEST_F(ErrorLogTest, AppendsOneLineInTheClassicShapePerRunOfANumber) {
   log.Log_Error(3021, QStringLiteral("b"), QStringLiteral("Two()"));  // same number, other proc
   log.Log_Error(5, QStringLiteral("stuck in traffic in town"), QStringLiteral("RunNews()"));
   log.Log_Error(3021, QStringLiteral("c"), QStringLiteral("Three()"));
-  ErrorLog next_run(clock, folder.path());
-  next_run.Log_Error(3021, QStringLiteral("c"), QStringLiteral("Three()"));
+  // The next run remembers nothing of this one.
+  ErrorLog(clock, folder.path()).Log_Error(3021, QStringLiteral("c"), QStringLiteral("Three()"));
   EXPECT_EQ(lines(), (QStringList{
                          QStringLiteral("an earlier run"),
                          "2026-12-06 09:30:15 3021 Either BOF or EOF is True in Load_Start()",
