@@ -20,18 +20,16 @@ namespace {
 TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
-  daygen::DayParameters p;
-  p.date = date_time::from_parts(2026, 12, 7);
-  p.first_show_s = 21 * 3600 + 5 * 60;
-  p.programme_end_s = 23 * 3600 + 50 * 60;
-  p.shows = 3;
-  p.ad_slots = 8;
-  p.ad_catalogue = 400;
-  p.ad_files = 30;
-  p.news_breaks = 2;
-  p.daily_news = 2;
-  p.filler_clips = 4;
-  const daygen::GeneratedDay day = daygen::generate_day(folder.path(), p);
+  const daygen::GeneratedDay day =
+      daygen::generate_day(folder.path(), {.shows = 3,
+                                           .first_show_s = 21 * 3600 + 5 * 60,
+                                           .programme_end_s = 23 * 3600 + 50 * 60,
+                                           .ad_slots = 8,
+                                           .ad_catalogue = 400,
+                                           .ad_files = 30,
+                                           .news_breaks = 2,
+                                           .daily_news = 2,
+                                           .filler_clips = 4});
 
   sim::SimulationOptions options;
   options.data_folder = day.folder;
@@ -55,9 +53,6 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
       return QString::fromStdString(e.text("file")) == file;
     });
   };
-  const auto late_ms = [](DateTime from, DateTime to) {
-    return date_time::to_linear_ms(to) - date_time::to_linear_ms(from);
-  };
 
   // Segments in schedule order, each first started at its offset.
   auto previous = media.begin();
@@ -77,7 +72,8 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
       ASSERT_NE(started, media.end())
           << item.toStdString() << " after " << qPrintable(date_time::to_text(b.at));
       if (item == b.items.front()) {
-        break_late_ms.push_back(late_ms(b.at, started->at));
+        break_late_ms.push_back(date_time::to_linear_ms(started->at) -
+                                date_time::to_linear_ms(b.at));
       }
       after = started->at;
     }
