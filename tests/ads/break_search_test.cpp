@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTime>
+
 #include "base/errors.h"
 #include "core/ads/ad_fetch.h"
 #include "core/ads/slot_search.h"
@@ -23,42 +25,28 @@ class BreakSearchTest : public PlayerFixture {
 // Now is 10:00; the clip ends at 10:20 (a movie) or 10:05 (a 300 s filler clip). Slots exactly at
 // now or at the clip's end lie outside the window; the first slot inside with items wins.
 TEST_F(BreakSearchTest, FirstSlotStrictlyInsideTheWindowWithItemsIsPrepared) {
-  files_.add_files("/news/noon", {"b.mpg", "a.mpg", "C.mpg"});
+  files_.add_files("/n", {"b.mpg", "a.mpg", "C.mpg"});
   struct Case {
     const char* name;
     bool filler;
-    std::vector<std::pair<QVariant, QString>> items;  // slot time, ad path or news folder
-    std::vector<QString> expected;
     DateTime slot;
+    std::vector<QString> items;  // "slot time, ad path or news folder"
+    std::vector<QString> expected;
   };
   const Case cases[] = {
-      {"the earlier slot wins",
-       false,
-       {{tod(10, 15), "/ads/15"}, {tod(10, 5), "/ads/05"}},
-       {"/ads/05"},
-       at(10, 5)},
-      {"items only at now and at the end",
-       false,
-       {{tod(10, 0), "/ads/00"}, {tod(10, 20), "/a"}},
-       {},
-       at(10, 20)},
-      {"a filler clip ends the window",
-       true,
-       {{tod(10, 5), "/ads/late"}, {tod(10, 4, 59), "/ads/inside"}},
-       {"/ads/inside"},
-       at(10, 4, 59)},
-      {"a news slot lists its folder",
-       false,
-       {{tod(10, 5), "/news/noon"}},
-       {"/news/noon/a.mpg", "/news/noon/b.mpg", "/news/noon/C.mpg"},
-       at(10, 5)},
+      {"earlier slot wins", false, at(10, 5), {"10:15:00 /a/15", "10:05:00 /a/05"}, {"/a/05"}},
+      {"items only at now and at the end", false, at(10, 20), {"10:00:00 /a/0", "10:20:00 /a"}, {}},
+      {"a filler clip ends it", true, at(10, 4, 59), {"10:05:00 /a", "10:04:59 /a/in"}, {"/a/in"}},
+      {"a news folder", false, at(10, 5), {"10:05:00 /n"}, {"/n/a.mpg", "/n/b.mpg", "/n/C.mpg"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     reset_tables();
-    for (const auto& [time, path] : c.items) {
-      add_slot(time, path.startsWith("/news") ? 1 : 0);
-      add_ad(ad_at(time, path));
+    for (const QString& item : c.items) {
+      const QTime t = QTime::fromString(item.section(u' ', 0, 0), QStringLiteral("HH:mm:ss"));
+      const QString path = item.section(u' ', 1);
+      add_slot(tod(t.hour(), t.minute(), t.second()), path == "/n" ? 1 : 0);
+      add_ad(ad_at(tod(t.hour(), t.minute(), t.second()), path));
     }
     reopen();
     player_->state.filler.FillerMode = to_bool16(c.filler);
