@@ -48,57 +48,51 @@ TEST_F(DayScenario, AChannelEvening) {
   const QString status = folder_.filePath(QStringLiteral("status.txt"));
   tool_exec(QStringLiteral("UPDATE \"Player INI\" SET status_file_1 = '%1'").arg(status));
   const QString logo = picture("logo.png");
-  add_row({.start = "19:00:00", .end = "19:00:20", .file = "/media/seg1.mp4", .show_start = true});
-  add_row({.start = "19:00:20", .end = "19:00:40", .file = "/media/seg2.mp4", .start_offset = 30});
-  add_row({.start = "19:00:40", .end = "19:00:50", .file = "/media/seg3.mp4", .show_end = true});
-  media(QStringLiteral("/media/seg1.mp4"), 12);
-  media(QStringLiteral("/media/seg2.mp4"), 40);
-  media(QStringLiteral("/media/seg3.mp4"), 3);
+  // A row and its clip's length.
+  auto show = [&](const PlaylistRow& row, double length_s) {
+    add_row(row);
+    media(row.file, length_s);
+  };
+  show({.start = "19:00:00", .end = "19:00:20", .file = "/media/seg1.mp4", .show_start = true}, 12);
+  show({.start = "19:00:20", .end = "19:00:40", .file = "/media/seg2.mp4", .start_offset = 30}, 40);
+  show({.start = "19:00:40", .end = "19:00:50", .file = "/media/seg3.mp4", .show_end = true}, 3);
   // The overlay positions are the tool's to write, and no type guards them.
-  tool_exec(
-      QStringLiteral(
-          "UPDATE playlist SET hide_caption = -1, logo_file = CASE file_name WHEN "
-          "'/media/seg1.mp4' "
-          "THEN 'CLOCK' WHEN '/media/seg2.mp4' THEN '%1' ELSE 'no' END, logo_left = CASE file_name "
-          "WHEN '/media/seg1.mp4' THEN '612' WHEN '/media/seg2.mp4' THEN '700' ELSE 'left' END, "
-          "logo_top = CASE file_name WHEN '/media/seg1.mp4' THEN '24.4' WHEN '/media/seg2.mp4' "
-          "THEN '10' ELSE '12' END")
-          .arg(logo));
-  tool_exec(
-      QStringLiteral("UPDATE playlist SET reserved_17 = 'tool', hide_caption = 0 WHERE "
-                     "file_name = '/media/seg3.mp4'"));
+  const QString overlays = QStringLiteral(
+      "UPDATE playlist SET hide_caption = %5, logo_file = '%2', logo_left = '%3', logo_top = '%4', "
+      "reserved_17 = %6 WHERE file_name = '/media/%1'");
+  tool_exec(overlays.arg("seg1.mp4", "CLOCK", "612", "24.4", "-1", "NULL"));
+  tool_exec(overlays.arg("seg2.mp4", logo, "700", "10", "-1", "NULL"));
+  tool_exec(overlays.arg("seg3.mp4", "no", "left", "12", "0", "'tool'"));
   // The magazine's end is noticed at 19:00:43.4, 9 s before the feature, which follows at once;
   // part2's at 19:21:14.7, 10 s before the late show, which waits behind filler.
-  add_row(
-      {.start = "19:00:52", .end = "19:10:00", .file = "/media/feature.mp4", .show_start = true});
-  add_row({.start = "19:10:00",
-           .end = "19:20:00",
-           .file = "/media/part2.mp4",
-           .show_end = true,
-           .logo_file = "NUM47019"});
-  media(QStringLiteral("/media/feature.mp4"), 540);
-  media(QStringLiteral("/media/part2.mp4"), 540);
-  add_row(one_row_show("19:21:24", "19:30:00", "/media/late.mp4"));
-  media(QStringLiteral("/media/late.mp4"), 30);
+  show({.start = "19:00:52", .end = "19:10:00", .file = "/media/feature.mp4", .show_start = true},
+       540);
+  show({.start = "19:10:00",
+        .end = "19:20:00",
+        .file = "/media/part2.mp4",
+        .show_end = true,
+        .logo_file = "NUM47019"},
+       540);
+  show(one_row_show("19:21:24", "19:30:00", "/media/late.mp4"), 30);
   PlaylistRow night = one_row_show("21:00:00", "21:30:00", "/media/night.mp4");
   night.start_now = true;
-  add_row(night);
-  media(QStringLiteral("/media/night.mp4"), 20);
+  show(night, 20);
   add_ad("19:05:20", QStringLiteral("/media/paused.mp4"), 5, 1);
   add_ad("19:05:20", QStringLiteral("/media/broken.mp4"), 5, 2, File::kNotMedia);
   add_ad("19:21:27", QStringLiteral("/media/early.mp4"), 3, 1);
   add_slot("19:21:27");
   add_slot("19:05:20");
-  add_ad("19:15:00", QStringLiteral("/media/waiting.mp4"), 10, 1);
-  add_slot("19:15:00");
+  // One ad of one priority in a break of its own.
+  auto single = [&](const char* time, const char* file, double length_s) {
+    add_ad(time, QStringLiteral("/media/") + file, length_s, 1);
+    add_slot(time);
+  };
+  single("19:15:00", "waiting.mp4", 10);
   // A second break in the lottery's minutes: the count read back from Wizard_INI goes on.
-  add_ad("19:18:00", QStringLiteral("/media/second.mp4"), 5, 1);
-  add_slot("19:18:00");
+  single("19:18:00", "second.mp4", 5);
   // Breaks at 19:10 and at 19:20 are outside those minutes.
-  add_ad("19:10:40", QStringLiteral("/media/ten.mp4"), 3, 1);
-  add_slot("19:10:40");
-  add_ad("19:20:30", QStringLiteral("/media/twenty.mp4"), 3, 1);
-  add_slot("19:20:30");
+  single("19:10:40", "ten.mp4", 3);
+  single("19:20:30", "twenty.mp4", 3);
   filler_folder(QStringLiteral("emergency"), {QStringLiteral("a.mp4")}, 20);
   const QString emergency =
       filler_folder(QStringLiteral("emergency"), {QStringLiteral("b.mp4")}, 30);
