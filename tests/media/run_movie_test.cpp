@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/errors.h"
 #include "core/media/clip_end.h"
 #include "core/media/interrupted_programme.h"
@@ -75,9 +77,8 @@ TEST_F(RunMovieTest, ANonMediaFileStopsEverythingOtherErrorsOnlyCostALine) {
 // Movies and fillers look ahead for the next news item, an advertisement does not; a clip with
 // nothing ahead disarms the timer armed for an item now past.
 TEST_F(RunMovieTest, ArmsTheNewsTimerForMoviesAndFillersOnly) {
-  news_folder(QStringLiteral("noon"), {QStringLiteral("a.mp4")});
   tool_exec(QStringLiteral("INSERT INTO News (news_time, folder_path) VALUES ('12:00:00', '%1')")
-                .arg(folder_.filePath(QStringLiteral("noon"))));
+                .arg(news_folder(QStringLiteral("noon"), {QStringLiteral("a.mp4")})));
   data_->rsNews.requery();
   auto& timer = player_->form.NewsTimer.Enabled;
   state().breaks.AdPlaying = kTrue;
@@ -138,12 +139,16 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
     position_->position_s = 50.0;
     Save_Programme(p, proc);
 
-    s.row.MediaFile = QStringLiteral("/m/movie.mp4");
-    s.filler.ClipFile = QStringLiteral("/m/filler.mp4");
-    s.row.PictureTop = 40;
-    s.row.PictureHeight = 480;
-    s.row.EndOffset = 1800;
-    s.filler.FillerLength = 95;
+    // What the break overwrites and the restore brings back.
+    const auto programme = [&s] {
+      return std::tuple(s.row.MediaFile, s.filler.ClipFile, s.row.PictureTop, s.row.PictureHeight,
+                        s.row.EndOffset, s.filler.FillerLength);
+    };
+    std::tie(s.row.MediaFile, s.filler.ClipFile, s.row.PictureTop, s.row.PictureHeight,
+             s.row.EndOffset, s.filler.FillerLength) =
+        std::tuple(QStringLiteral("/m/movie.mp4"), QStringLiteral("/m/filler.mp4"), 40, 480, 1800,
+                   95);
+    const auto saved = programme();
     s.filler.FillerMode = to_bool16(c.filler);
     position_->position_s = c.position_s;
     if (!c.have_graph) {
@@ -163,12 +168,7 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
     p.form.Logo.Visible = false;
     Restore_Programme(p, proc);
 
-    EXPECT_EQ(s.row.MediaFile, QStringLiteral("/m/movie.mp4"));
-    EXPECT_EQ(s.filler.ClipFile, QStringLiteral("/m/filler.mp4"));
-    EXPECT_EQ(s.row.PictureTop, 40);
-    EXPECT_EQ(s.row.PictureHeight, 480);
-    EXPECT_EQ(s.row.EndOffset, 1800);
-    EXPECT_EQ(s.filler.FillerLength, 95);
+    EXPECT_EQ(programme(), saved);
     EXPECT_EQ(s.row.StartOffset, c.start_offset_after);
     EXPECT_TRUE(p.form.Logo.Visible);
     EXPECT_FALSE(p.form.T_Time.Visible) << "hidden before, hidden after";

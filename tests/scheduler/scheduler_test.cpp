@@ -23,9 +23,7 @@ TEST_F(SchedulerTest, NextShowIsTheFirstOpenUncompletedShowStart) {
   };
   const Case cases[] = {
       {"the first row is examined", {{"10:00:00", false}, {"11:00:00", false}}, at(10, 0)},
-      {"a completed show is never found again",
-       {{"09:59:30", true}, {"12:00:00", false}},
-       at(12, 0)},
+      {"a completed show is skipped", {{"09:59:30", true}, {"12:00:00", false}}, at(12, 0)},
       {"only completed shows", {{"10:30:00", true}}, {}},
       {"no rows", {}, {}},
   };
@@ -116,13 +114,9 @@ class WindowOrderTest : public PlayerFixture {
   void open_windows(const std::vector<QString>& bottom_to_top) {
     for (const QString& title : bottom_to_top) {
       const auto handle = desktop_->open_window(title, kStart, Activation::kNoActivate);
-      if (title == "video") {
-        player_->state.windows.VideoHwnd = handle;
-      } else if (title == "designer") {
-        globals_.DesignerHwnd = handle;
-      } else {
-        player_->state.windows.PlayerHwnd = handle;
-      }
+      (title == "video"      ? player_->state.windows.VideoHwnd
+       : title == "designer" ? globals_.DesignerHwnd
+                             : player_->state.windows.PlayerHwnd) = handle;
     }
     player_->state.row.PictureTop = 60;
     player_->state.row.PictureHeight = 480;
