@@ -43,7 +43,7 @@ TEST_F(BreakSearchTest, FirstSlotStrictlyInsideTheWindowWithItemsIsPrepared) {
     SCOPED_TRACE(c.name);
     reset_tables();
     for (const QString& item : c.items) {
-      const QTime t = QTime::fromString(item.section(u' ', 0, 0), QStringLiteral("HH:mm:ss"));
+      const QTime t = QTime::fromString(item.section(u' ', 0, 0), "HH:mm:ss");
       const QString path = item.section(u' ', 1);
       add_slot(tod(t.hour(), t.minute(), t.second()), path == "/n" ? 1 : 0);
       add_ad(ad_at(tod(t.hour(), t.minute(), t.second()), path));

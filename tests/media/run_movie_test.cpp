@@ -18,17 +18,16 @@ class RunMovieTest : public PlayerFixture {
  protected:
   void SetUp() override {
     PlayerFixture::SetUp();
-    manifest_.add(QStringLiteral("/m/movie.mp4"), 95.7);
-    manifest_.add(QStringLiteral("/m/filler.mp4"), 30.5);
-    manifest_.add(QStringLiteral("/m/news.mp4"), 20.0);
-    tool_exec(
-        QStringLiteral("INSERT INTO playlist (file_name, started) VALUES ('/m/movie.mp4', 0)"));
+    manifest_.add("/m/movie.mp4", 95.7);
+    manifest_.add("/m/filler.mp4", 30.5);
+    manifest_.add("/m/news.mp4", 20.0);
+    tool_exec("INSERT INTO playlist (file_name, started) VALUES ('/m/movie.mp4', 0)");
     ASSERT_NO_THROW(data_->rsplaylist.open());
     ASSERT_NO_THROW(data_->rsNews.open());
     start_player(at(11, 0));  // the engine reads the manifest as it is made
-    state().row.MediaFile = QStringLiteral("/m/movie.mp4");
-    state().filler.ClipFile = QStringLiteral("/m/filler.mp4");
-    state().news.NewsClip = QStringLiteral("/m/news.mp4");
+    state().row.MediaFile = "/m/movie.mp4";
+    state().filler.ClipFile = "/m/filler.mp4";
+    state().news.NewsClip = "/m/news.mp4";
   }
 
   ports::MediaPosition& position() { return *state().graph.m_objMediaPosition; }
@@ -48,7 +47,7 @@ TEST_F(RunMovieTest, NewsWinsOverFillerTheLengthIsShownAndThePointerLeaves) {
   EXPECT_EQ(position().CurrentPosition(), 0.0);
   EXPECT_EQ(state().graph.m_objVideoWindow->Top(), 0);
   EXPECT_EQ(desktop_->cursor(), QPoint(0, 0));
-  EXPECT_EQ(player_->form.Text2.Text.get(), QStringLiteral("20"));
+  EXPECT_EQ(player_->form.Text2.Text.get(), "20");
   EXPECT_TRUE(logged_.empty());
 }
 
@@ -57,17 +56,17 @@ TEST_F(RunMovieTest, NewsWinsOverFillerTheLengthIsShownAndThePointerLeaves) {
 TEST_F(RunMovieTest, ANonMediaFileStopsEverythingOtherErrorsOnlyCostALine) {
   Run_Movie(*player_);
   const auto old_events = state().graph.m_objMediaEvent;
-  tool_exec(QStringLiteral("UPDATE playlist SET started = 0"));
+  tool_exec("UPDATE playlist SET started = 0");
   data_->rsplaylist.requery();
-  state().row.MediaFile = QStringLiteral("/m/readme.txt");
+  state().row.MediaFile = "/m/readme.txt";
   Run_Movie(*player_);
   EXPECT_EQ(state().graph.ClipPlaying, kFalse);
   EXPECT_TRUE(logged_.empty());
   EXPECT_EQ(old_events->WaitForCompletion(0), ports::Completion::kTimedOut)
       << "the old file plays on";
-  EXPECT_EQ(tool_value(QStringLiteral("SELECT started FROM playlist")).toInt(), 0);
+  EXPECT_EQ(tool_value("SELECT started FROM playlist").toInt(), 0);
 
-  state().row.MediaFile = QStringLiteral("/m/movie.mp4");
+  state().row.MediaFile = "/m/movie.mp4";
   data_->rsplaylist.close();
   Run_Movie(*player_);
   EXPECT_EQ(state().graph.ClipPlaying, kTrue);
@@ -78,7 +77,7 @@ TEST_F(RunMovieTest, ANonMediaFileStopsEverythingOtherErrorsOnlyCostALine) {
 // nothing ahead disarms the timer armed for an item now past.
 TEST_F(RunMovieTest, ArmsTheNewsTimerForMoviesAndFillersOnly) {
   tool_exec(QStringLiteral("INSERT INTO News (news_time, folder_path) VALUES ('12:00:00', '%1')")
-                .arg(news_folder(QStringLiteral("noon"), {QStringLiteral("a.mp4")})));
+                .arg(news_folder("noon", {"a.mp4"})));
   data_->rsNews.requery();
   auto& timer = player_->form.NewsTimer.Enabled;
   state().breaks.AdPlaying = kTrue;
@@ -135,7 +134,7 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
     SCOPED_TRACE(c.name);
     Player& p = player(at(14, 0));
     PlayerState& s = p.state;
-    Procedure proc(p.errors, QStringLiteral("Test()"));
+    Procedure proc(p.errors, "Test()");
     position_->position_s = 50.0;
     Save_Programme(p, proc);
 
@@ -146,8 +145,7 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
     };
     std::tie(s.row.MediaFile, s.filler.ClipFile, s.row.PictureTop, s.row.PictureHeight,
              s.row.EndOffset, s.filler.FillerLength) =
-        std::tuple(QStringLiteral("/m/movie.mp4"), QStringLiteral("/m/filler.mp4"), 40, 480, 1800,
-                   95);
+        std::tuple("/m/movie.mp4", "/m/filler.mp4", 40, 480, 1800, 95);
     const auto saved = programme();
     s.filler.FillerMode = to_bool16(c.filler);
     position_->position_s = c.position_s;
@@ -160,7 +158,7 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
     Save_Programme(p, proc);
 
     // The break item and its hidden overlays.
-    s.row.MediaFile = s.filler.ClipFile = QStringLiteral("/ads/a.mp4");
+    s.row.MediaFile = s.filler.ClipFile = "/ads/a.mp4";
     s.row.PictureTop = 0;
     s.row.PictureHeight = 600;
     s.row.EndOffset = s.filler.FillerLength = 30;

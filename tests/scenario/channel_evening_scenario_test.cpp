@@ -45,7 +45,7 @@ std::string evening_event(const TracedEvent& e) {
 // emergency whose folder is gone, the clock set from the panel, and an Exit while the last show
 // changes segments.
 TEST_F(DayScenario, AChannelEvening) {
-  const QString status = folder_.filePath(QStringLiteral("status.txt"));
+  const QString status = folder_.filePath("status.txt");
   tool_exec(QStringLiteral("UPDATE \"Player INI\" SET status_file_1 = '%1'").arg(status));
   const QString logo = picture("logo.png");
   // A row and its clip's length.
@@ -77,9 +77,9 @@ TEST_F(DayScenario, AChannelEvening) {
   PlaylistRow night = one_row_show("21:00:00", "21:30:00", "/media/night.mp4");
   night.start_now = true;
   show(night, 20);
-  add_ad("19:05:20", QStringLiteral("/media/paused.mp4"), 5, 1);
-  add_ad("19:05:20", QStringLiteral("/media/broken.mp4"), 5, 2, File::kNotMedia);
-  add_ad("19:21:27", QStringLiteral("/media/early.mp4"), 3, 1);
+  add_ad("19:05:20", "/media/paused.mp4", 5, 1);
+  add_ad("19:05:20", "/media/broken.mp4", 5, 2, File::kNotMedia);
+  add_ad("19:21:27", "/media/early.mp4", 3, 1);
   add_slot("19:21:27");
   add_slot("19:05:20");
   // One ad of one priority in a break of its own.
@@ -93,12 +93,11 @@ TEST_F(DayScenario, AChannelEvening) {
   // Breaks at 19:10 and at 19:20 are outside those minutes.
   single("19:10:40", "ten.mp4", 3);
   single("19:20:30", "twenty.mp4", 3);
-  filler_folder(QStringLiteral("emergency"), {QStringLiteral("a.mp4")}, 20);
-  const QString emergency =
-      filler_folder(QStringLiteral("emergency"), {QStringLiteral("b.mp4")}, 30);
-  filler_folder(QStringLiteral("filler"), {QStringLiteral("f.mp4")}, 600);
-  media(QStringLiteral("/media/ps1.mp4"), 40);
-  media(QStringLiteral("/media/ps2.mp4"), 30);
+  filler_folder("emergency", {"a.mp4"}, 20);
+  const QString emergency = filler_folder("emergency", {"b.mp4"}, 30);
+  filler_folder("filler", {"f.mp4"}, 600);
+  media("/media/ps1.mp4", 40);
+  media("/media/ps2.mp4", 30);
   tool_exec(QStringLiteral("INSERT INTO logo (picture_file, startdate, enddate, logo_top, "
                            "logo_left) VALUES ('%1', '2026-12-01', '2026-12-06 19:02:15', 40, "
                            "600), ('%2', '2026-12-05', '2026-12-07 23:59:59', 40, 600)")
@@ -118,9 +117,8 @@ TEST_F(DayScenario, AChannelEvening) {
                      "19:41:05 set Time_Picker.Value 2031-01-01 19:41:05\n"
                      "19:41:06 click B_SetTime\n19:41:07 click B_Disp\n19:44:00 restart\n19:44:15 "
                      "click B_thin\n"));
-  sim.runtime().post_at(at(19, 3, 30), [&] {
-    tool_exec(QStringLiteral("DELETE FROM logo WHERE picture_file LIKE '%b.png'"));
-  });
+  sim.runtime().post_at(at(19, 3, 30),
+                        [&] { tool_exec("DELETE FROM logo WHERE picture_file LIKE '%b.png'"); });
   std::vector<double> saved_in_pause;
   std::vector<QString> shown_in_pause;
   for (const DateTime moment : {at(19, 5, 2), at(19, 5, 8)}) {
@@ -137,13 +135,13 @@ TEST_F(DayScenario, AChannelEvening) {
   sim.runtime().post_at(at(19, 22, 4), [&] { player().state.breaks.AdFlag = kTrue; });
   QString counter;
   sim.runtime().post_at(at(19, 30, 0), [&] {
-    counter = tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString();
+    counter = tool_value("SELECT lottery_counter FROM Wizard_INI").toString();
   });
   sim.runtime().post_at(at(19, 39, 0), [&] { ASSERT_TRUE(QDir(emergency).removeRecursively()); });
   // The caption display is switched off for the day after the restart; the last show is added
   // while the filler plays.
   sim.runtime().post_at(at(19, 43, 0), [&] {
-    tool_exec(QStringLiteral("UPDATE \"Player INI\" SET caption_enabled = 0"));
+    tool_exec("UPDATE \"Player INI\" SET caption_enabled = 0");
     ScheduleFixture::add_row(
         {.start = "19:45:00", .end = "19:45:40", .file = "/media/ps1.mp4", .show_start = true});
     ScheduleFixture::add_row(
@@ -302,7 +300,7 @@ TEST_F(DayScenario, AChannelEvening) {
              "p.file_name ORDER BY p.rowid"),
       (std::vector<std::string>{"seg1.mp4 10", "seg2.mp4 10", "seg3.mp4 10", "feature.mp4 11",
                                 "part2.mp4 11", "late.mp4 11", "night.mp4 11", "ps1.mp4 11"}));
-  EXPECT_EQ(counter, QStringLiteral(" 2"));
+  EXPECT_EQ(counter, " 2");
 }
 
 // The lottery label reveals as many digits as the count, never fewer than none or more than five.

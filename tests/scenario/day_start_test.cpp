@@ -16,7 +16,7 @@ namespace {
 // restart at 10:16 resumes it 9 s early and one at 10:31 finds it long overdue; judged by the
 // position alone, the second would resume the movie some 14 minutes behind the day.
 TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
-  const QString feature = QStringLiteral("/media/feature.mp4");
+  const QString feature = "/media/feature.mp4";
   const PlaylistRow show = one_row_show("10:00:00", "10:30:00", "/media/feature.mp4");
   const PlaylistRow ended = one_row_show("10:00:00", "10:00:20", "/media/short.mp4");
   auto stopped = [&](int end_offset, const char* saved_position, bool started) {
@@ -31,7 +31,7 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
                           .file = feature,
                           .show_start = true,
                           .started = true,
-                          .saved_position = QStringLiteral("600")};
+                          .saved_position = "600"};
   const PlaylistRow part2{.start = "10:15:00",
                           .end = "10:30:00",
                           .file = feature,
@@ -40,10 +40,10 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
   PlaylistRow played1 = part1;
   played1.end_offset = 900;
   played1.completed = true;
-  played1.saved_position = QStringLiteral("899.5");
+  played1.saved_position = "899.5";
   PlaylistRow stopped2 = part2;
   stopped2.started = true;
-  stopped2.saved_position = QStringLiteral("1000");
+  stopped2.saved_position = "1000";
   const std::vector<PlaylistRow> split{part1, part2};
   const std::vector<PlaylistRow> split_later{played1, stopped2};
   const DateTime kDecision = at(10, 10, 30);  // the day start of most stopped shows
@@ -81,11 +81,11 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
        "10:31:00", 0, -9.0},
       {"split, too late", split_later, at(10, 31, 36), 40, "Normal", "next.mp4@0", "10:31:00"},
   };
-  filler_folder(QStringLiteral("filler"), {QStringLiteral("f1.mp4")}, 900);
+  filler_folder("filler", {"f1.mp4"}, 900);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     simulation_.reset();
-    tool_exec(QStringLiteral("DELETE FROM playlist"));
+    tool_exec("DELETE FROM playlist");
     for (const PlaylistRow& row : c.rows) {
       add_row(row);
     }

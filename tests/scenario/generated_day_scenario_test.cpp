@@ -34,7 +34,7 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
   sim::SimulationOptions options;
   options.data_folder = day.folder;
   options.start = date_time::add_seconds(day.date, 21 * 3600);
-  options.trace_path = folder.filePath(QStringLiteral("trace.jsonl"));
+  options.trace_path = folder.filePath("trace.jsonl");
   options.media_durations_path = day.media_durations;
   options.schedule_sharing = platform::SqliteScheduleStore::Sharing::kPrivate;
   {
@@ -95,8 +95,8 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
     expected_rows += static_cast<std::size_t>(b.items.size());
   }
   {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("day"));
-    db.setDatabaseName(folder.filePath(QStringLiteral("wizard.db")));
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "day");
+    db.setDatabaseName(folder.filePath("wizard.db"));
     ASSERT_TRUE(db.open());
     QSqlQuery query(QStringLiteral("SELECT COUNT(*) || ' ' || COUNT(DISTINCT seg_start_time || "
                                    "file_name) FROM Played"),
@@ -105,7 +105,7 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
     EXPECT_EQ(query.value(0).toString().toStdString(),
               std::to_string(expected_rows) + ' ' + std::to_string(expected_rows));
   }
-  QSqlDatabase::removeDatabase(QStringLiteral("day"));
+  QSqlDatabase::removeDatabase("day");
   EXPECT_TRUE(read_events(options.trace_path, "error").empty());
 }
 

@@ -66,14 +66,14 @@ TEST_F(SchedulerTest, BreakItemLoadsLikeASegmentAndABadColumnCostsOnlyItsVariabl
   PlayerState& s = p.state;
   s.row.PictureTop = 40;
   s.row.StartNow = kTrue;
-  Procedure proc(p.errors, QStringLiteral("Get_Ad()"));
+  Procedure proc(p.errors, "Get_Ad()");
 
   schedule_row::load(s, data_->rsADTemp, proc,
                      {Load::kMediaFile, Load::kClipFile, Load::kEndOffset, Load::kPictureTop,
                       Load::kHideCaption, Load::kAdFlag, Load::kStartNow});
 
-  EXPECT_EQ(s.row.MediaFile, QStringLiteral("/ads/a.mp4"));
-  EXPECT_EQ(s.filler.ClipFile, QStringLiteral("/ads/a.mp4"));
+  EXPECT_EQ(s.row.MediaFile, "/ads/a.mp4");
+  EXPECT_EQ(s.filler.ClipFile, "/ads/a.mp4");
   EXPECT_EQ(s.row.EndOffset, 30) << "30.5 rounds to even";
   EXPECT_EQ(s.row.PictureTop, 40) << "a Null top leaves the old value";
   EXPECT_EQ(s.row.HideCaption, kTrue);
@@ -88,7 +88,7 @@ TEST_F(SchedulerTest, AnUnreadableRowIsNotTheNextShow) {
   // Interrupted at 10:10, 600 s into a segment begun at 10:00 from offset 0.
   PlaylistRow show = one_row_show("10:00:00", "10:30:00", "/media/a.mp4");
   show.started = true;
-  show.saved_position = QStringLiteral("600");
+  show.saved_position = "600";
   add_row(show);
   add_row({.start = "10:30:00", .end = "11:00:00", .show_start = true, .show_end = true});
   add_row({.start = "11:30:00", .end = "12:00:00", .show_start = true, .show_end = true});

@@ -25,8 +25,8 @@ class StartupSequence : public testing::DayScenario {
  protected:
   void SetUp() override {
     DayScenario::SetUp();
-    tool_exec(QStringLiteral("UPDATE \"Player INI\" SET designer_document = 'show.vpd'"));
-    designer_ = QStringLiteral("stand-in");
+    tool_exec("UPDATE \"Player INI\" SET designer_document = 'show.vpd'");
+    designer_ = "stand-in";
   }
 
   sim::Simulation& simulation() { return DayScenario::simulation(start_time()); }
@@ -74,12 +74,12 @@ TEST_F(StartupSequence, StartsRestartsAndExitsBeforeTheDayStarted) {
   EXPECT_EQ(tool_value(QStringLiteral("SELECT group_concat(file_name, '|') FROM "
                                       "(SELECT file_name FROM playlist ORDER BY rowid)"))
                 .toString(),
-            QStringLiteral("exactly a month old|started today|completed, started Null|tomorrow"));
+            "exactly a month old|started today|completed, started Null|tomorrow");
   sim.runtime().run_for_ms(kBeforeDayStart_ms - 1);
   Player* player = sim.application().player();
   ASSERT_NE(player, nullptr);
   EXPECT_EQ(player->state.lifecycle.LoadStartAt, date_time::add_seconds(start_time(), 33));
-  EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("stand-in show.vpd"));
+  EXPECT_EQ(sim.globals().DesignerDocument, "stand-in show.vpd");
   EXPECT_EQ(sim.globals().DesignerHwnd, sim.desktop().find_window(designer::window_title()));
 
   sim.application().Restart_Load();
@@ -137,14 +137,14 @@ TEST_F(StartupSequence, StartsRestartsAndExitsBeforeTheDayStarted) {
   EXPECT_EQ(timeline(), expected);
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(sim.application().player(), nullptr);
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+  EXPECT_FALSE(QFile::exists(folder_.filePath("error.txt")));
 }
 
 TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
   for (const bool configured : {true, false}) {
     SCOPED_TRACE(configured ? "designer never opens a window" : "no designer configured");
-    QFile::remove(folder_.filePath(QStringLiteral("error.txt")));
-    designer_ = configured ? QStringLiteral("stand-in") : QString();
+    QFile::remove(folder_.filePath("error.txt"));
+    designer_ = configured ? "stand-in" : QString();
     sim::Simulation& sim = simulation();
     sim.desktop().set_launch_opens_designer(false);
     sim.runtime().run_for_ms(kBeforeDayStart_ms);
