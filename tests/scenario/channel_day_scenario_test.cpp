@@ -46,13 +46,11 @@ TEST_F(DayScenario, AChannelMorning) {
   // The first show is 76 s late at the day start: in time only with the wider tolerance.
   sim::Simulation& sim =
       simulation(at(10, 0, 40), {},
-                 QStringLiteral("10:07:30 clipboard disc\n10:07:31 clipboard DISC \n"
-                                "10:07:32 clipboard text of another program\n"
-                                "10:07:33 clipboard DISC\n10:07:34 clipboard CON\n"
-                                "10:07:36 click play_pause\n10:07:37 clipboard CON\n"
-                                "10:20:00 click B_Restart\n10:20:05 click B_Restart\n"
-                                "10:24:00 restart\n10:26:30 click B_pause\n"
-                                "10:26:35 click Command1\n"));
+                 "10:07:30 clipboard disc\n10:07:31 clipboard DISC \n"
+                 "10:07:32 clipboard text of another program\n10:07:33 clipboard DISC\n"
+                 "10:07:34 clipboard CON\n10:07:36 click play_pause\n10:07:37 clipboard CON\n"
+                 "10:20:00 click B_Restart\n10:20:05 click B_Restart\n10:24:00 restart\n"
+                 "10:26:30 click B_pause\n10:26:35 click Command1\n");
   QString first_counter;
   sim.runtime().post_at(at(10, 2, 0), [&] {
     first_counter = tool_value("SELECT lottery_counter FROM Wizard_INI").toString();
@@ -148,17 +146,13 @@ TEST_F(DayScenario, AChannelMorning) {
       warned.push_back(e.at);
     }
   }
-  ASSERT_FALSE(warned.empty());
+  ASSERT_EQ(warned.size(), 9U);
   EXPECT_GE(warned.front(), at(10, 4, 54));
-  EXPECT_EQ(warned.size(), 9U);
   // The restart stops the clip with the old window, before the Restart form shows, and the day
   // started again reads the tables as they are now.
-  std::vector<std::string> stops;
-  for (const TracedEvent& e : events("stop")) {
-    stops.push_back(date_time::to_iso_ms(e.at).mid(11).toStdString() + ' ' +
-                    QString::fromStdString(e.text("file")).section(u'/', -1).toStdString());
-  }
-  EXPECT_NE(std::ranges::find(stops, "10:24:05.100 s1.mp4"), stops.end());
+  EXPECT_TRUE(std::ranges::any_of(events("stop"), [&](const TracedEvent& e) {
+    return e.at == date_time::add_seconds(at(10, 24, 5), 0.1) && file_name(e) == "s1.mp4";
+  }));
   EXPECT_EQ(logos_read, 1);
 
   // An empty Wizard_INI gets its row at the first day start, the counter's sign blank; the day

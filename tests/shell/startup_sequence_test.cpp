@@ -150,9 +150,7 @@ TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
     sim.runtime().run_for_ms(kBeforeDayStart_ms);
     const std::vector<std::string> all = timeline();
     auto count = [&](const std::string& part) {
-      return std::count_if(all.begin(), all.end(), [&](const std::string& line) {
-        return line.find(part) != std::string::npos;
-      });
+      return std::ranges::count_if(all, [&](auto& line) { return line.find(part) != line.npos; });
     };
     EXPECT_EQ(count(" keys "), 0);
     EXPECT_EQ(count(" error "), 1);
