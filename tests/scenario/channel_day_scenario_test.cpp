@@ -11,8 +11,8 @@ namespace {
 // without handing the screen back, and a news item due while the window closes never starts.
 TEST_F(DayScenario, AChannelMorning) {
   tool_exec(
-      QStringLiteral("UPDATE \"Player INI\" SET start_tolerance = 90, break_lead_time = 7, "
-                     "panel_left = -1, filler_folder = '/srv/filler'"));
+      "UPDATE \"Player INI\" SET start_tolerance = 90, break_lead_time = 7, panel_left = -1, "
+      "filler_folder = '/srv/filler'");
   tool_exec("DELETE FROM Wizard_INI");
   PlaylistRow feature = one_row_show("10:00:00", "10:20:00", "/media/feature.mp4");
   feature.start_offset = 120;

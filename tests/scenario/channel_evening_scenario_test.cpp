@@ -288,11 +288,11 @@ TEST_F(DayScenario, AChannelEvening) {
   // One log row per segment played, a copy of its playlist row but column 17; a Null stays Null.
   // The lottery's count goes to Wizard_INI with its sign blank.
   EXPECT_EQ(
-      column("SELECT replace(p.file_name, '/media/', '') || ' ' || (p.started <> 0 AND "
-             "p.completed <> 0 AND p.seg_start_time = l.seg_start_time AND "
-             "p.saved_position = l.saved_position AND p.reserved_17 IS NULL) || "
-             "(p.logo_top IS NULL) FROM Played p JOIN playlist l ON l.file_name = "
-             "p.file_name ORDER BY p.rowid"),
+      column("SELECT replace(p.file_name, '/media/', '') || ' ' || (p.started <> 0 AND p.completed "
+             "<> 0 "
+             "AND p.seg_start_time = l.seg_start_time AND p.saved_position = l.saved_position AND "
+             "p.reserved_17 IS NULL) || (p.logo_top IS NULL) FROM Played p JOIN playlist l ON "
+             "l.file_name = p.file_name ORDER BY p.rowid"),
       (std::vector<std::string>{"seg1.mp4 10", "seg2.mp4 10", "seg3.mp4 10", "feature.mp4 11",
                                 "part2.mp4 11", "late.mp4 11", "night.mp4 11", "ps1.mp4 11"}));
   EXPECT_EQ(counter, " 2");
