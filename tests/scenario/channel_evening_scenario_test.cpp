@@ -121,8 +121,7 @@ TEST_F(DayScenario, AChannelEvening) {
   for (const DateTime moment : {at(19, 5, 2), at(19, 5, 8)}) {
     sim.runtime().post_at(moment, [&] {
       saved_in_pause.push_back(
-          tool_value(QStringLiteral("SELECT saved_position FROM playlist WHERE file_name LIKE "
-                                    "'%feature%'"))
+          tool_value("SELECT saved_position FROM playlist WHERE file_name LIKE '%feature%'")
               .toDouble());
       shown_in_pause.push_back(player().form.Text1.Text);
     });

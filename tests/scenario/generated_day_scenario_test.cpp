@@ -98,9 +98,8 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
     QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "day");
     db.setDatabaseName(folder.filePath("wizard.db"));
     ASSERT_TRUE(db.open());
-    QSqlQuery query(QStringLiteral("SELECT COUNT(*) || ' ' || COUNT(DISTINCT seg_start_time || "
-                                   "file_name) FROM Played"),
-                    db);
+    QSqlQuery query(
+        "SELECT COUNT(*) || ' ' || COUNT(DISTINCT seg_start_time || file_name) FROM Played", db);
     ASSERT_TRUE(query.next());
     EXPECT_EQ(query.value(0).toString().toStdString(),
               std::to_string(expected_rows) + ' ' + std::to_string(expected_rows));

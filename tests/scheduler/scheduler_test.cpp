@@ -58,9 +58,9 @@ TEST_F(SchedulerTest, NextShowIsTheFirstOpenUncompletedShowStart) {
 // rounded, and an unreadable column costs only its own variable.
 TEST_F(SchedulerTest, BreakItemLoadsLikeASegmentAndABadColumnCostsOnlyItsVariable) {
   using schedule_row::Load;
-  tool_exec(QStringLiteral(
+  tool_exec(
       "INSERT INTO AD_Temp (file_name, end_offset, hide_caption, ad_flag, start_now, picture_top)"
-      " VALUES ('/ads/a.mp4', 30.5, 1, 1, 0, NULL)"));
+      " VALUES ('/ads/a.mp4', 30.5, 1, 1, 0, NULL)");
   data_->rsADTemp.open();
   Player& p = player(at(10, 0));
   PlayerState& s = p.state;

@@ -57,22 +57,22 @@ class StartupSequence : public testing::DayScenario {
 TEST_F(StartupSequence, StartsRestartsAndExitsBeforeTheDayStarted) {
   // A month before the start is 2026-11-07 08:00:00.
   tool_exec(
-      QStringLiteral("INSERT INTO playlist (seg_start_time, started, completed, file_name) VALUES "
-                     "('2026-12-07 08:00:00', 1, 1, 'done today'),"
-                     "('2026-12-07 09:00:00', 1, 1, 'done, later today'),"
-                     "('2026-11-07 08:00:00', 0, 0, 'exactly a month old'),"
-                     "('2026-11-07 07:59:59', 0, 0, 'a second older'),"
-                     "('2026-11-07 07:59:59', 1, 0, 'old and started'),"
-                     "('2026-12-07 08:00:00', 1, 0, 'started today'),"
-                     "('2026-12-07 08:00:00', NULL, 1, 'completed, started Null'),"
-                     "('2026-12-08 08:00:00', 0, 0, 'tomorrow')"));
+      "INSERT INTO playlist (seg_start_time, started, completed, file_name) VALUES "
+      "('2026-12-07 08:00:00', 1, 1, 'done today'),"
+      "('2026-12-07 09:00:00', 1, 1, 'done, later today'),"
+      "('2026-11-07 08:00:00', 0, 0, 'exactly a month old'),"
+      "('2026-11-07 07:59:59', 0, 0, 'a second older'),"
+      "('2026-11-07 07:59:59', 1, 0, 'old and started'),"
+      "('2026-12-07 08:00:00', 1, 0, 'started today'),"
+      "('2026-12-07 08:00:00', NULL, 1, 'completed, started Null'),"
+      "('2026-12-08 08:00:00', 0, 0, 'tomorrow')");
   sim::Simulation& sim = simulation();
   int ended = 0;
   sim.application().end_program = [&ended] { ++ended; };
   sim.runtime().run_for_ms(1);
   EXPECT_FALSE(sim.data().rsplaylist.is_open() || sim.data().rsPlayer_INI.is_open());
-  EXPECT_EQ(tool_value(QStringLiteral("SELECT group_concat(file_name, '|') FROM "
-                                      "(SELECT file_name FROM playlist ORDER BY rowid)"))
+  EXPECT_EQ(tool_value("SELECT group_concat(file_name, '|') FROM (SELECT file_name FROM playlist "
+                       "ORDER BY rowid)")
                 .toString(),
             "exactly a month old|started today|completed, started Null|tomorrow");
   sim.runtime().run_for_ms(kBeforeDayStart_ms - 1);
