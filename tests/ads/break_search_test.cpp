@@ -20,6 +20,13 @@ class BreakSearchTest : public PlayerFixture {
   Ad ad_at(const QVariant& time, const QString& path, int priority = 0) {
     return Ad{time, priority, date(today()), date(today()), path};
   }
+  // A fetch for the slot at `slot` over the rows as written.
+  void fetch_for(DateTime slot, void (*fetch)(Player&)) {
+    reopen();
+    player_->state.breaks.SlotFilled = kFalse;
+    player_->state.breaks.SlotTime = slot;
+    fetch(*player_);
+  }
 };
 
 // Now is 10:00; the clip ends at 10:20 (a movie) or 10:05 (a 300 s filler clip). Slots exactly at
@@ -114,10 +121,7 @@ TEST_F(BreakSearchTest, AdsByTimeToTheSecondAndWholeValidityDaysNewsByTimeOfDay)
     SCOPED_TRACE(c.name);
     reset_tables();
     add_ad(Ad{c.time, 0, c.first_date, c.last_date, c.news ? "/news/item" : "/ads/x.mpg"});
-    reopen();
-    player_->state.breaks.SlotFilled = kFalse;
-    player_->state.breaks.SlotTime = c.slot;
-    c.news ? FetchNews(*player_) : FetchAds(*player_);
+    fetch_for(c.slot, c.news ? FetchNews : FetchAds);
     const auto rows = ad_temp_rows();
     ASSERT_EQ(rows.size(), c.fetched ? 1u : 0u);
     EXPECT_EQ(player_->state.breaks.SlotFilled, to_bool16(c.fetched));
@@ -149,11 +153,8 @@ TEST_F(BreakSearchTest, AnEmptyOrUnlistableNewsFolderPassesToTheNextItem) {
     if (c.second_item) {
       add_ad(Ad{tod(10, 0), 2, QVariant(), QVariant(), "/news/second"});
     }
-    reopen();
     file_lists::set_path(player_->form.File1, files_, "/emergency");
-    player_->state.breaks.SlotFilled = kFalse;
-    player_->state.breaks.SlotTime = at(10, 0);
-    FetchNews(*player_);
+    fetch_for(at(10, 0), FetchNews);
     EXPECT_EQ(ad_temp_files(),
               c.second_item ? std::vector<QString>{"/news/second/s.mpg"} : std::vector<QString>{});
     EXPECT_EQ(logged_errors(), c.errors);

@@ -12,17 +12,16 @@
 namespace vantora {
 namespace {
 
-// A function, not a global: a global would be computed before the date library's own
-// constants exist, and the day would land in another millennium.
-DateTime start_time() {
-  return date_time::from_parts(2026, 12, 7, 8, 0, 0);
-}
 // Timer2 starts the day at 34 s; the start-up is all that runs before.
 constexpr int kBeforeDayStart_ms = 33'500;
 
 // The start-up on the simulated runtime, with its trace, over a fresh schedule.
 class StartupSequence : public testing::DayScenario {
  protected:
+  // A function, not a global: a global would be computed before the date library's own
+  // constants exist, and the day would land in another millennium.
+  static DateTime start_time() { return date_time::from_parts(2026, 12, 7, 8, 0, 0); }
+
   void SetUp() override {
     DayScenario::SetUp();
     tool_exec("UPDATE \"Player INI\" SET designer_document = 'show.vpd'");
@@ -36,16 +35,16 @@ class StartupSequence : public testing::DayScenario {
     std::vector<std::string> lines;
     for (const testing::TracedEvent& traced : events({})) {
       const nlohmann::json& e = traced.fields;
-      const double s = seconds_after_start(traced.at);
       // The type, then each field but the time, the handle and the strokes, by name ("window"
       // reads h name w x y z).
-      std::string text = e["type"];
+      std::string text = QString::number(seconds_after_start(traced.at), 'f', 1).toStdString() +
+                         ' ' + e["type"].get<std::string>();
       for (const auto& [name, value] : e.items()) {
         if (name != "t" && name != "type" && name != "handle" && name != "strokes") {
           text += ' ' + (value.is_string() ? value.get<std::string>() : value.dump());
         }
       }
-      lines.push_back(QString::number(s, 'f', 1).toStdString() + " " + text);
+      lines.push_back(text);
     }
     return lines;
   }
