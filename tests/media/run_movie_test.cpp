@@ -140,13 +140,11 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
 
     // What the break overwrites and the restore brings back.
     const auto programme = [&s] {
-      return std::tuple(s.row.MediaFile, s.filler.ClipFile, s.row.PictureTop, s.row.PictureHeight,
-                        s.row.EndOffset, s.filler.FillerLength);
+      return std::tie(s.row.MediaFile, s.filler.ClipFile, s.row.PictureTop, s.row.PictureHeight,
+                      s.row.EndOffset, s.filler.FillerLength);
     };
-    std::tie(s.row.MediaFile, s.filler.ClipFile, s.row.PictureTop, s.row.PictureHeight,
-             s.row.EndOffset, s.filler.FillerLength) =
-        std::tuple("/m/movie.mp4", "/m/filler.mp4", 40, 480, 1800, 95);
-    const auto saved = programme();
+    const auto saved = std::tuple("/m/movie.mp4", "/m/filler.mp4", 40, 480, 1800, 95);
+    programme() = saved;
     s.filler.FillerMode = to_bool16(c.filler);
     position_->position_s = c.position_s;
     if (!c.have_graph) {
@@ -158,10 +156,7 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
     Save_Programme(p, proc);
 
     // The break item and its hidden overlays.
-    s.row.MediaFile = s.filler.ClipFile = "/ads/a.mp4";
-    s.row.PictureTop = 0;
-    s.row.PictureHeight = 600;
-    s.row.EndOffset = s.filler.FillerLength = 30;
+    programme() = std::tuple("/ads/a.mp4", "/ads/a.mp4", 0, 600, 30, 30);
     s.row.StartOffset = 0;
     p.form.Logo.Visible = false;
     Restore_Programme(p, proc);
