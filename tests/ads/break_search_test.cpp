@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTime>
+
 #include "base/errors.h"
 #include "core/ads/ad_fetch.h"
 #include "core/ads/slot_search.h"
@@ -18,47 +20,40 @@ class BreakSearchTest : public PlayerFixture {
   Ad ad_at(const QVariant& time, const QString& path, int priority = 0) {
     return Ad{time, priority, date(today()), date(today()), path};
   }
+  // A fetch for the slot at `slot` over the rows as written.
+  void fetch_for(DateTime slot, void (*fetch)(Player&)) {
+    reopen();
+    player_->state.breaks.SlotFilled = kFalse;
+    player_->state.breaks.SlotTime = slot;
+    fetch(*player_);
+  }
 };
 
 // Now is 10:00; the clip ends at 10:20 (a movie) or 10:05 (a 300 s filler clip). Slots exactly at
 // now or at the clip's end lie outside the window; the first slot inside with items wins.
 TEST_F(BreakSearchTest, FirstSlotStrictlyInsideTheWindowWithItemsIsPrepared) {
-  files_.add_files("/news/noon", {"b.mpg", "a.mpg", "C.mpg"});
+  files_.add_files("/n", {"b.mpg", "a.mpg", "C.mpg"});
   struct Case {
     const char* name;
     bool filler;
-    std::vector<std::pair<QVariant, QString>> items;  // slot time, ad path or news folder
-    std::vector<QString> expected;
     DateTime slot;
+    std::vector<QString> items;  // "slot time, ad path or news folder"
+    std::vector<QString> expected;
   };
   const Case cases[] = {
-      {"the earlier slot wins",
-       false,
-       {{tod(10, 15), "/ads/15"}, {tod(10, 5), "/ads/05"}},
-       {"/ads/05"},
-       at(10, 5)},
-      {"items only at now and at the end",
-       false,
-       {{tod(10, 0), "/ads/00"}, {tod(10, 20), "/a"}},
-       {},
-       at(10, 20)},
-      {"a filler clip ends the window",
-       true,
-       {{tod(10, 5), "/ads/late"}, {tod(10, 4, 59), "/ads/inside"}},
-       {"/ads/inside"},
-       at(10, 4, 59)},
-      {"a news slot lists its folder",
-       false,
-       {{tod(10, 5), "/news/noon"}},
-       {"/news/noon/a.mpg", "/news/noon/b.mpg", "/news/noon/C.mpg"},
-       at(10, 5)},
+      {"earlier slot wins", false, at(10, 5), {"10:15:00 /a/15", "10:05:00 /a/05"}, {"/a/05"}},
+      {"items only at now and at the end", false, at(10, 20), {"10:00:00 /a/0", "10:20:00 /a"}, {}},
+      {"a filler clip ends it", true, at(10, 4, 59), {"10:05:00 /a", "10:04:59 /a/in"}, {"/a/in"}},
+      {"a news folder", false, at(10, 5), {"10:05:00 /n"}, {"/n/a.mpg", "/n/b.mpg", "/n/C.mpg"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     reset_tables();
-    for (const auto& [time, path] : c.items) {
-      add_slot(time, path.startsWith("/news") ? 1 : 0);
-      add_ad(ad_at(time, path));
+    for (const QString& item : c.items) {
+      const QTime t = QTime::fromString(item.section(u' ', 0, 0), "HH:mm:ss");
+      const QString path = item.section(u' ', 1);
+      add_slot(tod(t.hour(), t.minute(), t.second()), path == "/n" ? 1 : 0);
+      add_ad(ad_at(tod(t.hour(), t.minute(), t.second()), path));
     }
     reopen();
     player_->state.filler.FillerMode = to_bool16(c.filler);
@@ -126,10 +121,7 @@ TEST_F(BreakSearchTest, AdsByTimeToTheSecondAndWholeValidityDaysNewsByTimeOfDay)
     SCOPED_TRACE(c.name);
     reset_tables();
     add_ad(Ad{c.time, 0, c.first_date, c.last_date, c.news ? "/news/item" : "/ads/x.mpg"});
-    reopen();
-    player_->state.breaks.SlotFilled = kFalse;
-    player_->state.breaks.SlotTime = c.slot;
-    c.news ? FetchNews(*player_) : FetchAds(*player_);
+    fetch_for(c.slot, c.news ? FetchNews : FetchAds);
     const auto rows = ad_temp_rows();
     ASSERT_EQ(rows.size(), c.fetched ? 1u : 0u);
     EXPECT_EQ(player_->state.breaks.SlotFilled, to_bool16(c.fetched));
@@ -161,11 +153,8 @@ TEST_F(BreakSearchTest, AnEmptyOrUnlistableNewsFolderPassesToTheNextItem) {
     if (c.second_item) {
       add_ad(Ad{tod(10, 0), 2, QVariant(), QVariant(), "/news/second"});
     }
-    reopen();
     file_lists::set_path(player_->form.File1, files_, "/emergency");
-    player_->state.breaks.SlotFilled = kFalse;
-    player_->state.breaks.SlotTime = at(10, 0);
-    FetchNews(*player_);
+    fetch_for(at(10, 0), FetchNews);
     EXPECT_EQ(ad_temp_files(),
               c.second_item ? std::vector<QString>{"/news/second/s.mpg"} : std::vector<QString>{});
     EXPECT_EQ(logged_errors(), c.errors);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/errors.h"
 #include "core/media/clip_end.h"
 #include "core/media/interrupted_programme.h"
@@ -16,17 +18,16 @@ class RunMovieTest : public PlayerFixture {
  protected:
   void SetUp() override {
     PlayerFixture::SetUp();
-    manifest_.add(QStringLiteral("/m/movie.mp4"), 95.7);
-    manifest_.add(QStringLiteral("/m/filler.mp4"), 30.5);
-    manifest_.add(QStringLiteral("/m/news.mp4"), 20.0);
-    tool_exec(
-        QStringLiteral("INSERT INTO playlist (file_name, started) VALUES ('/m/movie.mp4', 0)"));
+    manifest_.add("/m/movie.mp4", 95.7);
+    manifest_.add("/m/filler.mp4", 30.5);
+    manifest_.add("/m/news.mp4", 20.0);
+    tool_exec("INSERT INTO playlist (file_name, started) VALUES ('/m/movie.mp4', 0)");
     ASSERT_NO_THROW(data_->rsplaylist.open());
     ASSERT_NO_THROW(data_->rsNews.open());
     start_player(at(11, 0));  // the engine reads the manifest as it is made
-    state().row.MediaFile = QStringLiteral("/m/movie.mp4");
-    state().filler.ClipFile = QStringLiteral("/m/filler.mp4");
-    state().news.NewsClip = QStringLiteral("/m/news.mp4");
+    state().row.MediaFile = "/m/movie.mp4";
+    state().filler.ClipFile = "/m/filler.mp4";
+    state().news.NewsClip = "/m/news.mp4";
   }
 
   ports::MediaPosition& position() { return *state().graph.m_objMediaPosition; }
@@ -46,7 +47,7 @@ TEST_F(RunMovieTest, NewsWinsOverFillerTheLengthIsShownAndThePointerLeaves) {
   EXPECT_EQ(position().CurrentPosition(), 0.0);
   EXPECT_EQ(state().graph.m_objVideoWindow->Top(), 0);
   EXPECT_EQ(desktop_->cursor(), QPoint(0, 0));
-  EXPECT_EQ(player_->form.Text2.Text.get(), QStringLiteral("20"));
+  EXPECT_EQ(player_->form.Text2.Text.get(), "20");
   EXPECT_TRUE(logged_.empty());
 }
 
@@ -55,17 +56,17 @@ TEST_F(RunMovieTest, NewsWinsOverFillerTheLengthIsShownAndThePointerLeaves) {
 TEST_F(RunMovieTest, ANonMediaFileStopsEverythingOtherErrorsOnlyCostALine) {
   Run_Movie(*player_);
   const auto old_events = state().graph.m_objMediaEvent;
-  tool_exec(QStringLiteral("UPDATE playlist SET started = 0"));
+  tool_exec("UPDATE playlist SET started = 0");
   data_->rsplaylist.requery();
-  state().row.MediaFile = QStringLiteral("/m/readme.txt");
+  state().row.MediaFile = "/m/readme.txt";
   Run_Movie(*player_);
   EXPECT_EQ(state().graph.ClipPlaying, kFalse);
   EXPECT_TRUE(logged_.empty());
   EXPECT_EQ(old_events->WaitForCompletion(0), ports::Completion::kTimedOut)
       << "the old file plays on";
-  EXPECT_EQ(tool_value(QStringLiteral("SELECT started FROM playlist")).toInt(), 0);
+  EXPECT_EQ(tool_value("SELECT started FROM playlist").toInt(), 0);
 
-  state().row.MediaFile = QStringLiteral("/m/movie.mp4");
+  state().row.MediaFile = "/m/movie.mp4";
   data_->rsplaylist.close();
   Run_Movie(*player_);
   EXPECT_EQ(state().graph.ClipPlaying, kTrue);
@@ -75,9 +76,8 @@ TEST_F(RunMovieTest, ANonMediaFileStopsEverythingOtherErrorsOnlyCostALine) {
 // Movies and fillers look ahead for the next news item, an advertisement does not; a clip with
 // nothing ahead disarms the timer armed for an item now past.
 TEST_F(RunMovieTest, ArmsTheNewsTimerForMoviesAndFillersOnly) {
-  news_folder(QStringLiteral("noon"), {QStringLiteral("a.mp4")});
   tool_exec(QStringLiteral("INSERT INTO News (news_time, folder_path) VALUES ('12:00:00', '%1')")
-                .arg(folder_.filePath(QStringLiteral("noon"))));
+                .arg(news_folder("noon", {"a.mp4"})));
   data_->rsNews.requery();
   auto& timer = player_->form.NewsTimer.Enabled;
   state().breaks.AdPlaying = kTrue;
@@ -134,16 +134,17 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
     SCOPED_TRACE(c.name);
     Player& p = player(at(14, 0));
     PlayerState& s = p.state;
-    Procedure proc(p.errors, QStringLiteral("Test()"));
+    Procedure proc(p.errors, "Test()");
     position_->position_s = 50.0;
     Save_Programme(p, proc);
 
-    s.row.MediaFile = QStringLiteral("/m/movie.mp4");
-    s.filler.ClipFile = QStringLiteral("/m/filler.mp4");
-    s.row.PictureTop = 40;
-    s.row.PictureHeight = 480;
-    s.row.EndOffset = 1800;
-    s.filler.FillerLength = 95;
+    // What the break overwrites and the restore brings back.
+    const auto programme = [&s] {
+      return std::tie(s.row.MediaFile, s.filler.ClipFile, s.row.PictureTop, s.row.PictureHeight,
+                      s.row.EndOffset, s.filler.FillerLength);
+    };
+    const auto saved = std::tuple("/m/movie.mp4", "/m/filler.mp4", 40, 480, 1800, 95);
+    programme() = saved;
     s.filler.FillerMode = to_bool16(c.filler);
     position_->position_s = c.position_s;
     if (!c.have_graph) {
@@ -155,20 +156,12 @@ TEST_F(InterruptedProgrammeTest, ProgrammeComesBackTenSecondsEarlyAndFillerFromT
     Save_Programme(p, proc);
 
     // The break item and its hidden overlays.
-    s.row.MediaFile = s.filler.ClipFile = QStringLiteral("/ads/a.mp4");
-    s.row.PictureTop = 0;
-    s.row.PictureHeight = 600;
-    s.row.EndOffset = s.filler.FillerLength = 30;
+    programme() = std::tuple("/ads/a.mp4", "/ads/a.mp4", 0, 600, 30, 30);
     s.row.StartOffset = 0;
     p.form.Logo.Visible = false;
     Restore_Programme(p, proc);
 
-    EXPECT_EQ(s.row.MediaFile, QStringLiteral("/m/movie.mp4"));
-    EXPECT_EQ(s.filler.ClipFile, QStringLiteral("/m/filler.mp4"));
-    EXPECT_EQ(s.row.PictureTop, 40);
-    EXPECT_EQ(s.row.PictureHeight, 480);
-    EXPECT_EQ(s.row.EndOffset, 1800);
-    EXPECT_EQ(s.filler.FillerLength, 95);
+    EXPECT_EQ(programme(), saved);
     EXPECT_EQ(s.row.StartOffset, c.start_offset_after);
     EXPECT_TRUE(p.form.Logo.Visible);
     EXPECT_FALSE(p.form.T_Time.Visible) << "hidden before, hidden after";

@@ -45,66 +45,59 @@ std::string evening_event(const TracedEvent& e) {
 // emergency whose folder is gone, the clock set from the panel, and an Exit while the last show
 // changes segments.
 TEST_F(DayScenario, AChannelEvening) {
-  const QString status = folder_.filePath(QStringLiteral("status.txt"));
+  const QString status = folder_.filePath("status.txt");
   tool_exec(QStringLiteral("UPDATE \"Player INI\" SET status_file_1 = '%1'").arg(status));
   const QString logo = picture("logo.png");
-  add_row({.start = "19:00:00", .end = "19:00:20", .file = "/media/seg1.mp4", .show_start = true});
-  add_row({.start = "19:00:20", .end = "19:00:40", .file = "/media/seg2.mp4", .start_offset = 30});
-  add_row({.start = "19:00:40", .end = "19:00:50", .file = "/media/seg3.mp4", .show_end = true});
-  media(QStringLiteral("/media/seg1.mp4"), 12);
-  media(QStringLiteral("/media/seg2.mp4"), 40);
-  media(QStringLiteral("/media/seg3.mp4"), 3);
+  // A row and its clip's length.
+  auto show = [&](const PlaylistRow& row, double length_s) {
+    add_row(row);
+    media(row.file, length_s);
+  };
+  show({.start = "19:00:00", .end = "19:00:20", .file = "/media/seg1.mp4", .show_start = true}, 12);
+  show({.start = "19:00:20", .end = "19:00:40", .file = "/media/seg2.mp4", .start_offset = 30}, 40);
+  show({.start = "19:00:40", .end = "19:00:50", .file = "/media/seg3.mp4", .show_end = true}, 3);
   // The overlay positions are the tool's to write, and no type guards them.
-  tool_exec(
-      QStringLiteral(
-          "UPDATE playlist SET hide_caption = -1, logo_file = CASE file_name WHEN "
-          "'/media/seg1.mp4' "
-          "THEN 'CLOCK' WHEN '/media/seg2.mp4' THEN '%1' ELSE 'no' END, logo_left = CASE file_name "
-          "WHEN '/media/seg1.mp4' THEN '612' WHEN '/media/seg2.mp4' THEN '700' ELSE 'left' END, "
-          "logo_top = CASE file_name WHEN '/media/seg1.mp4' THEN '24.4' WHEN '/media/seg2.mp4' "
-          "THEN '10' ELSE '12' END")
-          .arg(logo));
-  tool_exec(
-      QStringLiteral("UPDATE playlist SET reserved_17 = 'tool', hide_caption = 0 WHERE "
-                     "file_name = '/media/seg3.mp4'"));
+  const QString overlays = QStringLiteral(
+      "UPDATE playlist SET hide_caption = %5, logo_file = '%2', logo_left = '%3', logo_top = '%4', "
+      "reserved_17 = %6 WHERE file_name = '/media/%1'");
+  tool_exec(overlays.arg("seg1.mp4", "CLOCK", "612", "24.4", "-1", "NULL"));
+  tool_exec(overlays.arg("seg2.mp4", logo, "700", "10", "-1", "NULL"));
+  tool_exec(overlays.arg("seg3.mp4", "no", "left", "12", "0", "'tool'"));
   // The magazine's end is noticed at 19:00:43.4, 9 s before the feature, which follows at once;
   // part2's at 19:21:14.7, 10 s before the late show, which waits behind filler.
-  add_row(
-      {.start = "19:00:52", .end = "19:10:00", .file = "/media/feature.mp4", .show_start = true});
-  add_row({.start = "19:10:00",
-           .end = "19:20:00",
-           .file = "/media/part2.mp4",
-           .show_end = true,
-           .logo_file = "NUM47019"});
-  media(QStringLiteral("/media/feature.mp4"), 540);
-  media(QStringLiteral("/media/part2.mp4"), 540);
-  add_row(one_row_show("19:21:24", "19:30:00", "/media/late.mp4"));
-  media(QStringLiteral("/media/late.mp4"), 30);
+  show({.start = "19:00:52", .end = "19:10:00", .file = "/media/feature.mp4", .show_start = true},
+       540);
+  show({.start = "19:10:00",
+        .end = "19:20:00",
+        .file = "/media/part2.mp4",
+        .show_end = true,
+        .logo_file = "NUM47019"},
+       540);
+  show(one_row_show("19:21:24", "19:30:00", "/media/late.mp4"), 30);
   PlaylistRow night = one_row_show("21:00:00", "21:30:00", "/media/night.mp4");
   night.start_now = true;
-  add_row(night);
-  media(QStringLiteral("/media/night.mp4"), 20);
-  add_ad("19:05:20", QStringLiteral("/media/paused.mp4"), 5, 1);
-  add_ad("19:05:20", QStringLiteral("/media/broken.mp4"), 5, 2, File::kNotMedia);
-  add_ad("19:21:27", QStringLiteral("/media/early.mp4"), 3, 1);
+  show(night, 20);
+  add_ad("19:05:20", "/media/paused.mp4", 5, 1);
+  add_ad("19:05:20", "/media/broken.mp4", 5, 2, File::kNotMedia);
+  add_ad("19:21:27", "/media/early.mp4", 3, 1);
   add_slot("19:21:27");
   add_slot("19:05:20");
-  add_ad("19:15:00", QStringLiteral("/media/waiting.mp4"), 10, 1);
-  add_slot("19:15:00");
+  // One ad of one priority in a break of its own.
+  auto single = [&](const char* time, const char* file, double length_s) {
+    add_ad(time, QStringLiteral("/media/") + file, length_s, 1);
+    add_slot(time);
+  };
+  single("19:15:00", "waiting.mp4", 10);
   // A second break in the lottery's minutes: the count read back from Wizard_INI goes on.
-  add_ad("19:18:00", QStringLiteral("/media/second.mp4"), 5, 1);
-  add_slot("19:18:00");
+  single("19:18:00", "second.mp4", 5);
   // Breaks at 19:10 and at 19:20 are outside those minutes.
-  add_ad("19:10:40", QStringLiteral("/media/ten.mp4"), 3, 1);
-  add_slot("19:10:40");
-  add_ad("19:20:30", QStringLiteral("/media/twenty.mp4"), 3, 1);
-  add_slot("19:20:30");
-  filler_folder(QStringLiteral("emergency"), {QStringLiteral("a.mp4")}, 20);
-  const QString emergency =
-      filler_folder(QStringLiteral("emergency"), {QStringLiteral("b.mp4")}, 30);
-  filler_folder(QStringLiteral("filler"), {QStringLiteral("f.mp4")}, 600);
-  media(QStringLiteral("/media/ps1.mp4"), 40);
-  media(QStringLiteral("/media/ps2.mp4"), 30);
+  single("19:10:40", "ten.mp4", 3);
+  single("19:20:30", "twenty.mp4", 3);
+  filler_folder("emergency", {"a.mp4"}, 20);
+  const QString emergency = filler_folder("emergency", {"b.mp4"}, 30);
+  filler_folder("filler", {"f.mp4"}, 600);
+  media("/media/ps1.mp4", 40);
+  media("/media/ps2.mp4", 30);
   tool_exec(QStringLiteral("INSERT INTO logo (picture_file, startdate, enddate, logo_top, "
                            "logo_left) VALUES ('%1', '2026-12-01', '2026-12-06 19:02:15', 40, "
                            "600), ('%2', '2026-12-05', '2026-12-07 23:59:59', 40, 600)")
@@ -114,26 +107,21 @@ TEST_F(DayScenario, AChannelEvening) {
   // picture, not the saved position; B_thin after the restart finds no clip on the screen.
   sim::Simulation& sim = simulation(
       at(18, 59, 40), {},
-      QStringLiteral("19:00:50 click RW\n19:02:00 click FF\n19:02:05 click RW\n"
-                     "19:03:00 click B_thin\n19:03:01 click b_Wide\n19:03:02 click B_UP\n"
-                     "19:03:03 click B_Down\n19:04:00 mouse Logo down 300 150\n"
-                     "19:04:01 mouse Logo up 600 450\n19:05:00 click B_pause\n"
-                     "19:05:05 click FF\n19:05:10 click B_pause\n19:05:30 click play_pause\n"
-                     "19:10:20 click FF\n19:12:00 click B_Restart\n"
-                     "19:40:00 click B_Restart\n19:41:00 click B_Disp\n"
-                     "19:41:05 set Time_Picker.Value 2031-01-01 19:41:05\n"
-                     "19:41:06 click B_SetTime\n19:41:07 click B_Disp\n19:44:00 restart\n19:44:15 "
-                     "click B_thin\n"));
-  sim.runtime().post_at(at(19, 3, 30), [&] {
-    tool_exec(QStringLiteral("DELETE FROM logo WHERE picture_file LIKE '%b.png'"));
-  });
+      "19:00:50 click RW\n19:02:00 click FF\n19:02:05 click RW\n19:03:00 click B_thin\n"
+      "19:03:01 click b_Wide\n19:03:02 click B_UP\n19:03:03 click B_Down\n"
+      "19:04:00 mouse Logo down 300 150\n19:04:01 mouse Logo up 600 450\n19:05:00 click B_pause\n"
+      "19:05:05 click FF\n19:05:10 click B_pause\n19:05:30 click play_pause\n19:10:20 click FF\n"
+      "19:12:00 click B_Restart\n19:40:00 click B_Restart\n19:41:00 click B_Disp\n"
+      "19:41:05 set Time_Picker.Value 2031-01-01 19:41:05\n19:41:06 click B_SetTime\n"
+      "19:41:07 click B_Disp\n19:44:00 restart\n19:44:15 click B_thin\n");
+  sim.runtime().post_at(at(19, 3, 30),
+                        [&] { tool_exec("DELETE FROM logo WHERE picture_file LIKE '%b.png'"); });
   std::vector<double> saved_in_pause;
   std::vector<QString> shown_in_pause;
   for (const DateTime moment : {at(19, 5, 2), at(19, 5, 8)}) {
     sim.runtime().post_at(moment, [&] {
       saved_in_pause.push_back(
-          tool_value(QStringLiteral("SELECT saved_position FROM playlist WHERE file_name LIKE "
-                                    "'%feature%'"))
+          tool_value("SELECT saved_position FROM playlist WHERE file_name LIKE '%feature%'")
               .toDouble());
       shown_in_pause.push_back(player().form.Text1.Text);
     });
@@ -143,13 +131,13 @@ TEST_F(DayScenario, AChannelEvening) {
   sim.runtime().post_at(at(19, 22, 4), [&] { player().state.breaks.AdFlag = kTrue; });
   QString counter;
   sim.runtime().post_at(at(19, 30, 0), [&] {
-    counter = tool_value(QStringLiteral("SELECT lottery_counter FROM Wizard_INI")).toString();
+    counter = tool_value("SELECT lottery_counter FROM Wizard_INI").toString();
   });
   sim.runtime().post_at(at(19, 39, 0), [&] { ASSERT_TRUE(QDir(emergency).removeRecursively()); });
   // The caption display is switched off for the day after the restart; the last show is added
   // while the filler plays.
   sim.runtime().post_at(at(19, 43, 0), [&] {
-    tool_exec(QStringLiteral("UPDATE \"Player INI\" SET caption_enabled = 0"));
+    tool_exec("UPDATE \"Player INI\" SET caption_enabled = 0");
     ScheduleFixture::add_row(
         {.start = "19:45:00", .end = "19:45:40", .file = "/media/ps1.mp4", .show_start = true});
     ScheduleFixture::add_row(
@@ -158,13 +146,11 @@ TEST_F(DayScenario, AChannelEvening) {
   QByteArray status_after_cycle;
   sim.runtime().post_at(at(19, 45, 25), [&] {
     QFile file(status);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("stale\r\n");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("stale\r\n") == 7);
   });
   sim.runtime().post_at(at(19, 45, 27), [&] {
     QFile file(status);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    status_after_cycle = file.readAll();
+    status_after_cycle = file.open(QIODevice::ReadOnly) ? file.readAll() : "unreadable";
   });
   // Exit clicked while the movie timer changes segments: the click is served inside the release
   // of the old graph, with the change still on the stack.
@@ -301,14 +287,14 @@ TEST_F(DayScenario, AChannelEvening) {
   // One log row per segment played, a copy of its playlist row but column 17; a Null stays Null.
   // The lottery's count goes to Wizard_INI with its sign blank.
   EXPECT_EQ(
-      column("SELECT replace(p.file_name, '/media/', '') || ' ' || (p.started <> 0 AND "
-             "p.completed <> 0 AND p.seg_start_time = l.seg_start_time AND "
-             "p.saved_position = l.saved_position AND p.reserved_17 IS NULL) || "
-             "(p.logo_top IS NULL) FROM Played p JOIN playlist l ON l.file_name = "
-             "p.file_name ORDER BY p.rowid"),
+      column("SELECT replace(p.file_name, '/media/', '') || ' ' || (p.started <> 0 AND p.completed "
+             "<> 0 "
+             "AND p.seg_start_time = l.seg_start_time AND p.saved_position = l.saved_position AND "
+             "p.reserved_17 IS NULL) || (p.logo_top IS NULL) FROM Played p JOIN playlist l ON "
+             "l.file_name = p.file_name ORDER BY p.rowid"),
       (std::vector<std::string>{"seg1.mp4 10", "seg2.mp4 10", "seg3.mp4 10", "feature.mp4 11",
                                 "part2.mp4 11", "late.mp4 11", "night.mp4 11", "ps1.mp4 11"}));
-  EXPECT_EQ(counter, QStringLiteral(" 2"));
+  EXPECT_EQ(counter, " 2");
 }
 
 // The lottery label reveals as many digits as the count, never fewer than none or more than five.

@@ -16,7 +16,7 @@ namespace {
 // restart at 10:16 resumes it 9 s early and one at 10:31 finds it long overdue; judged by the
 // position alone, the second would resume the movie some 14 minutes behind the day.
 TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
-  const QString feature = QStringLiteral("/media/feature.mp4");
+  const QString feature = "/media/feature.mp4";
   const PlaylistRow show = one_row_show("10:00:00", "10:30:00", "/media/feature.mp4");
   const PlaylistRow ended = one_row_show("10:00:00", "10:00:20", "/media/short.mp4");
   auto stopped = [&](int end_offset, const char* saved_position, bool started) {
@@ -31,7 +31,7 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
                           .file = feature,
                           .show_start = true,
                           .started = true,
-                          .saved_position = QStringLiteral("600")};
+                          .saved_position = "600"};
   const PlaylistRow part2{.start = "10:15:00",
                           .end = "10:30:00",
                           .file = feature,
@@ -40,60 +40,52 @@ TEST_F(DayScenario, TheDayStartResumesStartsOrGivesUpTheShowAtHand) {
   PlaylistRow played1 = part1;
   played1.end_offset = 900;
   played1.completed = true;
-  played1.saved_position = QStringLiteral("899.5");
+  played1.saved_position = "899.5";
   PlaylistRow stopped2 = part2;
   stopped2.started = true;
-  stopped2.saved_position = QStringLiteral("1000");
+  stopped2.saved_position = "1000";
   const std::vector<PlaylistRow> split{part1, part2};
   const std::vector<PlaylistRow> split_later{played1, stopped2};
-  constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
   const DateTime kDecision = at(10, 10, 30);  // the day start of most stopped shows
   struct Case {
     const char* name;
     std::vector<PlaylistRow> rows;
-    const char* next_show;  // null: none
-    DateTime decided;       // 36 s after the program's start
+    DateTime decided;  // 36 s after the program's start
     int run_s;
     const char* outcome;      // the day start's word in Text3
     const char* first_movie;  // "file@start" of the first normal clip; "" none; null unchecked
-    int due_minute;           // past ten: the movie starts within a filler tick of it
-    double resume_lag_s;
+    const char* next_show = nullptr;
+    int due_minute = 0;  // past ten: the movie starts within a filler tick of it
+    double resume_lag_s = std::numeric_limits<double>::quiet_NaN();
   };
+  const auto played = stopped(605, "600", true);
+  const auto late = stopped(606, "600", true);
+  const auto mid = stopped(1800, "600", true);
   const Case cases[] = {
-      {"at the row's start", {show}, nullptr, at(10, 0), 37, "Normal", nullptr, 0, kNone},
-      {"the tolerance after it", {show}, nullptr, at(10, 1), 37, "Normal", nullptr, 0, kNone},
-      {"a second later", {show}, nullptr, at(10, 1, 1), 37, "UnIntrupted", nullptr, 0, kNone},
-      {"a second early", {show}, nullptr, at(9, 59, 59), 37, "UnIntrupted", nullptr, 0, kNone},
-      {"its end has passed", {ended}, nullptr, at(10, 0, 34), 45, "UnIntrupted", nullptr, 0, kNone},
-      {"stopped 5 s before its end: played", stopped(605, "600", true), nullptr, kDecision, 40,
-       "UnIntrupted", "", 0, kNone},
-      {"stopped 6 s before its end", stopped(606, "600", true), nullptr, kDecision, 40, "Intrupted",
-       "feature.mp4@605", 0, kNone},
-      {"never started", stopped(1800, "600", false), nullptr, kDecision, 40, "UnIntrupted", "", 0,
-       kNone},
-      {"no saved position", stopped(1800, "NULL", true), nullptr, kDecision, 40, "UnIntrupted", "",
-       0, kNone},
-      {"saved point plus tolerance exactly", stopped(1800, "600", true), nullptr, at(10, 11), 40,
-       "Intrupted", "feature.mp4@605", 0, kNone},
-      {"a second past it", stopped(1800, "600", true), nullptr, at(10, 11, 1), 40, "UnIntrupted",
-       "", 0, kNone},
-      {"clock set back before the row", stopped(1800, "600", true), nullptr, at(9, 59), 40,
-       "UnIntrupted", nullptr, 0, kNone},
-      {"clock at the row's start", stopped(1800, "600", true), nullptr, at(10, 0), 40, "Normal",
-       nullptr, 0, kNone},
-      {"room to finish", split, "11:00:00", kDecision, 45, "Intrupted", "feature.mp4@605", 0,
-       kNone},
-      {"no room left", split, "10:20:00", kDecision, 630, "UnRecoverable", "next.mp4@0", 20, kNone},
-      {"split, soon after", split_later, "10:31:00", at(10, 16, 36), 40, "Intrupted",
-       "feature.mp4@1005", 0, -9.0},
-      {"split, too late", split_later, "10:31:00", at(10, 31, 36), 40, "Normal", "next.mp4@0", 0,
-       kNone},
+      {"at the row's start", {show}, at(10, 0), 37, "Normal", nullptr},
+      {"the tolerance after it", {show}, at(10, 1), 37, "Normal", nullptr},
+      {"a second later", {show}, at(10, 1, 1), 37, "UnIntrupted", nullptr},
+      {"a second early", {show}, at(9, 59, 59), 37, "UnIntrupted", nullptr},
+      {"its end has passed", {ended}, at(10, 0, 34), 45, "UnIntrupted", nullptr},
+      {"stopped 5 s before its end: played", played, kDecision, 40, "UnIntrupted", ""},
+      {"stopped 6 s before its end", late, kDecision, 40, "Intrupted", "feature.mp4@605"},
+      {"never started", stopped(1800, "600", false), kDecision, 40, "UnIntrupted", ""},
+      {"no saved position", stopped(1800, "NULL", true), kDecision, 40, "UnIntrupted", ""},
+      {"saved point plus tolerance exactly", mid, at(10, 11), 40, "Intrupted", "feature.mp4@605"},
+      {"a second past it", mid, at(10, 11, 1), 40, "UnIntrupted", ""},
+      {"clock set back before the row", mid, at(9, 59), 40, "UnIntrupted", nullptr},
+      {"clock at the row's start", mid, at(10, 0), 40, "Normal", nullptr},
+      {"room to finish", split, kDecision, 45, "Intrupted", "feature.mp4@605", "11:00:00"},
+      {"no room left", split, kDecision, 630, "UnRecoverable", "next.mp4@0", "10:20:00", 20},
+      {"split, soon after", split_later, at(10, 16, 36), 40, "Intrupted", "feature.mp4@1005",
+       "10:31:00", 0, -9.0},
+      {"split, too late", split_later, at(10, 31, 36), 40, "Normal", "next.mp4@0", "10:31:00"},
   };
-  filler_folder(QStringLiteral("filler"), {QStringLiteral("f1.mp4")}, 900);
+  filler_folder("filler", {"f1.mp4"}, 900);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     simulation_.reset();
-    tool_exec(QStringLiteral("DELETE FROM playlist"));
+    tool_exec("DELETE FROM playlist");
     for (const PlaylistRow& row : c.rows) {
       add_row(row);
     }

@@ -20,23 +20,21 @@ namespace {
 TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
   QTemporaryDir folder;
   ASSERT_TRUE(folder.isValid());
-  daygen::DayParameters p;
-  p.date = date_time::from_parts(2026, 12, 7);
-  p.first_show_s = 21 * 3600 + 5 * 60;
-  p.programme_end_s = 23 * 3600 + 50 * 60;
-  p.shows = 3;
-  p.ad_slots = 8;
-  p.ad_catalogue = 400;
-  p.ad_files = 30;
-  p.news_breaks = 2;
-  p.daily_news = 2;
-  p.filler_clips = 4;
-  const daygen::GeneratedDay day = daygen::generate_day(folder.path(), p);
+  const daygen::GeneratedDay day =
+      daygen::generate_day(folder.path(), {.shows = 3,
+                                           .first_show_s = 21 * 3600 + 5 * 60,
+                                           .programme_end_s = 23 * 3600 + 50 * 60,
+                                           .ad_slots = 8,
+                                           .ad_catalogue = 400,
+                                           .ad_files = 30,
+                                           .news_breaks = 2,
+                                           .daily_news = 2,
+                                           .filler_clips = 4});
 
   sim::SimulationOptions options;
   options.data_folder = day.folder;
   options.start = date_time::add_seconds(day.date, 21 * 3600);
-  options.trace_path = folder.filePath(QStringLiteral("trace.jsonl"));
+  options.trace_path = folder.filePath("trace.jsonl");
   options.media_durations_path = day.media_durations;
   options.schedule_sharing = platform::SqliteScheduleStore::Sharing::kPrivate;
   {
@@ -54,9 +52,6 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
     return std::count_if(media.begin(), media.end(), [&](const TracedEvent& e) {
       return QString::fromStdString(e.text("file")) == file;
     });
-  };
-  const auto late_ms = [](DateTime from, DateTime to) {
-    return date_time::to_linear_ms(to) - date_time::to_linear_ms(from);
   };
 
   // Segments in schedule order, each first started at its offset.
@@ -77,7 +72,8 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
       ASSERT_NE(started, media.end())
           << item.toStdString() << " after " << qPrintable(date_time::to_text(b.at));
       if (item == b.items.front()) {
-        break_late_ms.push_back(late_ms(b.at, started->at));
+        break_late_ms.push_back(date_time::to_linear_ms(started->at) -
+                                date_time::to_linear_ms(b.at));
       }
       after = started->at;
     }
@@ -99,17 +95,16 @@ TEST(GeneratedDay, AnEveningOfShowsBreaksNewsAndFillerRunsToMidnight) {
     expected_rows += static_cast<std::size_t>(b.items.size());
   }
   {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("day"));
-    db.setDatabaseName(folder.filePath(QStringLiteral("wizard.db")));
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "day");
+    db.setDatabaseName(folder.filePath("wizard.db"));
     ASSERT_TRUE(db.open());
-    QSqlQuery query(QStringLiteral("SELECT COUNT(*) || ' ' || COUNT(DISTINCT seg_start_time || "
-                                   "file_name) FROM Played"),
-                    db);
+    QSqlQuery query(
+        "SELECT COUNT(*) || ' ' || COUNT(DISTINCT seg_start_time || file_name) FROM Played", db);
     ASSERT_TRUE(query.next());
     EXPECT_EQ(query.value(0).toString().toStdString(),
               std::to_string(expected_rows) + ' ' + std::to_string(expected_rows));
   }
-  QSqlDatabase::removeDatabase(QStringLiteral("day"));
+  QSqlDatabase::removeDatabase("day");
   EXPECT_TRUE(read_events(options.trace_path, "error").empty());
 }
 

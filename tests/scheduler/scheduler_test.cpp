@@ -23,9 +23,7 @@ TEST_F(SchedulerTest, NextShowIsTheFirstOpenUncompletedShowStart) {
   };
   const Case cases[] = {
       {"the first row is examined", {{"10:00:00", false}, {"11:00:00", false}}, at(10, 0)},
-      {"a completed show is never found again",
-       {{"09:59:30", true}, {"12:00:00", false}},
-       at(12, 0)},
+      {"a completed show is skipped", {{"09:59:30", true}, {"12:00:00", false}}, at(12, 0)},
       {"only completed shows", {{"10:30:00", true}}, {}},
       {"no rows", {}, {}},
   };
@@ -60,22 +58,22 @@ TEST_F(SchedulerTest, NextShowIsTheFirstOpenUncompletedShowStart) {
 // rounded, and an unreadable column costs only its own variable.
 TEST_F(SchedulerTest, BreakItemLoadsLikeASegmentAndABadColumnCostsOnlyItsVariable) {
   using schedule_row::Load;
-  tool_exec(QStringLiteral(
+  tool_exec(
       "INSERT INTO AD_Temp (file_name, end_offset, hide_caption, ad_flag, start_now, picture_top)"
-      " VALUES ('/ads/a.mp4', 30.5, 1, 1, 0, NULL)"));
+      " VALUES ('/ads/a.mp4', 30.5, 1, 1, 0, NULL)");
   data_->rsADTemp.open();
   Player& p = player(at(10, 0));
   PlayerState& s = p.state;
   s.row.PictureTop = 40;
   s.row.StartNow = kTrue;
-  Procedure proc(p.errors, QStringLiteral("Get_Ad()"));
+  Procedure proc(p.errors, "Get_Ad()");
 
   schedule_row::load(s, data_->rsADTemp, proc,
                      {Load::kMediaFile, Load::kClipFile, Load::kEndOffset, Load::kPictureTop,
                       Load::kHideCaption, Load::kAdFlag, Load::kStartNow});
 
-  EXPECT_EQ(s.row.MediaFile, QStringLiteral("/ads/a.mp4"));
-  EXPECT_EQ(s.filler.ClipFile, QStringLiteral("/ads/a.mp4"));
+  EXPECT_EQ(s.row.MediaFile, "/ads/a.mp4");
+  EXPECT_EQ(s.filler.ClipFile, "/ads/a.mp4");
   EXPECT_EQ(s.row.EndOffset, 30) << "30.5 rounds to even";
   EXPECT_EQ(s.row.PictureTop, 40) << "a Null top leaves the old value";
   EXPECT_EQ(s.row.HideCaption, kTrue);
@@ -90,7 +88,7 @@ TEST_F(SchedulerTest, AnUnreadableRowIsNotTheNextShow) {
   // Interrupted at 10:10, 600 s into a segment begun at 10:00 from offset 0.
   PlaylistRow show = one_row_show("10:00:00", "10:30:00", "/media/a.mp4");
   show.started = true;
-  show.saved_position = QStringLiteral("600");
+  show.saved_position = "600";
   add_row(show);
   add_row({.start = "10:30:00", .end = "11:00:00", .show_start = true, .show_end = true});
   add_row({.start = "11:30:00", .end = "12:00:00", .show_start = true, .show_end = true});
@@ -116,22 +114,14 @@ class WindowOrderTest : public PlayerFixture {
   void open_windows(const std::vector<QString>& bottom_to_top) {
     for (const QString& title : bottom_to_top) {
       const auto handle = desktop_->open_window(title, kStart, Activation::kNoActivate);
-      if (title == "video") {
-        player_->state.windows.VideoHwnd = handle;
-      } else if (title == "designer") {
-        globals_.DesignerHwnd = handle;
-      } else {
-        player_->state.windows.PlayerHwnd = handle;
-      }
+      (title == "video"      ? player_->state.windows.VideoHwnd
+       : title == "designer" ? globals_.DesignerHwnd
+                             : player_->state.windows.PlayerHwnd) = handle;
     }
     player_->state.row.PictureTop = 60;
     player_->state.row.PictureHeight = 480;
   }
   QRect geometry(ports::WindowHandle handle) const { return desktop_->window(handle)->geometry; }
-  std::vector<ports::WindowHandle> top_three() const {
-    const auto& stack = desktop_->stacking();
-    return {stack.end() - 3, stack.end()};
-  }
 
   static constexpr QRect kStart{100, 100, 50, 50};
 };
@@ -165,9 +155,10 @@ TEST_F(WindowOrderTest, RestacksVideoBelowDesignerBelowPlayerUnlessInOrderOrPaus
       EXPECT_EQ(geometry(s.windows.PlayerHwnd), kStart);
       continue;
     }
-    EXPECT_EQ(desktop_->stacking().front(), s.windows.VideoHwnd);
-    EXPECT_EQ(top_three()[1], globals_.DesignerHwnd);
-    EXPECT_EQ(top_three()[2], s.windows.PlayerHwnd);
+    const auto& stack = desktop_->stacking();
+    EXPECT_EQ(stack.front(), s.windows.VideoHwnd);
+    EXPECT_EQ(std::vector(stack.end() - 2, stack.end()),
+              (std::vector{globals_.DesignerHwnd, s.windows.PlayerHwnd}));
     EXPECT_EQ(geometry(s.windows.VideoHwnd), QRect(0, 60, 800, 480));
     EXPECT_EQ(geometry(globals_.DesignerHwnd), QRect(4, 4, 792, 580));
     EXPECT_EQ(geometry(s.windows.PlayerHwnd), QRect(c.player_x, 2, 500, 350));

@@ -12,21 +12,20 @@
 namespace vantora {
 namespace {
 
-// A function, not a global: a global would be computed before the date library's own
-// constants exist, and the day would land in another millennium.
-DateTime start_time() {
-  return date_time::from_parts(2026, 12, 7, 8, 0, 0);
-}
 // Timer2 starts the day at 34 s; the start-up is all that runs before.
 constexpr int kBeforeDayStart_ms = 33'500;
 
 // The start-up on the simulated runtime, with its trace, over a fresh schedule.
 class StartupSequence : public testing::DayScenario {
  protected:
+  // A function, not a global: a global would be computed before the date library's own
+  // constants exist, and the day would land in another millennium.
+  static DateTime start_time() { return date_time::from_parts(2026, 12, 7, 8, 0, 0); }
+
   void SetUp() override {
     DayScenario::SetUp();
-    tool_exec(QStringLiteral("UPDATE \"Player INI\" SET designer_document = 'show.vpd'"));
-    designer_ = QStringLiteral("stand-in");
+    tool_exec("UPDATE \"Player INI\" SET designer_document = 'show.vpd'");
+    designer_ = "stand-in";
   }
 
   sim::Simulation& simulation() { return DayScenario::simulation(start_time()); }
@@ -36,16 +35,16 @@ class StartupSequence : public testing::DayScenario {
     std::vector<std::string> lines;
     for (const testing::TracedEvent& traced : events({})) {
       const nlohmann::json& e = traced.fields;
-      const double s = seconds_after_start(traced.at);
       // The type, then each field but the time, the handle and the strokes, by name ("window"
       // reads h name w x y z).
-      std::string text = e["type"];
+      std::string text = QString::number(seconds_after_start(traced.at), 'f', 1).toStdString() +
+                         ' ' + e["type"].get<std::string>();
       for (const auto& [name, value] : e.items()) {
         if (name != "t" && name != "type" && name != "handle" && name != "strokes") {
           text += ' ' + (value.is_string() ? value.get<std::string>() : value.dump());
         }
       }
-      lines.push_back(QString::number(s, 'f', 1).toStdString() + " " + text);
+      lines.push_back(text);
     }
     return lines;
   }
@@ -57,29 +56,29 @@ class StartupSequence : public testing::DayScenario {
 TEST_F(StartupSequence, StartsRestartsAndExitsBeforeTheDayStarted) {
   // A month before the start is 2026-11-07 08:00:00.
   tool_exec(
-      QStringLiteral("INSERT INTO playlist (seg_start_time, started, completed, file_name) VALUES "
-                     "('2026-12-07 08:00:00', 1, 1, 'done today'),"
-                     "('2026-12-07 09:00:00', 1, 1, 'done, later today'),"
-                     "('2026-11-07 08:00:00', 0, 0, 'exactly a month old'),"
-                     "('2026-11-07 07:59:59', 0, 0, 'a second older'),"
-                     "('2026-11-07 07:59:59', 1, 0, 'old and started'),"
-                     "('2026-12-07 08:00:00', 1, 0, 'started today'),"
-                     "('2026-12-07 08:00:00', NULL, 1, 'completed, started Null'),"
-                     "('2026-12-08 08:00:00', 0, 0, 'tomorrow')"));
+      "INSERT INTO playlist (seg_start_time, started, completed, file_name) VALUES "
+      "('2026-12-07 08:00:00', 1, 1, 'done today'),"
+      "('2026-12-07 09:00:00', 1, 1, 'done, later today'),"
+      "('2026-11-07 08:00:00', 0, 0, 'exactly a month old'),"
+      "('2026-11-07 07:59:59', 0, 0, 'a second older'),"
+      "('2026-11-07 07:59:59', 1, 0, 'old and started'),"
+      "('2026-12-07 08:00:00', 1, 0, 'started today'),"
+      "('2026-12-07 08:00:00', NULL, 1, 'completed, started Null'),"
+      "('2026-12-08 08:00:00', 0, 0, 'tomorrow')");
   sim::Simulation& sim = simulation();
   int ended = 0;
   sim.application().end_program = [&ended] { ++ended; };
   sim.runtime().run_for_ms(1);
   EXPECT_FALSE(sim.data().rsplaylist.is_open() || sim.data().rsPlayer_INI.is_open());
-  EXPECT_EQ(tool_value(QStringLiteral("SELECT group_concat(file_name, '|') FROM "
-                                      "(SELECT file_name FROM playlist ORDER BY rowid)"))
+  EXPECT_EQ(tool_value("SELECT group_concat(file_name, '|') FROM (SELECT file_name FROM playlist "
+                       "ORDER BY rowid)")
                 .toString(),
-            QStringLiteral("exactly a month old|started today|completed, started Null|tomorrow"));
+            "exactly a month old|started today|completed, started Null|tomorrow");
   sim.runtime().run_for_ms(kBeforeDayStart_ms - 1);
   Player* player = sim.application().player();
   ASSERT_NE(player, nullptr);
   EXPECT_EQ(player->state.lifecycle.LoadStartAt, date_time::add_seconds(start_time(), 33));
-  EXPECT_EQ(sim.globals().DesignerDocument, QStringLiteral("stand-in show.vpd"));
+  EXPECT_EQ(sim.globals().DesignerDocument, "stand-in show.vpd");
   EXPECT_EQ(sim.globals().DesignerHwnd, sim.desktop().find_window(designer::window_title()));
 
   sim.application().Restart_Load();
@@ -137,22 +136,20 @@ TEST_F(StartupSequence, StartsRestartsAndExitsBeforeTheDayStarted) {
   EXPECT_EQ(timeline(), expected);
   EXPECT_EQ(ended, 1);
   EXPECT_EQ(sim.application().player(), nullptr);
-  EXPECT_FALSE(QFile::exists(folder_.filePath(QStringLiteral("error.txt"))));
+  EXPECT_FALSE(QFile::exists(folder_.filePath("error.txt")));
 }
 
 TEST_F(StartupSequence, AMissingDesignerCostsOneLineAndNoKeys) {
   for (const bool configured : {true, false}) {
     SCOPED_TRACE(configured ? "designer never opens a window" : "no designer configured");
-    QFile::remove(folder_.filePath(QStringLiteral("error.txt")));
-    designer_ = configured ? QStringLiteral("stand-in") : QString();
+    QFile::remove(folder_.filePath("error.txt"));
+    designer_ = configured ? "stand-in" : QString();
     sim::Simulation& sim = simulation();
     sim.desktop().set_launch_opens_designer(false);
     sim.runtime().run_for_ms(kBeforeDayStart_ms);
     const std::vector<std::string> all = timeline();
     auto count = [&](const std::string& part) {
-      return std::count_if(all.begin(), all.end(), [&](const std::string& line) {
-        return line.find(part) != std::string::npos;
-      });
+      return std::ranges::count_if(all, [&](auto& line) { return line.find(part) != line.npos; });
     };
     EXPECT_EQ(count(" keys "), 0);
     EXPECT_EQ(count(" error "), 1);
