@@ -40,6 +40,8 @@ QString description(std::int32_t number) {
           "Class does not support Automation or does not support expected interface");
     case kInvalidPicture:
       return QStringLiteral("Invalid picture");
+    case kCantOpenClipboard:
+      return QStringLiteral("Can't open Clipboard");
     case kBofOrEof:
       return QStringLiteral(
           "Either BOF or EOF is True, or the current record has been deleted. Requested operation "

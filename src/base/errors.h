@@ -27,6 +27,7 @@ inline constexpr std::int32_t kInvalidUseOfNull = 94;
 inline constexpr std::int32_t kWaitTimedOut = 287;
 inline constexpr std::int32_t kObjectDoesNotSupport = 430;
 inline constexpr std::int32_t kInvalidPicture = 481;
+inline constexpr std::int32_t kCantOpenClipboard = 521;
 inline constexpr std::int32_t kBofOrEof = 3021;
 inline constexpr std::int32_t kOperationNotAllowedClosed = 3704;
 inline constexpr std::int32_t kDatabaseError = 3709;

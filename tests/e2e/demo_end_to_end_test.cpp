@@ -47,36 +47,14 @@ double colourful_share(const QImage& shot, const QRect& area) {
   return sampled == 0 ? 0.0 : static_cast<double>(coloured) / sampled;
 }
 
-// The clipboard as another program sees it through xclip: written when `text` is given, else read.
-QString xclip(const QString& display, const QByteArray& text = {}) {
-  QProcess process;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("DISPLAY"), display);
-  process.setProcessEnvironment(environment);
-  // xclip leaves a child behind that serves the selection: it must not hold our pipes.
-  if (!text.isNull()) {
-    process.setStandardOutputFile(QProcess::nullDevice());
-  }
-  process.start(QStringLiteral("xclip"),
-                {QStringLiteral("-selection"), QStringLiteral("clipboard"),
-                 text.isNull() ? QStringLiteral("-o") : QStringLiteral("-i")});
-  process.write(text);
-  process.closeWriteChannel();
-  if (!process.waitForFinished(5000)) {
-    process.kill();
-    process.waitForFinished();
-  }
-  return QString::fromUtf8(process.readAllStandardOutput());
-}
-
 // The clipboard once it differs from `written`, or `written` when it still holds it at the end.
 QString clipboard_after(const QString& display, const QString& written, int within_ms) {
   QElapsedTimer clock;
   clock.start();
-  QString text = xclip(display);
+  QString text = testing::xclip(display);
   while (text == written && clock.elapsed() < within_ms) {
     QThread::msleep(200);
-    text = xclip(display);
+    text = testing::xclip(display);
   }
   return text;
 }
@@ -122,9 +100,9 @@ TEST(EndToEnd, DemoChannelPlaysItsFirstShowThroughItsAdBreakOnXvfb) {
   // alone while the player is paused; then the operator's Play, after which the waiting "CON" is
   // answered and the show goes on.
   ASSERT_FALSE(display.isEmpty()) << output.toStdString();
-  xclip(display, "DISC");
+  testing::xclip(display, "DISC");
   const QString after_disc = clipboard_after(display, QStringLiteral("DISC"), 3000);
-  xclip(display, "CON");
+  testing::xclip(display, "CON");
   const QString con_while_paused = clipboard_after(display, QStringLiteral("CON"), 2000);
   const bool play_clicked = testing::click_on_screen(display, testing::player_layout().play_pause);
   const QString after_play = clipboard_after(display, QStringLiteral("CON"), 3000);

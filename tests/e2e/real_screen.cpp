@@ -1,5 +1,6 @@
 #include "tests/e2e/real_screen.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcessEnvironment>
@@ -129,6 +130,31 @@ bool click_on_screen(const QString& display, const forms::VisualControl& control
       xdo_click_window(xdo, CURRENTWINDOW, 1) == XDO_SUCCESS;
   xdo_free(xdo);
   return clicked;
+}
+
+QString xclip(const QString& display, const QByteArray& written) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("DISPLAY"), display);
+  process.setProcessEnvironment(environment);
+  if (!written.isNull()) {
+    // xclip leaves a child behind that serves the selection: it must not hold our pipes.
+    process.setStandardOutputFile(QProcess::nullDevice());
+  }
+  process.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                 written.isNull() ? QStringLiteral("-o") : QStringLiteral("-i")});
+  process.write(written);
+  process.closeWriteChannel();
+  wait_until(
+      [&] {
+        QCoreApplication::processEvents();
+        return process.state() == QProcess::NotRunning;
+      },
+      5000);
+  process.kill();
+  process.waitForFinished();
+  return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 }  // namespace vantora::testing

@@ -50,6 +50,11 @@ class ChannelFolder {
   QString connection_;
 };
 
+// The clipboard as another program sees it through xclip: written when `written` is given, else
+// read. Reading waits for the owner's answer with the event loop running, so an owner in this
+// process is served too.
+QString xclip(const QString& display, const QByteArray& written = {});
+
 // Where the player window draws its controls.
 const forms::PlayerForm& player_layout();
 

@@ -13,7 +13,11 @@
 #include "core/designer/key_string.h"
 #include "support/schedule_fixture.h"
 #include "support/wait_until.h"
+#include "tests/e2e/real_screen.h"
 #include "tests/platform/x_server.h"
+
+// Xlib's macros must come after every Qt header.
+#include <X11/Xlib.h>
 
 namespace vantora {
 namespace {
@@ -64,6 +68,10 @@ class X11DesktopTest : public ::testing::TestWithParam<XServer::WindowManager> {
     return -1;
   }
 
+  QString xclip(const QByteArray& written = {}) {
+    return testing::xclip(server_->display(), written);
+  }
+
   std::unique_ptr<XServer> server_;
   std::unique_ptr<platform::X11Desktop> desktop_;
   QTemporaryDir dir_;
@@ -106,6 +114,36 @@ TEST_P(X11DesktopTest, SendsKeysToTheDesignerOnlyAndPlacesWindows) {
   EXPECT_TRUE(
       wait_until([&] { return desktop_->GetWindow_below(designer_window) == other; }, 3000));
   EXPECT_EQ(desktop_->GetWindow_below(other), 0);
+}
+
+// The ad timer's exchange with another program: its command read and our answer taken in the
+// same tick, before anything else has happened on the display; the answer then served to it.
+// An owner that never answers costs one error, is left alone afterwards, and loses the
+// clipboard to our next answer.
+TEST_P(X11DesktopTest, AnswersAnotherProgramsClipboardAtOnce) {
+  for (const char* command : {"DISC", "CON", "\u00e9t\u00e9"}) {
+    const QString text = QString::fromUtf8(command);
+    ASSERT_TRUE(xclip(command).isEmpty());
+    EXPECT_EQ(desktop_->clipboard_text(), text);
+    desktop_->set_clipboard_text(QStringLiteral("OK"));
+    EXPECT_EQ(desktop_->clipboard_text(), QStringLiteral("OK"));
+    EXPECT_EQ(xclip(), QStringLiteral("OK")) << command;
+  }
+
+  const QByteArray display = server_->display().toLocal8Bit();
+  Display* silent = XOpenDisplay(display.constData());
+  ASSERT_NE(silent, nullptr);
+  const Window owner = XCreateSimpleWindow(silent, DefaultRootWindow(silent), 0, 0, 1, 1, 0, 0, 0);
+  XSetSelectionOwner(silent, XInternAtom(silent, "CLIPBOARD", False), owner, CurrentTime);
+  XSync(silent, False);
+  EXPECT_RUNTIME_ERROR(desktop_->clipboard_text(), err::kCantOpenClipboard);
+  QElapsedTimer asked;
+  asked.start();
+  EXPECT_EQ(desktop_->clipboard_text(), QString());
+  EXPECT_LT(asked.elapsed(), platform::X11Clipboard::kAnswerTimeout_ms);
+  desktop_->set_clipboard_text(QStringLiteral("OK"));
+  EXPECT_EQ(xclip(), QStringLiteral("OK"));
+  XCloseDisplay(silent);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, X11DesktopTest,

@@ -1,6 +1,5 @@
 #include "platform/x11/x11_desktop.h"
 
-#include <QClipboard>
 #include <QDateTime>
 #include <QGuiApplication>
 #include <QProcess>
@@ -513,12 +512,22 @@ void X11Desktop::SetCursorPos(int x, int y) {
   XFlush(c.display);
 }
 
+X11Clipboard& X11Desktop::clipboard() {
+  if (!clipboard_) {
+    clipboard_ = X11Clipboard::open(display_name_);
+  }
+  if (!clipboard_) {
+    throw RuntimeError(err::kInvalidProcedureCall, QStringLiteral("no X display"));
+  }
+  return *clipboard_;
+}
+
 QString X11Desktop::clipboard_text() {
-  return QGuiApplication::clipboard()->text();
+  return clipboard().text();
 }
 
 void X11Desktop::set_clipboard_text(const QString& text) {
-  QGuiApplication::clipboard()->setText(text);
+  clipboard().set_text(text);
 }
 
 QPointF X11Desktop::twips_per_pixel() {

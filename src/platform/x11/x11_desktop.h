@@ -4,13 +4,15 @@
 #include <QString>
 #include <memory>
 
+#include "platform/x11/x11_clipboard.h"
 #include "ports/desktop.h"
 
 namespace vantora::platform {
 
-// The desktop on an X11 display: libxdo and Xlib for windows, XTest for keystrokes, Qt's
-// clipboard. Works with a window manager (EWMH activation and "above" state) and without one
-// (raise and focus instead); without one nothing keeps a topmost window on top.
+// The desktop on an X11 display: libxdo and Xlib for windows, XTest for keystrokes, the
+// clipboard on a connection of its own. Works with a window manager (EWMH activation and "above"
+// state) and without one (raise and focus instead); without one nothing keeps a topmost window on
+// top.
 class X11Desktop final : public ports::Desktop {
  public:
   // Opens its own connection to the display (null: $DISPLAY). Programs it starts get that
@@ -48,8 +50,11 @@ class X11Desktop final : public ports::Desktop {
  private:
   struct Connection;
   Connection& connection();
+  // Opened at the first use: most runs never touch the clipboard.
+  X11Clipboard& clipboard();
 
   std::unique_ptr<Connection> connection_;
+  std::unique_ptr<X11Clipboard> clipboard_;
   QString display_name_;
   QHash<QString, ports::WindowHandle> form_windows_;
 };
