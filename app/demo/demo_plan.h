@@ -41,7 +41,10 @@ struct Timeline {
   int segment_s = 20;          // every movie segment clip
   int ad_slot_after_s = 25;    // into the first show, after its first picture has shown
   int news_slot_after_s = 50;  // into the first show
-  int daily_news_after_s = 100;
+  // In the third part, 15.7 s into it. The resume goes back 10 s from the position rounded to
+  // the second: a position near a half second would resume the real player and its plan a
+  // second apart, as the engine's clock and the timers' jitter decide.
+  int daily_news_after_s = 97;
   int daypart_change_after_s = 115;
   int second_show_after_s = 130;
 
