@@ -113,7 +113,42 @@ struct X11Clipboard::Link {
     return stamped ? event.xproperty.time : CurrentTime;
   }
 
-  // ICCCM's owner side, without incremental transfers: the player's texts are a few bytes.
+  // ICCCM's owner side. Writes what `request` asks for into `property`; false when we have
+  // nothing for it.
+  bool write_answer(const XSelectionRequestEvent& request, Atom property) {
+    const bool ours = owned && request.selection == clipboard && request.owner == window &&
+                      (request.time == CurrentTime || request.time >= owned_since);
+    if (!ours) {
+      return false;
+    }
+    const auto put = [&](Atom type, int format, const void* data, int count) {
+      XChangeProperty(display, request.requestor, property, type, format, PropModeReplace,
+                      static_cast<const unsigned char*>(data), count);
+      return true;
+    };
+    if (request.target == targets) {
+      const std::array<long, 5> offered{static_cast<long>(targets), static_cast<long>(timestamp),
+                                        static_cast<long>(utf8_string),
+                                        static_cast<long>(XA_STRING), static_cast<long>(text)};
+      return put(XA_ATOM, 32, offered.data(), static_cast<int>(offered.size()));
+    }
+    if (request.target == timestamp) {
+      const long since = static_cast<long>(owned_since);
+      return put(XA_INTEGER, 32, &since, 1);
+    }
+    // Text in one piece, without incremental transfers: the player's texts are a few bytes.
+    const bool latin1 = request.target == XA_STRING;
+    if (!latin1 && request.target != utf8_string && request.target != text) {
+      return false;
+    }
+    const QByteArray bytes = latin1 ? owned_text.toLatin1() : owned_text.toUtf8();
+    if (bytes.size() > XMaxRequestSize(display) * 4 - 100) {
+      return false;
+    }
+    return put(latin1 ? XA_STRING : utf8_string, 8, bytes.constData(),
+               static_cast<int>(bytes.size()));
+  }
+
   void answer(const XSelectionRequestEvent& request) {
     XEvent reply{};
     reply.xselection.type = SelectionNotify;
@@ -122,37 +157,9 @@ struct X11Clipboard::Link {
     reply.xselection.selection = request.selection;
     reply.xselection.target = request.target;
     reply.xselection.time = request.time;
-    reply.xselection.property = None;
     // Obsolete requestors name no property and expect the target's name.
     const Atom property = request.property == None ? request.target : request.property;
-    const bool ours = owned && request.selection == clipboard && request.owner == window &&
-                      (request.time == CurrentTime || request.time >= owned_since);
-    const auto put = [&](Atom type, int format, const void* data, int count) {
-      XChangeProperty(display, request.requestor, property, type, format, PropModeReplace,
-                      static_cast<const unsigned char*>(data), count);
-      reply.xselection.property = property;
-    };
-    const long max_bytes = XMaxRequestSize(display) * 4 - 100;
-    if (!ours) {
-    } else if (request.target == targets) {
-      const std::array<long, 5> offered{static_cast<long>(targets), static_cast<long>(timestamp),
-                                        static_cast<long>(utf8_string),
-                                        static_cast<long>(XA_STRING), static_cast<long>(text)};
-      put(XA_ATOM, 32, offered.data(), static_cast<int>(offered.size()));
-    } else if (request.target == timestamp) {
-      const long since = static_cast<long>(owned_since);
-      put(XA_INTEGER, 32, &since, 1);
-    } else if (request.target == utf8_string || request.target == text) {
-      const QByteArray bytes = owned_text.toUtf8();
-      if (bytes.size() <= max_bytes) {
-        put(utf8_string, 8, bytes.constData(), static_cast<int>(bytes.size()));
-      }
-    } else if (request.target == XA_STRING) {
-      const QByteArray bytes = owned_text.toLatin1();
-      if (bytes.size() <= max_bytes) {
-        put(XA_STRING, 8, bytes.constData(), static_cast<int>(bytes.size()));
-      }
-    }
+    reply.xselection.property = write_answer(request, property) ? property : None;
     XSendEvent(display, request.requestor, False, NoEventMask, &reply);
     XFlush(display);
   }
